@@ -1,0 +1,74 @@
+#include "commands.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "engine/catalogue.h"
+#include "platform/console_user_interface.h"
+
+namespace relatix::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: relatix2-cli COMMAND [OPTIONS]\n"
+    "\n"
+    "Commands:\n"
+    "  catalogue     list the 26 predefined relationships: code, name, number of\n"
+    "                persons, default sexes (1 male, 2 female), codes of the alternatives\n"
+    "\n"
+    "Options:\n"
+    "  --help        show this text\n"
+    "  --version     show the program version\n";
+
+std::string joined(const std::vector<int>& values, char separator) {
+    std::string text;
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (i) text += separator;
+        text += std::to_string(values[i]);
+    }
+    return text;
+}
+
+int printCatalogue(std::ostream& out) {
+    ConsoleUserInterface ui;
+    for (int code = 1; code <= 26; ++code) {
+        out << code << '\t' << catalogueName(code, NameSeparator::Space) << '\t'
+            << catalogueSize(code) << '\t' << joined(catalogueSexes(code, ui), ',') << '\t'
+            << joined(catalogueAlternatives(code), ',') << '\n';
+    }
+    return 0;
+}
+
+}  // namespace
+
+int run(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        err << "relatix2-cli: no command given (see relatix2-cli --help)\n";
+        return 2;
+    }
+    const std::string& command = args[0];
+    if (command == "--help" || command == "-h") {
+        out << kUsage << ConsoleUserInterface::answerTable();
+        return 0;
+    }
+    if (command == "--version") {
+        out << "Relatix2 2.1\n";
+        return 0;
+    }
+    if (command == "catalogue") {
+        if (args.size() > 1) {
+            err << "relatix2-cli: catalogue takes no arguments, got '" << args[1] << "'\n";
+            return 2;
+        }
+        return printCatalogue(out);
+    }
+    if (!command.empty() && command[0] == '-')
+        err << "relatix2-cli: unknown option '" << command << "' (see relatix2-cli --help)\n";
+    else
+        err << "relatix2-cli: unknown command '" << command << "' (see relatix2-cli --help)\n";
+    return 2;
+}
+
+}  // namespace relatix::cli

@@ -1,0 +1,80 @@
+// The one in-memory case: persons, populations, the marker map, hypotheses,
+// per-relationship settings, frequency parameters, results and project bookkeeping.
+// A plain record with public fields plus the shared operations on it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/cluster_database.h"
+#include "core/genotype_table.h"
+#include "core/records.h"
+
+namespace relatix {
+
+// Values of Core::mainHypothesis besides the catalogue indices 0..25.
+inline constexpr int kNoHypothesis = -1;
+inline constexpr int kCreatedPedigrees = -3;
+inline constexpr int kCatalogueCount = 26;
+
+// The per-relationship settings, kept as three parallel vectors of 26 entries
+// indexed by the 0-based catalogue index.
+struct PedigreeSettings {
+    std::vector<double> threshold = std::vector<double>(kCatalogueCount, 0.00001);
+    std::vector<int> steps = std::vector<int>(kCatalogueCount, 1);
+    std::vector<bool> lumpAlleles = std::vector<bool>(kCatalogueCount, true);
+};
+
+class Core {
+public:
+    explicit Core(std::string programDirectory = {});
+
+    ClusterDatabase clusterDatabase;
+    GenotypeTable genotypeTable;
+    std::vector<Pedigree> hypothesisPedigrees;
+    std::vector<Pedigree> createdPedigrees;
+    std::vector<Population> populations;
+    std::vector<Person> ancestryPersons;
+    std::vector<Person> persons;
+    MarkerMap markerMap;
+    int activePopulation = 0;  // 1-based; 0 = none
+    int mainHypothesis = kNoHypothesis;
+    std::vector<int> alternativeHypotheses;  // 0-based positions in catalogueAlternatives
+    std::string programDirectory;
+    std::string projectPath;
+    bool savedToPath = false;
+    bool mutationsOff = true;
+    std::vector<double> unlinkedResults;
+    std::vector<double> merlinResults;
+    std::vector<double> exactResults;
+    std::vector<std::vector<double>> exactMarkerResults;
+    std::vector<double> priors;
+    std::vector<double> unlinkedRatios;
+    std::vector<bool> markerSkipped;
+    int referenceHypothesis = 1;
+    std::vector<std::vector<double>> simulatedLinkedLikelihoods;
+    std::vector<std::vector<double>> simulatedUnlinkedLikelihoods;
+    std::vector<std::vector<double>> simulatedExactLikelihoods;
+    std::string projectName = "New Project";
+    PedigreeSettings pedigreeSettings;
+    double softwareVersion = 2.1;
+
+    // Empties the case before a file is loaded into it; keeps the project
+    // bookkeeping, the settings, the pedigree lists and the exact results.
+    void resetCore();
+    int hypothesisCount() const;
+    // Sets a catalogue main hypothesis (0-based index); false for an index outside 0..25.
+    bool selectMainHypothesis(int catalogueIndex);
+    // Appends a pedigree with the relations of a catalogue code (1-based).
+    bool addAlternativePedigree(int catalogueCode);
+    void clearHypothesisResults();
+    void removeHypothesisPedigrees(bool keepFirst);
+    void initialisePriors();
+    void resizeGenotypeTable(int personCount);
+    void setProjectName(const std::string& name) { projectName = name; }
+    // 1-based; nullptr for 0 or a position outside the list.
+    Population* populationAt(int position);
+    const Population* populationAt(int position) const;
+};
+
+}  // namespace relatix

@@ -1,0 +1,58 @@
+#include "support/temp_folder.h"
+
+#include <atomic>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include <unistd.h>
+
+namespace relatix::testing {
+
+TempFolder::TempFolder(const std::string& label) {
+    static std::atomic<int> counter{0};
+    std::random_device device;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto candidate = std::filesystem::temp_directory_path() /
+                         (label + "-" + std::to_string(::getpid()) + "-" +
+                          std::to_string(counter++) + "-" + std::to_string(device() % 100000));
+        std::error_code ec;
+        if (std::filesystem::create_directory(candidate, ec)) {
+            path_ = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+std::string TempFolder::write(const std::string& name, const std::string& content) const {
+    const auto target = path_ / name;
+    std::filesystem::create_directories(target.parent_path());
+    std::ofstream out(target, std::ios::binary);
+    out << content;
+    return target.string();
+}
+
+ScopedCurrentDirectory::ScopedCurrentDirectory(const std::filesystem::path& directory)
+    : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(directory);
+}
+
+ScopedCurrentDirectory::~ScopedCurrentDirectory() {
+    std::error_code ec;
+    std::filesystem::current_path(previous_, ec);
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+}  // namespace relatix::testing
