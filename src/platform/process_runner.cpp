@@ -1,0 +1,49 @@
+#include "platform/process_runner.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace relatix {
+
+int runProcess(const ProcessRequest& request) {
+    if (request.executable.empty() || ::access(request.executable.c_str(), X_OK) != 0) return -1;
+
+    // Everything the child needs is prepared before fork: after it only
+    // async-signal-safe calls are made.
+    std::vector<std::string> words;
+    words.push_back(request.executable);
+    words.insert(words.end(), request.arguments.begin(), request.arguments.end());
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+
+    const pid_t pid = ::fork();
+    if (pid < 0) return -1;
+    if (pid == 0) {
+        if (!request.workingDirectory.empty() && ::chdir(request.workingDirectory.c_str()) != 0)
+            ::_exit(127);
+        auto redirect = [](const std::string& path, int target) {
+            if (path.empty()) return true;
+            const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+            if (fd < 0) return false;
+            const bool ok = ::dup2(fd, target) >= 0;
+            ::close(fd);
+            return ok;
+        };
+        if (!redirect(request.stdoutPath, STDOUT_FILENO)) ::_exit(127);
+        if (!redirect(request.stderrPath, STDERR_FILENO)) ::_exit(127);
+        ::execv(request.executable.c_str(), argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return -1;
+    }
+    if (!WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+}  // namespace relatix
