@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/application.h"
+#include "app/help_dialogs.h"
+#include "support/scripted_user_interface.h"
+#include "support/temp_folder.h"
+
+namespace relatix {
+namespace {
+
+using testing::ScriptedUserInterface;
+
+TEST(ProjectNameFromFileName, takesTheTextBeforeTheLastDot) {
+    EXPECT_EQ(projectNameFromFileName("/cases/case.final.sav"), "case.final");
+    EXPECT_EQ(projectNameFromFileName("/cases/casefinal"), "");
+    EXPECT_EQ(projectNameFromFileName("/cases.d/casefinal"), "");
+    EXPECT_EQ(projectNameFromFileName("C:\\cases\\x.sav"), "x");
+    EXPECT_EQ(projectNameFromFileName(".sav"), "");
+}
+
+TEST(ShellStartUp, titleIsUntitledAndTheCoreKnowsTheProgramFolder) {
+    ScriptedUserInterface ui;
+    Application app(ui, "/opt/relatix");
+    EXPECT_EQ(app.windowTitle(), "Relatix2 - Untitled");
+    ASSERT_EQ(ui.windowTitles.size(), 1u);
+    EXPECT_EQ(ui.windowTitles[0], "Relatix2 - Untitled");
+    EXPECT_EQ(app.core().programDirectory, "/opt/relatix");
+}
+
+TEST(HelpCommands, manualWebpageAndAbout) {
+    ScriptedUserInterface ui;
+    Application app(ui, "/opt/relatix");
+    ui.expectMessage("Currently unavailable - please visit the webpage for any information.",
+                     "Relatix2");
+    app.runCommand(CommandId::Manual);
+    app.runCommand(CommandId::Webpage);
+    ASSERT_EQ(ui.openedDocuments.size(), 1u);
+    EXPECT_EQ(ui.openedDocuments[0].rfind("https://", 0), 0u);
+    ui.expectDialogOf<AboutPresenter>("About Relatix2", [](AboutPresenter& about) {
+        EXPECT_NE(about.versionText().find("2.1"), std::string::npos);
+        return DialogResult::Ok;
+    });
+    app.runCommand(CommandId::About);
+}
+
+TEST(HelpCommands, gettingStartedOpensTheDocumentFromTheProgramFolder) {
+    testing::TempFolder folder;
+    ScriptedUserInterface ui;
+    Application app(ui, folder.path().string());
+    const auto before = std::filesystem::current_path();
+    app.runCommand(CommandId::GettingStarted);
+    EXPECT_EQ(std::filesystem::current_path(), folder.path());
+    std::filesystem::current_path(before);
+    ASSERT_EQ(ui.openedDocuments.size(), 1u);
+    EXPECT_EQ(ui.openedDocuments[0], (folder.path() / "Gettingstarted_relatix2.pdf").string());
+}
+
+TEST(HelpCommands, howToCiteWarnsThenOffersFormatsWithoutExport) {
+    ScriptedUserInterface ui;
+    Application app(ui, "/prog");
+    ui.expectMessage(
+        "Please note: the references relates to the old version of Relatix. New reference will "
+        "be added once version 2 has been published.",
+        "Relatix2");
+    ui.expectDialogOf<HowToCitePresenter>("How to cite Relatix", [&](HowToCitePresenter& d) {
+        EXPECT_EQ(d.formats(), (std::vector<std::string>{"Select format...", "1. EndNote",
+                                                          "2. RefMan", "3. MEDLINE"}));
+        EXPECT_EQ(d.selectedFormat(), 0);
+        d.selectFormat(2);
+        ui.expectMessage("Not available yet", "Notification");
+        d.exportReference();
+        return DialogResult::Closed;
+    });
+    app.runCommand(CommandId::HowToCite);
+}
+
+TEST(ShellCommands, exitAsksNothingAndEndsTheProgram) {
+    ScriptedUserInterface ui;
+    Application app(ui, "/prog");
+    app.core().persons.emplace_back("unsaved");
+    EXPECT_FALSE(app.runCommand(CommandId::Exit));
+    EXPECT_TRUE(app.exitRequested());
+    EXPECT_FALSE(app.runCommand(CommandId::Manual));  // nothing runs after Exit
+}
+
+TEST(ShellCommands, attachedHandlersRunAndMissingOnesSaySo) {
+    ScriptedUserInterface ui;
+    Application app(ui, "/prog");
+    ui.expectMessage("\"Quick analysis\" is not available in this version.", "Notification");
+    app.runCommand(CommandId::QuickAnalysis);
+    int runs = 0;
+    app.setCommandHandler(CommandId::QuickAnalysis, [&](Application& a) {
+        EXPECT_EQ(&a, &app);
+        ++runs;
+    });
+    EXPECT_TRUE(app.hasCommandHandler(CommandId::QuickAnalysis));
+    app.runCommand(CommandId::QuickAnalysis);
+    EXPECT_EQ(runs, 1);
+}
+
+TEST(CommandTable, holdsEveryMenuCaption) {
+    EXPECT_EQ(menuCommands().size(), 21u);
+    EXPECT_EQ(commandCaption(CommandId::NewWizard), "&New Wizard\tCtrl+N");
+    EXPECT_EQ(commandCaption(CommandId::Open), "&Open...\tCtrl+O");
+    EXPECT_EQ(commandCaption(CommandId::Save), "&Save\tCtrl+S");
+    EXPECT_EQ(commandCaption(CommandId::MapDistanceConversion), "cM <-> Theta (r)");
+    EXPECT_EQ(commandCaption(CommandId::HowToCite), "How to &cite Relatix");
+}
+
+}  // namespace
+}  // namespace relatix

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "platform/process_runner.h"
+#include "support/temp_folder.h"
+
+namespace relatix {
+namespace {
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliRun runCli(std::vector<std::string> args) {
+    args.insert(args.begin(), "relatix2-cli");
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::ostringstream out, err;
+    const int status = cli::run(static_cast<int>(args.size()), argv.data(), out, err);
+    return {status, out.str(), err.str()};
+}
+
+// Command, expected exit status, expected start of stdout, expected start of stderr.
+struct Golden {
+    std::vector<std::string> args;
+    int status;
+    std::string outStart;
+    std::string errStart;
+};
+
+TEST(CliGoldenRuns, giveTheExpectedStatusAndOutput) {
+    const std::vector<Golden> table = {
+        {{"--version"}, 0, "Relatix2 2.1\n", ""},
+        {{"--help"}, 0, "Usage: relatix2-cli COMMAND", ""},
+        {{}, 2, "", "relatix2-cli: no command given"},
+        {{"frobnicate"}, 2, "", "relatix2-cli: unknown command 'frobnicate'"},
+        {{"--frobnicate"}, 2, "", "relatix2-cli: unknown option '--frobnicate'"},
+        {{"catalogue", "extra"}, 2, "", "relatix2-cli: catalogue takes no arguments"},
+        {{"catalogue"}, 0, "1\tFull Siblings (data mother)\t3\t2,1,1\t2,8,9,10,11,12,14,16,20,21,23,25,26\n", ""},
+    };
+    for (const Golden& g : table) {
+        const CliRun run = runCli(g.args);
+        std::string command;
+        for (const std::string& a : g.args) command += " " + a;
+        EXPECT_EQ(run.status, g.status) << command;
+        EXPECT_EQ(run.out.substr(0, g.outStart.size()), g.outStart) << command;
+        EXPECT_EQ(run.err.substr(0, g.errStart.size()), g.errStart) << command;
+        if (g.status == 2) {
+            EXPECT_TRUE(run.out.empty()) << command;
+            EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << command;
+        }
+    }
+}
+
+TEST(CliCatalogue, listsTheTwentySixRelationships) {
+    const CliRun run = runCli({"catalogue"});
+    std::istringstream lines(run.out);
+    std::string line;
+    int count = 0;
+    while (std::getline(lines, line)) {
+        ++count;
+        EXPECT_EQ(line.rfind(std::to_string(count) + "\t", 0), 0u) << line;
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 4) << line;
+    }
+    EXPECT_EQ(count, 26);
+    EXPECT_NE(run.out.find("19\tDuo  Two unrelated\t4\t1,2,2,1\t18\n"), std::string::npos);
+    EXPECT_NE(run.out.find("7\tHalf Siblings different mothers\t2\t1,1\t3,4,5,13,17,24\n"),
+              std::string::npos);
+}
+
+TEST(CliExecutable, runsFromTheProgramFolder) {
+    testing::TempFolder folder;
+    ProcessRequest request;
+    request.executable = RELATIX_CLI_PATH;
+    request.arguments = {"--version"};
+    request.stdoutPath = folder.file("version.txt");
+    EXPECT_EQ(runProcess(request), 0);
+    EXPECT_EQ(testing::readFile(request.stdoutPath), "Relatix2 2.1\n");
+}
+
+}  // namespace
+}  // namespace relatix
