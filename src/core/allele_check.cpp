@@ -14,15 +14,16 @@ bool isMissingAllele(const std::string& text) {
     return text == "-" || text == "x" || text == "0" || text == "N";
 }
 
-std::string checkAllele(UserInterface& ui, const std::string& allele,
-                        const std::string& markerName, Population* population) {
+std::string checkAllele(UserInterface& ui, const std::string& allele, const std::string& markerName,
+                        Population* population) {
     TraceFile trace("checkAllele", true);
     trace << "Checking alleles\r\n" << allele << "\r\n";
     if (isMissingAllele(allele)) return {};
 
     const std::vector<std::string> known =
         population ? alleleNames(*population, markerName) : std::vector<std::string>{};
-    trace << "System: " << markerName << "\r\n" << "Looping system alleles\r\n"
+    trace << "System: " << markerName << "\r\n"
+          << "Looping system alleles\r\n"
           << "Found alleles\r\n";
     for (const std::string& name : known) trace << name << "\r\n";
     if (std::find(known.begin(), known.end(), allele) != known.end()) return allele;

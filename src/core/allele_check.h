@@ -21,8 +21,8 @@ bool isMissingAllele(const std::string& text);
 // created here); the person keeps the allele whatever the user answers.
 // population may be null. Appends a trace to Debug/0Debug_checkAllele.txt when
 // the Debug folder exists.
-std::string checkAllele(UserInterface& ui, const std::string& allele,
-                        const std::string& markerName, Population* population);
+std::string checkAllele(UserInterface& ui, const std::string& allele, const std::string& markerName,
+                        Population* population);
 
 // The same against the core's active population.
 std::string checkAllele(Core& core, UserInterface& ui, const std::string& allele,

@@ -15,8 +15,7 @@ bool isBlank(char c) {
 std::string formatWith(double value, std::chars_format format, int precision,
                        const char* printfFormat) {
     char buffer[512];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, format, precision);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, format, precision);
     if (result.ec == std::errc()) return std::string(buffer, result.ptr);
     // Only reached for values too long for the buffer.
     const int length = std::snprintf(nullptr, 0, printfFormat, precision, value);

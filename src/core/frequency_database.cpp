@@ -79,9 +79,8 @@ bool addAllele(Marker& marker, const std::string& name, double frequency) {
     if (std::any_of(alleles.begin(), alleles.end(),
                     [&](const Allele& a) { return a.name == name; }))
         return false;
-    const auto before = std::find_if(alleles.begin(), alleles.end(), [&](const Allele& a) {
-        return alleleGreater(a.name, name);
-    });
+    const auto before = std::find_if(alleles.begin(), alleles.end(),
+                                     [&](const Allele& a) { return alleleGreater(a.name, name); });
     marker.alleles.insert(before, Allele{name, frequency});
     return true;
 }
@@ -112,8 +111,7 @@ int addMarkerDefinition(Core& core, UserInterface& ui, const std::string& name, 
         return overwrite;
     }
     const auto before = std::find_if(markers.begin(), markers.end(), [&](const Marker& m) {
-        return (m.chromosome == chromosome && m.position >= position) ||
-               m.chromosome > chromosome;
+        return (m.chromosome == chromosome && m.position >= position) || m.chromosome > chromosome;
     });
     const auto inserted = markers.insert(before, Marker(name, chromosome, position));
     return static_cast<int>(inserted - markers.begin()) + 1;
@@ -166,8 +164,8 @@ bool mergePopulations(Core& core, std::vector<int> positions) {
     if (activeWasSource) {
         active = targetPosition;
     } else {
-        active -= static_cast<int>(
-            std::count_if(positions.begin() + 1, positions.end(), [&](int p) { return p < active; }));
+        active -= static_cast<int>(std::count_if(positions.begin() + 1, positions.end(),
+                                                 [&](int p) { return p < active; }));
     }
     for (size_t s = positions.size() - 1; s >= 1; --s)
         core.populations.erase(core.populations.begin() + (positions[s] - 1));

@@ -1,8 +1,9 @@
+#include "core/allele_check.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "core/allele_check.h"
 #include "core/frequency_database.h"
 #include "dialogs/new_allele_presenter.h"
 #include "support/scripted_user_interface.h"

@@ -1,7 +1,8 @@
+#include "core/frequency_database.h"
+
 #include <gtest/gtest.h>
 
 #include "core/decimal_text.h"
-#include "core/frequency_database.h"
 #include "support/scripted_user_interface.h"
 
 namespace relatix {
@@ -57,8 +58,8 @@ TEST(AlleleOrder, insertsNumericallyThenByBytesAndRefusesDuplicates) {
 }
 
 TEST(MarkerLookup, firstExactMatchOrNothing) {
-    Population population = populationWith("P", {markerWith("D1", {"9"}), markerWith("d2", {}),
-                                                 markerWith("D1", {"7"})});
+    Population population = populationWith(
+        "P", {markerWith("D1", {"9"}), markerWith("d2", {}), markerWith("D1", {"7"})});
     EXPECT_EQ(markerPosition(population, "D1"), 1);
     EXPECT_EQ(markerPosition(population, "D2"), -1);
     EXPECT_EQ(alleleNames(population, "D1"), (std::vector<std::string>{"9"}));
@@ -113,8 +114,8 @@ TEST(MarkerMap, overwriteQuestionPerMarkerOfThatName) {
 TEST(MarkerMap, sortIsStableAndRemovalTakesPositionsInAnyOrder) {
     Core core;
     auto& markers = core.markerMap.markers;
-    markers = {Marker("a", 2, 1.0), Marker("b", 1, 3.0), Marker("c", 2, 1.0),
-               Marker("d", 1, 3.0), Marker("e", 1, 0.5)};
+    markers = {Marker("a", 2, 1.0), Marker("b", 1, 3.0), Marker("c", 2, 1.0), Marker("d", 1, 3.0),
+               Marker("e", 1, 0.5)};
     sortMarkerMap(core);
     EXPECT_EQ(mapNames(core), (std::vector<std::string>{"e", "b", "d", "a", "c"}));
 
@@ -131,8 +132,7 @@ TEST(Populations, mergeTakesMissingMapMarkersAndFollowsActive) {
     Marker m3b = markerWith("M3", {"12", "11"});
     m3b.alleles[1].frequency = 0.7;
     core.populations = {populationWith("A", {markerWith("M1", {"1"}), markerWith("M2", {"2"})}),
-                        populationWith("X", {}),
-                        populationWith("B", {m2b, m3b})};
+                        populationWith("X", {}), populationWith("B", {m2b, m3b})};
     core.activePopulation = 3;
 
     ASSERT_TRUE(mergePopulations(core, {3, 1}));
@@ -163,8 +163,7 @@ TEST(Populations, mergeTakesMissingMapMarkersAndFollowsActive) {
 
 TEST(Populations, removalCorrectsActivePopulation) {
     Core core;
-    core.populations = {populationWith("A", {}), populationWith("B", {}),
-                        populationWith("C", {})};
+    core.populations = {populationWith("A", {}), populationWith("B", {}), populationWith("C", {})};
     core.activePopulation = 3;
     EXPECT_TRUE(removePopulation(core, 1));
     EXPECT_EQ(core.activePopulation, 2);
@@ -183,8 +182,8 @@ TEST(FlipStrands, complementsOnlyDiscordantNucleotidePairs) {
     core.populations = {
         populationWith("Ref", {markerWith("S1", {"A", "G"}), markerWith("S2", {"A", "C"}),
                                markerWith("S3", {"A", "C", "G"}), markerWith("S4", {"A", "G"})}),
-        populationWith("Other", {s1, markerWith("S2", {"C", "A"}), markerWith("S3", {"T", "G", "C"}),
-                                 markerWith("S4", {"C", "9"})})};
+        populationWith("Other", {s1, markerWith("S2", {"C", "A"}),
+                                 markerWith("S3", {"T", "G", "C"}), markerWith("S4", {"C", "9"})})};
     ASSERT_TRUE(flipStrands(core, 1));
     const Population& other = core.populations[1];
     EXPECT_EQ(alleleNames(other, "S1"), (std::vector<std::string>{"G", "A"}));

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "core/new_allele_models.h"
+
+#include <gtest/gtest.h>
 
 namespace relatix {
 namespace {
