@@ -84,6 +84,10 @@ bool Application::runCommand(CommandId id) {
         case CommandId::EnterDnaData: runWizard(WizardStep::EnterDnaData); return true;
         case CommandId::Results: runWizard(WizardStep::Results); return true;
         case CommandId::Exit: exitRequested_ = true; return false;
+        case CommandId::NewProject: newProject(); return true;
+        case CommandId::Open: openProjectFlow(); return true;
+        case CommandId::Save: saveProjectFlow(); return true;
+        case CommandId::SaveAs: saveProjectAs(); return true;
         case CommandId::About: about(); return true;
         case CommandId::GettingStarted: gettingStarted(); return true;
         case CommandId::Manual:

@@ -16,6 +16,9 @@ namespace relatix {
 
 inline constexpr const char* kProductWebPage = "https://relatix2.org/";
 inline constexpr const char* kGettingStartedDocument = "Gettingstarted_relatix2.pdf";
+inline constexpr const char* kSaveFileFilter = "Save Files (*.sav)|*.sav||All Files (*.*)|*.*||";
+inline constexpr const char* kOpenFileFilter =
+    "Save Files (*.sav)|*.sav|Kovarian Files (*.kov)|*.kov|All Files (*.*)|*.*||";
 
 // The project name of a file: its name without the folder, up to its last ".";
 // a name without "." gives "".
@@ -54,6 +57,14 @@ public:
     // Sets the main window's title to "Relatix2 - " plus the name.
     void setTitleFromName(const std::string& name);
     const std::string& windowTitle() const { return title_; }
+
+    // The file commands. saveProjectFlow returns false when the user cancels
+    // the file dialog; with updateBookkeeping false it leaves the project's
+    // name, path and the title as they are.
+    void newProject();
+    bool saveProjectFlow(bool updateBookkeeping = true);
+    void saveProjectAs();
+    void openProjectFlow();
 
 private:
     enum class WizardStep { None, SelectPedigree, SelectHypotheses, EnterDnaData, Results };

@@ -1,0 +1,28 @@
+// The project file: a line-oriented tagged text with root <RELATIX> that stores
+// a case's settings, marker map, populations, catalogue hypotheses and persons.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+namespace relatix {
+
+class Core;
+class UserInterface;
+
+inline constexpr const char* kCannotWriteProjectMessage =
+    "Could not open output file, check if permissions";
+
+// Writes the project document of the case to a stream (lines end CR LF).
+void writeProjectDocument(const Core& core, std::ostream& out);
+
+// Writes the project file. The previous file at the path is replaced only once
+// the new one is complete; on failure the user is told and the old file stays.
+// Returns true when the file was written.
+bool saveProject(const Core& core, const std::string& path, UserInterface& ui);
+
+// Reads a project file into a Core that resetCore has emptied, then shows the
+// import summary. False only when the file cannot be opened.
+bool readProjectFile(Core& core, const std::string& path, UserInterface& ui);
+
+}  // namespace relatix

@@ -1,0 +1,402 @@
+#include <cstdio>
+
+#include "core/core.h"
+#include "core/frequency_database.h"
+#include "engine/catalogue.h"
+#include "persistence/number_format.h"
+#include "persistence/project_file.h"
+#include "persistence/text_lines.h"
+#include "platform/user_interface.h"
+
+namespace relatix {
+namespace {
+
+constexpr const char* kLineEnd = "\r\n";
+
+struct TaggedLine {
+    std::string tag;
+    std::string value;
+};
+
+// A line's tag is the text between its first "<" and the next ">"; its value
+// runs from that ">" to the next "<" or the end of the line.
+TaggedLine parseTaggedLine(const std::string& line) {
+    TaggedLine parsed;
+    const size_t open = line.find('<');
+    if (open == std::string::npos) return parsed;
+    const size_t close = line.find('>', open + 1);
+    if (close == std::string::npos) {
+        parsed.tag = line.substr(open + 1);
+        return parsed;
+    }
+    parsed.tag = line.substr(open + 1, close - open - 1);
+    const size_t next = line.find('<', close + 1);
+    parsed.value = line.substr(close + 1, next == std::string::npos ? std::string::npos
+                                                                    : next - close - 1);
+    return parsed;
+}
+
+class ProjectReader {
+public:
+    ProjectReader(Core& core, UserInterface& ui, std::vector<std::string> lines)
+        : core_(core), ui_(ui), lines_(std::move(lines)) {}
+
+    std::string read();
+
+private:
+    // The next non-empty line, or false at the end of the file.
+    bool next(TaggedLine& line) {
+        while (position_ < lines_.size()) {
+            current_ = &lines_[position_++];
+            if (current_->empty()) continue;
+            line = parseTaggedLine(*current_);
+            return true;
+        }
+        return false;
+    }
+    void unrecognised() { unrecognised_ += *current_ + kLineEnd; }
+
+    std::string readPopulation();
+    std::string readMarkers();
+    std::string readPersons();
+    std::string readHypotheses();
+    std::string readSettings();
+
+    Core& core_;
+    UserInterface& ui_;
+    std::vector<std::string> lines_;
+    size_t position_ = 0;
+    const std::string* current_ = nullptr;
+    std::string unrecognised_;
+};
+
+std::string ProjectReader::read() {
+    std::string summary;
+    TaggedLine line;
+    bool started = false;
+    bool activeSeen = false;
+    std::string activeValue;
+    while (next(line)) {
+        if (!started) {
+            started = line.tag == "RELATIX";
+            continue;
+        }
+        const std::string& tag = line.tag;
+        if (tag == "/RELATIX") break;
+        if (tag == "TITLE" || tag == "TIMESTAMP" || tag == "/TIMESTAMP" ||
+            tag == "INFORMATION" || tag == "/INFORMATION" || tag == "NEWALLELEFREQUENCY") {
+            continue;
+        } else if (tag == "ACTIVEPOPULATION" || tag == "DATABASEUSED") {
+            activeSeen = true;
+            activeValue = line.value;
+        } else if (tag == "PROJECTNAME") {
+            core_.setProjectName(line.value);
+        } else if (tag == "VERSION") {
+            char version[32];
+            std::snprintf(version, sizeof version, "%.4f", core_.softwareVersion);
+            std::string software = version;
+            software.pop_back();  // four decimals cut to three
+            const std::string rule(29, '-');
+            summary += rule + kLineEnd + "File version: " + line.value + kLineEnd +
+                       "Software version: " + software + kLineEnd + rule + kLineEnd;
+        } else if (tag == "FREQUENCYDATABASE" || tag == "POPULATION") {
+            summary += readPopulation();
+        } else if (tag == "MARKERS" || tag == "SYSTEMS") {
+            summary += readMarkers();
+            summary += "Imported " + std::to_string(core_.markerMap.markers.size()) + " markers" +
+                       kLineEnd;
+        } else if (tag == "PERSONS") {
+            summary += readPersons();
+            summary += "Imported " + std::to_string(core_.persons.size()) + " persons" + kLineEnd;
+        } else if (tag == "HYPOTHESES" || tag == "PEDIGREES") {
+            summary += readHypotheses();
+        } else if (tag == "ADVANCED") {
+            summary += readSettings();
+        } else if (tag == "FIXED RELATIONS" || tag == "FIXEDRELATIONS" || tag == "RESULTS" ||
+                   tag == "PEDIGREERESULTS" || tag == "MARKERRESULTS" || tag == "POPULATIONS" ||
+                   tag == "/POPULATIONS" || tag == "GENERAL" || tag == "/GENERAL" ||
+                   tag == "DVIDATA") {
+            continue;
+        } else {
+            unrecognised();
+        }
+    }
+    core_.activePopulation = activeSeen ? parseLeadingInt(activeValue) : 0;
+    return std::string("Import was successful, below follows a summary.") + kLineEnd + summary +
+           kLineEnd + "The following tags/lines (if any) were not recognized by Relatix" +
+           kLineEnd + std::string(27, '-') + kLineEnd + unrecognised_;
+}
+
+std::string ProjectReader::readPopulation() {
+    std::string text;
+    Population population;
+    std::string markerName;
+    int chromosome = -1;
+    double position = -1;
+    std::vector<Allele> alleles;
+    std::string pendingName, pendingFrequency;
+    TaggedLine line;
+    while (next(line)) {
+        const std::string& tag = line.tag;
+        const std::string& value = line.value;
+        if (tag == "POPULATIONNAME") {
+            if (!value.empty()) {
+                population.name = value;
+                text += "Imported population: " + value + kLineEnd;
+            }
+        } else if (tag == "POPULATIONTHETA") {
+            if (!value.empty()) population.theta = readDecimal(value);
+        } else if (tag == "POPULATIONMARKERNAME") {
+            if (!value.empty()) markerName = value;
+        } else if (tag == "POPULATIONMARKERCHROMOSOME") {
+            if (!value.empty()) chromosome = parseLeadingInt(value);
+        } else if (tag == "POPULATIONMARKERPOSITION") {
+            if (!value.empty()) position = readDecimal(value);
+        } else if (tag == "POPULATIONMARKERALLELENAME") {
+            if (!value.empty()) pendingName = value;
+        } else if (tag == "POPULATIONMARKERALLELEFREQUENCY") {
+            if (!value.empty()) pendingFrequency = value;
+        } else if (tag == "/POPULATIONMARKERALLELE") {
+            if (!pendingName.empty() && !pendingFrequency.empty())
+                alleles.push_back({pendingName, readDecimal(pendingFrequency)});
+            pendingName.clear();
+            pendingFrequency.clear();
+        } else if (tag == "/POPULATIONMARKER") {
+            if (!markerName.empty() && !alleles.empty()) {
+                Marker marker(markerName, chromosome, position);
+                marker.alleles = alleles;
+                population.markers.push_back(std::move(marker));
+            }
+            alleles.clear();
+            markerName.clear();
+        } else if (tag == "POPULATIONMARKERS" || tag == "/POPULATIONMARKERS" ||
+                   tag == "POPULATIONMARKER" || tag == "POPULATIONMARKERALLELES" ||
+                   tag == "/POPULATIONMARKERALLELES" || tag == "POPULATIONMARKERALLELE") {
+            continue;
+        } else if (tag == "/POPULATION") {
+            core_.populations.push_back(std::move(population));
+            return text;
+        } else {
+            unrecognised();
+        }
+    }
+    return text + "Failed to import population" + kLineEnd;
+}
+
+std::string ProjectReader::readMarkers() {
+    struct Current {
+        std::string name;
+        int chromosome = -1;
+        double position = -1;
+        MutationSettings male{1, 0, 0, 0.1};
+        MutationSettings female{1, 0, 0, 0.1};
+    } current;
+    TaggedLine line;
+    while (next(line)) {
+        const std::string& tag = line.tag;
+        const std::string& value = line.value;
+        if (tag == "MARKER") {
+            current.name.clear();
+            current.chromosome = -1;
+            current.position = -1;
+        } else if (tag == "MARKERNAME") {
+            if (!value.empty()) current.name = value;
+        } else if (tag == "MARKERCHROMOSOME") {
+            if (!value.empty()) current.chromosome = parseLeadingInt(value);
+        } else if (tag == "MARKERPOSITION") {
+            current.position = readDecimal(value);
+        } else if (tag == "MARKERMALEMUTATIONMODEL") {
+            if (!value.empty()) current.male.model = parseLeadingInt(value);
+        } else if (tag == "MARKERFEMALEMUTATIONMODEL") {
+            if (!value.empty()) current.female.model = parseLeadingInt(value);
+        } else if (tag == "MARKERMALEMUTATIONRATE") {
+            current.male.rate = readDecimal(value);
+        } else if (tag == "MARKERFEMALEMUTATIONRATE") {
+            current.female.rate = readDecimal(value);
+        } else if (tag == "MARKERMALEMUTATIONRATE2") {
+            current.male.rate2 = readDecimal(value);
+        } else if (tag == "MARKERFEMALEMUTATIONRATE2") {
+            current.female.rate2 = readDecimal(value);
+        } else if (tag == "MARKERMALEMUTATIONRANGE") {
+            current.male.range = readDecimal(value);
+        } else if (tag == "MARKERFEMALEMUTATIONRANGE") {
+            current.female.range = readDecimal(value);
+        } else if (tag == "/MARKER") {
+            if (!current.name.empty() && current.chromosome != -1 && current.position != -1) {
+                const int at = addMarkerDefinition(core_, ui_, current.name, current.chromosome,
+                                                   current.position);
+                if (at >= 1 && at <= static_cast<int>(core_.markerMap.markers.size())) {
+                    Marker& marker = core_.markerMap.markers[static_cast<size_t>(at - 1)];
+                    marker.maleMutation = current.male;
+                    marker.femaleMutation = current.female;
+                }
+            }
+            current = Current{};
+        } else if (tag == "MARKERMUTATIONSETTINGS" || tag == "/MARKERMUTATIONSETTINGS") {
+            continue;
+        } else if (tag == "/MARKERS") {
+            return {};
+        } else {
+            unrecognised();
+        }
+    }
+    return {};
+}
+
+std::string ProjectReader::readPersons() {
+    Person person("NN");
+    DnaObservation observation;
+    auto freshObservation = [] {
+        DnaObservation dna;
+        dna.markerName = "NN";
+        dna.allele1 = "N";
+        dna.allele2 = "N";
+        return dna;
+    };
+    observation = freshObservation();
+    TaggedLine line;
+    while (next(line)) {
+        const std::string& tag = line.tag;
+        const std::string& value = line.value;
+        if (tag == "PERSON") {
+            person = Person("NN");
+        } else if (tag == "PERSONNAME") {
+            if (!value.empty()) person.name = value;
+        } else if (tag == "PERSONGENDER") {
+            if (!value.empty()) person.isMale = value != "Female";
+        } else if (tag == "DNAOBSERVATION") {
+            observation = freshObservation();
+        } else if (tag == "DNAOBSERVATIONMARKER") {
+            if (!value.empty()) observation.markerName = value;
+        } else if (tag == "DNAOBSERVATIONALLELE") {
+            if (!value.empty()) (observation.allele1 == "N" ? observation.allele1
+                                                            : observation.allele2) = value;
+        } else if (tag == "/DNAOBSERVATION") {
+            person.dna.push_back(observation);
+        } else if (tag == "/PERSON") {
+            core_.persons.push_back(person);
+        } else if (tag == "PERSONDNA" || tag == "/PERSONDNA" || tag == "PERSONID" ||
+                   tag == "/PERSONID") {
+            continue;
+        } else if (tag == "/PERSONS") {
+            return {};
+        } else {
+            unrecognised();
+        }
+    }
+    return std::string("Failed to import persons") + kLineEnd;
+}
+
+std::string ProjectReader::readHypotheses() {
+    std::string text;
+    int mainCode = -1;
+    std::vector<int> alternativeCodes;
+    bool ended = false;
+    TaggedLine line;
+    while (!ended && next(line)) {
+        const std::string& tag = line.tag;
+        const std::string& value = line.value;
+        if (tag == "MAINHYPOTHESIS") {
+            if (value.empty()) continue;
+            const int code = codeOfName(value);
+            if (code >= 1 && code <= kCatalogueCount) {
+                core_.selectMainHypothesis(code - 1);
+                mainCode = code;
+            } else {
+                text += "Could not add main hypothesis: " + value;
+            }
+        } else if (tag == "ALTERNATIVEHYPOTHESIS") {
+            if (value.empty()) continue;
+            const int code = codeOfName(value);
+            if (code >= 1 && code <= kCatalogueCount) alternativeCodes.push_back(code);
+        } else if (tag == "/MAINHYPOTHESIS" || tag == "/ALTERNATIVEHYPOTHESIS" ||
+                   tag == "ALTERNATIVEHYPOTHESES" || tag == "/ALTERNATIVEHYPOTHESES") {
+            continue;
+        } else if (tag == "/HYPOTHESES" || tag == "/PEDIGREES") {
+            ended = true;
+        } else {
+            unrecognised();
+        }
+    }
+    if (mainCode > 0) {
+        core_.alternativeHypotheses.clear();
+        const std::vector<int> offered = catalogueAlternatives(mainCode);
+        for (int code : alternativeCodes) {
+            for (size_t k = 0; k < offered.size(); ++k) {
+                if (offered[k] != code) continue;
+                core_.alternativeHypotheses.push_back(static_cast<int>(k));
+                core_.addAlternativePedigree(code);
+                break;
+            }
+        }
+    }
+    if (!ended) text += std::string("Failed to import hypotheses") + kLineEnd;
+    return text;
+}
+
+std::string ProjectReader::readSettings() {
+    std::string name;
+    double threshold = -1;
+    int steps = -1;
+    bool lump = false;
+    TaggedLine line;
+    while (next(line)) {
+        const std::string& tag = line.tag;
+        const std::string& value = line.value;
+        if (tag == "PEDIGREESETTINGS" || tag == "PEDIGREE" || tag == "/PEDIGREESETTINGS") {
+            continue;
+        } else if (tag == "PEDIGREENAME") {
+            if (!value.empty()) name = value;
+        } else if (tag == "PEDIGREETHRESHOLD") {
+            if (!value.empty()) threshold = readDecimal(value);
+        } else if (tag == "PEDIGREESTEPS") {
+            if (!value.empty()) steps = parseLeadingInt(value);
+        } else if (tag == "PEDIGREELUMPALLELES") {
+            if (value == "Yes") lump = true;
+        } else if (tag == "/PEDIGREE") {
+            if (!name.empty() && threshold != -1 && steps != -1) {
+                const int code = codeOfName(name);
+                if (code >= 1 && code <= kCatalogueCount) {
+                    const size_t i = static_cast<size_t>(code - 1);
+                    core_.pedigreeSettings.threshold[i] = threshold;
+                    core_.pedigreeSettings.steps[i] = steps;
+                    core_.pedigreeSettings.lumpAlleles[i] = lump;
+                }
+            }
+            name.clear();
+            threshold = -1;
+            steps = -1;
+            lump = false;
+        } else if (tag == "/ADVANCED") {
+            return {};
+        } else {
+            unrecognised();
+        }
+    }
+    return {};
+}
+
+// The calculations use the theta of the cluster database, which the file does
+// not store; the active population's theta is what the user set for the case.
+void restoreCaseTheta(Core& core) {
+    if (const Population* active = core.populationAt(core.activePopulation))
+        core.clusterDatabase.theta = active->theta < 0 ? 0.0 : active->theta;
+}
+
+}  // namespace
+
+bool readProjectFile(Core& core, const std::string& path, UserInterface& ui) {
+    auto lines = readTextLines(path);
+    if (!lines) {
+        ui.messageBox("Could not open input file", kApplicationTitle, MessageButtons::Ok,
+                      MessageIcon::Error);
+        return false;
+    }
+    ProjectReader reader(core, ui, std::move(*lines));
+    const std::string summary = reader.read();
+    restoreCaseTheta(core);
+    ui.showTextWindow(summary);
+    return true;
+}
+
+}  // namespace relatix

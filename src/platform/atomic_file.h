@@ -1,0 +1,22 @@
+// Writing a file so that an existing one is never lost: the content goes to a
+// temporary file beside the target, which replaces the target only once it has
+// been written completely. A failed or interrupted write leaves the old file as it was.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+namespace relatix {
+
+enum class AtomicWriteStatus { Written, CannotCreate, WriteFailed };
+
+AtomicWriteStatus writeFileAtomically(const std::string& path,
+                                      const std::function<void(std::ostream&)>& write);
+
+// For tests: makes every following atomic write fail once this many bytes have
+// been written, as a full disk would; nothing restores the normal behaviour.
+void simulateDiskFullAfter(std::optional<std::size_t> bytes);
+
+}  // namespace relatix
