@@ -1,0 +1,74 @@
+// The exact engine on the 40-marker case: 10 to 25 alleles per marker, four
+// markers per chromosome, the default threshold and steps, mutation model 1
+// with rate 0.002 for both sexes.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include "core/core.h"
+#include "engine/catalogue_likelihoods.h"
+#include "engine/synthetic_case.h"
+#include "platform/user_interface.h"
+
+namespace {
+
+using namespace relatix;
+
+class SilentUserInterface : public UserInterface {
+public:
+    Answer messageBox(const std::string&, const std::string&, MessageButtons,
+                      MessageIcon) override {
+        return Answer::Ok;
+    }
+    std::optional<std::vector<std::string>> openFileDialog(const FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> saveFileDialog(const FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    void showTextWindow(const std::string&) override {}
+    void progressOpen(const std::string&, int, int, const std::string&) override {}
+    void progressStep() override {}
+    void progressSetText(const std::string&) override {}
+    void progressClose() override {}
+    DialogResult runDialog(Presenter&) override { return DialogResult::Closed; }
+    bool openDocument(const std::string&) override { return false; }
+    void setWindowTitle(const std::string&) override {}
+};
+
+void runCase(benchmark::State& state, int catalogueIndex, std::vector<FamilyMember> typed) {
+    Core core;
+    SyntheticCaseOptions options;
+    options.typed = std::move(typed);
+    options.mainHypothesis = catalogueIndex;
+    fillSyntheticCase(core, options);
+    const std::vector<bool> skip(core.clusterDatabase.clusters.size(), false);
+    SilentUserInterface ui;
+    for (auto _ : state) {
+        computeCatalogueLikelihoods(core, skip, false, ui);
+        benchmark::DoNotOptimize(core.exactResults);
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["lnL"] = core.exactResults.empty() ? 0.0 : core.exactResults[0];
+    state.counters["peakRSS_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void BM_FullSiblings40(benchmark::State& state) {
+    runCase(state, 2, {FamilyMember::ChildA, FamilyMember::ChildB});
+}
+void BM_Uncle40(benchmark::State& state) {
+    runCase(state, 12, {FamilyMember::Uncle, FamilyMember::ChildA});
+}
+void BM_UncleHypothesisOnSiblings40(benchmark::State& state) {
+    runCase(state, 12, {FamilyMember::ChildB, FamilyMember::ChildA});
+}
+void BM_PaternityTrio40(benchmark::State& state) {
+    runCase(state, 22, {FamilyMember::Father, FamilyMember::Mother, FamilyMember::ChildA});
+}
+
+}  // namespace
+
+BENCHMARK(BM_FullSiblings40)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Uncle40)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UncleHypothesisOnSiblings40)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaternityTrio40)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,31 @@
+#include "engine/maternity.h"
+
+#include "engine/setup_enumeration.h"
+
+namespace relatix {
+
+void CMaternity::setupGenotypes() {
+    forEachSystem([this](int c, int k, const ClusterSystem&) {
+        int c1 = 0, c2 = 0, p1 = 0, p2 = 0;
+        typedAlleles(c, k, child, c1, c2);
+        typedAlleles(c, k, parent, p1, p2);
+        FounderSetups setups;
+        setups.addGroup(1, eitherAllele(c1, c2));
+        setups.addGroup(2, bothOrders(p1, p2));
+        appendMarker({c1, c2}, std::move(setups), {p1, p2});
+    });
+}
+
+double CMaternity::dataProbability(int marker, int pattern, int setup) const {
+    int slots[3];
+    founderSetups[static_cast<size_t>(marker)].decode(setup, slots);
+    const auto& g = typedGenotypes[static_cast<size_t>(marker)];
+    const int transmitted = inheritancePatterns[static_cast<size_t>(pattern)][0] ? slots[2] : slots[1];
+    const int received = slots[0] == g[0] ? g[1] : g[0];
+    const int sex = static_cast<size_t>(parent - 1) < sexes.size()
+                        ? sexes[static_cast<size_t>(parent - 1)]
+                        : 1;
+    return mutationProbability(sex, marker, transmitted, received);
+}
+
+}  // namespace relatix

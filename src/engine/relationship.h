@@ -1,0 +1,86 @@
+// The exact likelihood of one relationship: a hidden Markov chain along the
+// marker map whose states are cells (an inheritance pattern, a founder setup at
+// this marker and the setups at the previous marker it continues), pruned by a
+// threshold on the data probability, evaluated by a forward recursion that
+// restarts at every chromosome.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "core/cluster_database.h"
+#include "engine/table_setup.h"
+
+namespace relatix {
+
+// One pattern, one current setup and the previous setups it continues, each with its value.
+struct Cell {
+    std::vector<int> previousSetups;
+    std::vector<double> values;  // parallel to previousSetups
+};
+
+// The cells of one pattern at one marker, in ascending current setup.
+struct PatternCells {
+    std::vector<Cell> cells;
+    std::vector<int> setups;  // current setup of each cell, sorted ascending, no repeats
+};
+
+struct MarkerCells {
+    std::vector<PatternCells> patterns;  // one per inheritance pattern, in pattern order
+};
+
+class CRelationship : public CTableSetup {
+public:
+    std::vector<MarkerCells> markerCells;  // one per kept marker
+    double threshold = 0.00001;
+    int steps = 1;
+    int catalogueIndex = 0;
+    // Keeps the cells of every marker (normally only the markers whose cells the
+    // next marker reads are stored, and only until it has been evaluated).
+    bool storeAllCells = false;
+
+    // Probability of the typed genotypes at kept marker i under setup h and pattern j.
+    virtual double dataProbability(int marker, int pattern, int setup) const;
+    // The same for count setups from first on and every pattern:
+    // out[(h - first) * patterns + j]. Classes with many setups compute it in bulk.
+    virtual void dataProbabilities(int marker, int first, int count, double* out) const;
+
+    // Trims the setups and genotypes to the kept markers and lays out one empty
+    // MarkerCells per kept marker. The cells of a marker are built when the
+    // recursion reaches it: a cell exists for pattern j and setup h when the data
+    // probability exceeds the threshold and some setup of the previous marker has
+    // a data probability, summed over the patterns, above the threshold.
+    void buildCells() override;
+    double computeLikelihood() override;
+
+    static void addCell(PatternCells& cells, int setup, int previous, double value);
+    // Position of the cell whose current setup is the given one, or -1.
+    static int findCell(const PatternCells& cells, int setup, int hint);
+    static double markerTotal(const MarkerCells& cells);
+    double patternTransition(int i, int b, int j) const;
+    double transitionSum(int i, int j, int c, int k, int h) const;
+
+    int patternCount() const { return static_cast<int>(inheritancePatterns.size()); }
+
+protected:
+    // Lists all 2^meioses patterns, the first meiosis the most significant bit.
+    void listAllPatterns(int meioses);
+    // Appends one marker's typed genotypes and setups; an allele that is not in
+    // the marker's allele list (index -1), among the genotypes or the other typed
+    // alleles the setups were built from, leaves the marker without setups.
+    void appendMarker(std::vector<int> genotypes, FounderSetups setups,
+                      const std::vector<int>& otherAlleles = {});
+    // Allele indices of an analysis person (1-based) at cluster c, system k (0-based).
+    void typedAlleles(int c, int k, int person, int& first, int& second) const;
+    // Calls f(cluster, system, the system) for every system of every cluster, in order.
+    void forEachSystem(const std::function<void(int, int, const ClusterSystem&)>& f) const;
+
+private:
+    double evaluateMarker(int i);
+    double addWithinClusterCells(int i, int j, int h, double p);
+
+    std::vector<int> firstWeightedSetup_;           // per kept marker, -1 when none
+    std::vector<std::vector<int>> weightedSetups_;  // per kept marker continued by its cluster
+};
+
+}  // namespace relatix
