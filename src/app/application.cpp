@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/help_dialogs.h"
+#include "dialogs/edit_markers_presenter.h"
 
 namespace relatix {
 
@@ -95,6 +96,11 @@ bool Application::runCommand(CommandId id) {
             return true;
         case CommandId::Webpage: ui_.openDocument(kProductWebPage); return true;
         case CommandId::HowToCite: howToCite(); return true;
+        case CommandId::FrequencyDatabase: {
+            EditMarkersPresenter dialog(*core_, ui_);
+            ui_.runDialog(dialog);
+            return true;
+        }
         default: break;
     }
     for (auto& entry : handlers_) {

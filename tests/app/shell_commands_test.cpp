@@ -111,3 +111,17 @@ TEST(CommandTable, holdsEveryMenuCaption) {
 
 }  // namespace
 }  // namespace relatix
+
+namespace relatix {
+namespace {
+
+TEST(ShellCommands, frequencyDatabaseOpensEditMarkersOnTheCurrentCore) {
+    testing::ScriptedUserInterface ui;
+    Application app(ui, "/prog");
+    app.core().markerMap.markers.emplace_back("TH01", 11, 4.5);
+    ui.expectDialog("Edit markers", [](Presenter&) { return DialogResult::Ok; });
+    app.runCommand(CommandId::FrequencyDatabase);
+}
+
+}  // namespace
+}  // namespace relatix
