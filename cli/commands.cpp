@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/catalogue.h"
+#include "info_command.h"
 #include "platform/console_user_interface.h"
 
 namespace relatix::cli {
@@ -16,6 +17,9 @@ constexpr const char* kUsage =
     "Commands:\n"
     "  catalogue     list the 26 predefined relationships: code, name, number of\n"
     "                persons, default sexes (1 male, 2 female), codes of the alternatives\n"
+    "  info CASE     read a case file the way Open does and print its markers,\n"
+    "                populations, persons and hypotheses (the import summary goes\n"
+    "                to stderr)\n"
     "\n"
     "Options:\n"
     "  --help        show this text\n"
@@ -63,6 +67,13 @@ int run(int argc, char** argv, std::ostream& out, std::ostream& err) {
             return 2;
         }
         return printCatalogue(out);
+    }
+    if (command == "info") {
+        if (args.size() != 2) {
+            err << "relatix2-cli: info takes one case file (relatix2-cli info CASE.sav)\n";
+            return 2;
+        }
+        return printCaseInfo(args[1], out, err);
     }
     if (!command.empty() && command[0] == '-')
         err << "relatix2-cli: unknown option '" << command << "' (see relatix2-cli --help)\n";

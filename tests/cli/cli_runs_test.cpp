@@ -88,3 +88,41 @@ TEST(CliExecutable, runsFromTheProgramFolder) {
 
 }  // namespace
 }  // namespace relatix
+
+namespace relatix {
+namespace {
+
+TEST(CliInfo, summarisesTheBundledExample) {
+    const std::string example = std::string(RELATIX_SOURCE_DIR) + "/examples/half_siblings_linked.sav";
+    const char* args[] = {"relatix2-cli", "info", example.c_str(), nullptr};
+    std::ostringstream out, err;
+    EXPECT_EQ(cli::run(3, const_cast<char**>(args), out, err), 0);
+    const std::string text = out.str();
+    EXPECT_EQ(text.rfind("Project: half_siblings_linked\nMarkers: 31\n", 0), 0u);
+    EXPECT_NE(text.find("  D8S639\tchromosome 8\t16 cM\n"), std::string::npos);
+    EXPECT_NE(text.find("Active population: 1 (Example population)\n"), std::string::npos);
+    EXPECT_NE(text.find("  Sibling 2\tMale\t31 typed markers\n"), std::string::npos);
+    EXPECT_NE(text.find("Hypotheses: 4\n  1\tHalf Siblings\t(main)\n  2\tUncle\n  3\tGrandparent\n"
+                        "  4\tUnrelated\n"),
+              std::string::npos);
+    EXPECT_EQ(err.str().rfind("Import was successful", 0), 0u);
+}
+
+TEST(CliInfo, unreadableCasesFailWithAReason) {
+    testing::TempFolder folder;
+    const std::string bad = folder.write("bad.sav", "not a case\r\n");
+    const std::string missing = folder.file("missing.sav");
+    for (const std::string& path : {bad, missing}) {
+        const char* args[] = {"relatix2-cli", "info", path.c_str(), nullptr};
+        std::ostringstream out, err;
+        EXPECT_EQ(cli::run(3, const_cast<char**>(args), out, err), 1) << path;
+        EXPECT_TRUE(out.str().empty());
+        EXPECT_NE(err.str().find("cannot read the case file '" + path + "'"), std::string::npos);
+    }
+    const char* none[] = {"relatix2-cli", "info", nullptr};
+    std::ostringstream out, err;
+    EXPECT_EQ(cli::run(2, const_cast<char**>(none), out, err), 2);
+}
+
+}  // namespace
+}  // namespace relatix
