@@ -7,6 +7,7 @@
 #include "persistence/open_project.h"
 #include "persistence/project_case_fixture.h"
 #include "persistence/project_file.h"
+#include "platform/silent_user_interface.h"
 #include "support/scripted_user_interface.h"
 #include "support/temp_folder.h"
 
@@ -101,27 +102,8 @@ TEST(OpenProjectFuzz, corruptedFilesAreReadWithoutCrashing) {
             text.erase(random() % text.size(), random() % 200);
         }
         const std::string path = folder.write("fuzz.sav", text);
-        // Answers and windows vary with the damage: a tolerant stand-in answers No.
-        struct Tolerant : UserInterface {
-            Answer messageBox(const std::string&, const std::string&, MessageButtons b,
-                              MessageIcon) override {
-                return b == MessageButtons::Ok ? Answer::Ok : Answer::No;
-            }
-            std::optional<std::vector<std::string>> openFileDialog(const FileDialogRequest&) override {
-                return std::nullopt;
-            }
-            std::optional<std::string> saveFileDialog(const FileDialogRequest&) override {
-                return std::nullopt;
-            }
-            void showTextWindow(const std::string&) override {}
-            void progressOpen(const std::string&, int, int, const std::string&) override {}
-            void progressStep() override {}
-            void progressSetText(const std::string&) override {}
-            void progressClose() override {}
-            DialogResult runDialog(Presenter&) override { return DialogResult::Cancel; }
-            bool openDocument(const std::string&) override { return false; }
-            void setWindowTitle(const std::string&) override {}
-        } ui;
+        // Answers and windows vary with the damage: a silent stand-in answers No.
+        SilentUserInterface ui;
         Core core;
         openProject(core, path, ui);
         EXPECT_LE(core.hypothesisPedigrees.size(), 27u);
