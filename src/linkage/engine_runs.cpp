@@ -1,0 +1,108 @@
+#include "linkage/engine_runs.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "linkage/linkage_markers.h"
+#include "platform/process_runner.h"
+
+namespace relatix {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kData = "./temp/temp.dat";
+const char* const kMap = "./temp/temp.map";
+const char* const kUnlinkedMap = "./temp/temp2.map";
+const char* const kFrequencies = "./temp/temp.freq";
+const char* const kPedigree = "./temp/temp.ped";
+
+EngineCommand likelihoodRun(const char* map, const char* results) {
+    return {{"-d", kData, "-m", map, "-f", kFrequencies, "-p", kPedigree, "--perFamily", "--quiet",
+             "--likelihood"},
+            results};
+}
+
+}  // namespace
+
+EngineCommand calculationUnlinkedRun() {
+    return likelihoodRun(kUnlinkedMap, "./temp/tempResults.txt");
+}
+EngineCommand calculationLinkedRun() { return likelihoodRun(kMap, "./temp/tempResults2.txt"); }
+EngineCommand simulationLinkedRun() { return likelihoodRun(kMap, "./temp/tempResults.txt"); }
+EngineCommand simulationUnlinkedRun() {
+    return likelihoodRun(kUnlinkedMap, "./temp/tempResults2.txt");
+}
+
+EngineCommand quickAnalysisRun() {
+    return {{"-d", kData, "-f", kFrequencies, "-m", kMap, "-p", kPedigree, "--perFamily",
+             "--likelihood", "--quiet"},
+            "./temp/tempResults.txt"};
+}
+
+EngineCommand userFileSimulationRun(const std::string& dataFile, const std::string& mapFile,
+                                    const std::string& frequencyFile,
+                                    const std::string& pedigreeFile, long long seed) {
+    return {{"-d", dataFile, "-m", mapFile, "-f", frequencyFile, "-p", pedigreeFile,
+             "--likelihood", "--perFamily", "--simulate", "--quiet", "--save", "-r",
+             std::to_string(seed), "--prefix", "./temp/merlin"},
+            "./temp/tempResults3.txt"};
+}
+
+EngineCommand userFileLikelihoodRun(const std::string& dataFile, const std::string& mapFile,
+                                    const std::string& frequencyFile,
+                                    const std::string& resultsFile) {
+    return {{"-d", dataFile, "-m", mapFile, "-f", frequencyFile, "-p", "./temp/temp2.ped",
+             "--likelihood", "--perFamily", "--quiet"},
+            resultsFile};
+}
+
+std::string enginePath(const std::string& programDirectory) {
+    return (fs::path(programDirectory) / kEngineName).string();
+}
+
+int runEngine(const std::string& programDirectory, const EngineCommand& command,
+              const std::string& workingDirectory) {
+    const std::string directory = workingDirectory.empty() ? programDirectory : workingDirectory;
+    ensureTempFolder(directory);
+    fs::path results = command.resultsFile;
+    if (results.is_relative() && !directory.empty()) results = fs::path(directory) / results;
+    { std::ofstream empty(results, std::ios::binary | std::ios::trunc); }
+
+    ProcessRequest request;
+    request.executable = fs::absolute(enginePath(programDirectory)).string();
+    request.arguments = command.arguments;
+    request.workingDirectory = directory;
+    request.stdoutPath = results.string();
+    request.stderrPath = "/dev/null";
+    return runProcess(request);
+}
+
+void runCalculationEngines(const std::string& programDirectory) {
+    runEngine(programDirectory, calculationUnlinkedRun());
+    runEngine(programDirectory, calculationLinkedRun());
+}
+
+void runSimulationEngines(const std::string& programDirectory) {
+    runEngine(programDirectory, simulationLinkedRun());
+    runEngine(programDirectory, simulationUnlinkedRun());
+}
+
+void removeTempFiles(const std::string& programDirectory) {
+    std::error_code ec;
+    std::vector<fs::path> files;
+    for (fs::directory_iterator it(tempFolderPath(programDirectory), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::error_code entryError;
+        if (!it->is_directory(entryError)) files.push_back(it->path());
+    }
+    for (const fs::path& file : files) fs::remove(file, ec);
+}
+
+void removeTempFile(const std::string& programDirectory, const std::string& name) {
+    std::error_code ec;
+    fs::remove(tempFilePath(programDirectory, name), ec);
+}
+
+}  // namespace relatix

@@ -1,0 +1,30 @@
+// The allele frequencies that the LINKAGE frequency and cluster files carry for
+// one marker: brought to a sum of 1 by the case's new-allele model, and for
+// markers with very many alleles cut after the largest allele anybody carries.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/cluster_database.h"
+#include "core/genotype_table.h"
+
+namespace relatix {
+
+// Lists with this many entries or more are lumped.
+inline constexpr size_t kLumpingThreshold = 64;
+
+// When the list has kLumpingThreshold entries or more: every frequency after
+// position F (the largest 0-based position among the allele names of any text
+// the persons carry, at least 2) is added to the one at F and the list ends
+// there. Texts that are not among the names are ignored.
+std::vector<double> lumpFrequencies(std::vector<double> frequencies,
+                                    const std::vector<std::string>& alleleNames,
+                                    const std::vector<GenotypeTable::TextSlots>& genotypes);
+
+// adjustFrequencies with the given model, then lumpFrequencies.
+std::vector<double> linkageFrequencies(const ClusterSystem& system,
+                                       const std::vector<GenotypeTable::TextSlots>& genotypes,
+                                       int newAlleleModel);
+
+}  // namespace relatix

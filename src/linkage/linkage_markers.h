@@ -1,0 +1,41 @@
+// What the LINKAGE writers share: the order in which the markers of the cluster
+// database are written (clusters in order, skipped clusters left out, systems in
+// order), the 1-based allele numbers of allele texts, and the temp folder that
+// the engine works on.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/cluster_database.h"
+
+namespace relatix {
+
+// One marker as the LINKAGE files see it; indices are 0-based into the database.
+struct LinkageMarker {
+    int cluster = 0;
+    int system = 0;
+    const ClusterSystem* definition = nullptr;
+};
+
+// True when the skip list sets the flag of a 0-based cluster; a list that is
+// shorter than the cluster list leaves the clusters beyond it in.
+bool clusterSkipped(const std::vector<bool>& clusterSkipList, size_t cluster);
+
+// Every marker written, in the order that defines the columns of the pedigree file.
+std::vector<LinkageMarker> linkageMarkers(const ClusterDatabase& database,
+                                          const std::vector<bool>& clusterSkipList);
+
+// The allele text of a person as written in the pedigree file: its 1-based
+// position among the marker's allele names (exact comparison), "0" for the
+// unknown allele (one byte 255) and "x" for a text that is not among the names.
+std::string linkageAlleleNumber(const std::string& text,
+                                const std::vector<std::string>& alleleNames);
+
+// programDirectory + "/temp" and a file in it.
+std::string tempFolderPath(const std::string& programDirectory);
+std::string tempFilePath(const std::string& programDirectory, const std::string& name);
+// Creates the temp folder when it is missing; false when it cannot be had.
+bool ensureTempFolder(const std::string& programDirectory);
+
+}  // namespace relatix
