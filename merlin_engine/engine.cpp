@@ -1,0 +1,242 @@
+#include "engine.h"
+
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "likelihood.h"
+#include "marker_set.h"
+#include "options.h"
+#include "pedigree.h"
+#include "pedigree_file.h"
+#include "simulation.h"
+#include "warnings.h"
+
+namespace merlin {
+
+namespace {
+
+// Families are handed to the workers in batches of about this much work
+// (persons times markers), and at most kWindow batches are in flight, so memory
+// stays bounded while the output keeps the order of the file.
+constexpr size_t kBatchWork = 4000;
+constexpr size_t kWindow = 16;
+
+// The results are read by programs that stop at the word ERROR; names taken from
+// the input files must not bring it in.
+std::string clean(std::string text) {
+    for (size_t at = text.find("ERROR"); at != std::string::npos; at = text.find("ERROR", at))
+        text.replace(at, 5, "Error");
+    return text;
+}
+
+std::string counted(int n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+struct Batch {
+    std::vector<FamilyRecord> families;
+    std::string text;
+    double sum = 0.0;
+    bool done = false;
+};
+
+struct RunContext {
+    const Options& options;
+    const MarkerSet& set;
+    const Chromosome& chromosome;
+    Warnings* warnings;  // only on the first pass, so that each warning shows once
+};
+
+void processBatch(const RunContext& run, Batch& batch, FamilyAnalyser& analyser) {
+    for (FamilyRecord& record : batch.families) {
+        const Pedigree pedigree = buildPedigree(record, run.warnings);
+        if (run.options.simulate) simulateFamily(pedigree, record, run.set, run.options.seed);
+        const FamilyLikelihood result =
+            analyser.analyse(pedigree, record, run.set, run.chromosome, run.options.maxBits);
+        const std::string id = clean(record.id);
+        if (run.options.perFamily) {
+            batch.text += "Family " + id + " [" + counted(result.persons, "person", "persons") +
+                          ", " + counted(result.meioses, "meiosis", "meioses") + "]\n";
+            if (result.skipped)
+                batch.text += "  family not analysed\nSkipping family " + id + ": " +
+                              clean(result.reason) + "\nlnLikelihood = 0\n";
+            else
+                batch.text += "lnLikelihood = " + formatLogLikelihood(result.lnLikelihood) + "\n";
+        } else if (result.skipped) {
+            batch.text += "Skipping family " + id + ": " + clean(result.reason) + "\n";
+        } else {
+            batch.sum += result.lnLikelihood;
+        }
+        record = FamilyRecord();
+    }
+}
+
+// Streams the families of the pedigree file through the workers and writes their
+// results in file order.
+void analyseChromosome(const RunContext& run, std::ostream& out, int threads) {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<std::unique_ptr<Batch>> window;
+    size_t nextToTake = 0;  // index into window of the next batch for a worker
+    bool finished = false;
+    double total = 0.0;
+
+    auto worker = [&]() {
+        FamilyAnalyser analyser;
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            changed.wait(lock, [&] { return finished || nextToTake < window.size(); });
+            if (nextToTake >= window.size()) return;
+            Batch* batch = window[nextToTake++].get();
+            lock.unlock();
+            processBatch(run, *batch, analyser);
+            lock.lock();
+            batch->done = true;
+            changed.notify_all();
+        }
+    };
+    auto flushDone = [&](std::unique_lock<std::mutex>& lock, size_t keep) {
+        // Writes finished batches from the front; waits while more than keep are in flight.
+        for (;;) {
+            while (!window.empty() && window.front()->done) {
+                std::unique_ptr<Batch> batch = std::move(window.front());
+                window.pop_front();
+                --nextToTake;
+                lock.unlock();
+                out << batch->text;
+                total += batch->sum;
+                lock.lock();
+            }
+            if (window.size() <= keep) return;
+            changed.wait(lock);
+        }
+    };
+
+    std::vector<std::thread> pool;
+    for (int t = 0; t < threads; ++t) pool.emplace_back(worker);
+    PedigreeReader reader(run.set, run.options.simulate ? GenotypeReading::TypedOnly
+                                                        : GenotypeReading::Labels);
+    reader.open(run.options.pedigreeFile);
+    auto batch = std::make_unique<Batch>();
+    size_t work = 0;
+    FamilyRecord record;
+    const size_t markers = run.chromosome.markers.size() + 1;
+    auto submit = [&]() {
+        std::unique_lock<std::mutex> lock(mutex);
+        window.push_back(std::move(batch));
+        changed.notify_all();
+        flushDone(lock, kWindow);
+        batch = std::make_unique<Batch>();
+        work = 0;
+    };
+    while (reader.next(record)) {
+        work += record.persons.size() * markers;
+        batch->families.push_back(std::move(record));
+        record = FamilyRecord();
+        if (work >= kBatchWork) submit();
+    }
+    if (!batch->families.empty()) submit();
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        finished = true;
+        changed.notify_all();
+        flushDone(lock, 0);
+    }
+    for (auto& thread : pool) thread.join();
+    if (!run.options.perFamily) out << "lnLikelihood = " << formatLogLikelihood(total) << "\n";
+}
+
+bool writeReplicate(const Options& options, const MarkerSet& set, Warnings& warnings,
+                    std::ostream& err) {
+    const std::string path = options.prefix + "-replicate.ped";
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (!file) {
+        err << "merlinEngine: cannot write '" << path << "'\n";
+        return false;
+    }
+    PedigreeReader reader(set, GenotypeReading::TypedOnly);
+    reader.open(options.pedigreeFile);
+    FamilyRecord record;
+    while (reader.next(record)) {
+        const Pedigree pedigree = buildPedigree(record, nullptr);
+        simulateFamily(pedigree, record, set, options.seed);
+        writeReplicateLines(record, set, file);
+    }
+    file.flush();
+    if (!file) {
+        err << "merlinEngine: cannot write '" << path << "'\n";
+        return false;
+    }
+    (void)warnings;
+    return true;
+}
+
+}  // namespace
+
+std::string formatLogLikelihood(double value) {
+    if (value == 0.0) return "0";
+    char text[40];
+    std::snprintf(text, sizeof text, "%.12g", value);
+    return text;
+}
+
+int runEngine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+              int threads) {
+    Options options;
+    std::string error;
+    if (!parseOptions(args, options, error)) {
+        err << "merlinEngine: " << error << "\n";
+        return 1;
+    }
+    if (options.help) {
+        out << usageText();
+        return 0;
+    }
+    for (const std::string* path : {&options.dataFile, &options.pedigreeFile, &options.mapFile,
+                                    &options.frequencyFile}) {
+        LineReader probe;
+        if (!probe.open(*path)) {
+            err << "merlinEngine: cannot open '" << *path << "'\n";
+            return 1;
+        }
+    }
+    options.pedigreeFile = resolvePath(options.pedigreeFile);
+    Warnings warnings(err, options.quiet);
+    MarkerSet set;
+    if (!readDataFile(options.dataFile, set, warnings, error) ||
+        !readMapFile(options.mapFile, set, warnings, error) ||
+        !readFrequencyFile(options.frequencyFile, set, warnings, error) ||
+        !scanPedigreeFile(options.pedigreeFile, set, options.simulate, warnings, error)) {
+        err << "merlinEngine: " << error << "\n";
+        return 1;
+    }
+    set.finish(warnings);
+    if (options.save) {
+        if (!options.simulate)
+            warnings.warn("save", "--save writes simulated data only and is ignored without "
+                                  "--simulate");
+        else if (!writeReplicate(options, set, warnings, err))
+            return 1;
+    }
+    if (!options.quiet) out << "merlinEngine 1.0 - multipoint likelihoods of linked markers\n";
+    if (set.chromosomes.empty()) warnings.warn("none", "no marker of chromosomes 1 to 22 to analyse");
+    if (threads < 1) threads = 1;
+    bool firstPass = true;
+    for (const Chromosome& chromosome : set.chromosomes) {
+        out << "Chromosome " << chromosome.number << " ("
+            << counted(static_cast<int>(chromosome.markers.size()), "marker", "markers") << ")\n";
+        const RunContext run{options, set, chromosome, firstPass ? &warnings : nullptr};
+        analyseChromosome(run, out, threads);
+        firstPass = false;
+    }
+    out.flush();
+    warnings.finish();
+    return 0;
+}
+
+}  // namespace merlin

@@ -1,0 +1,157 @@
+#include "pedigree_file.h"
+
+namespace merlin {
+
+namespace {
+
+std::string shown(std::string_view text) {
+    constexpr size_t kLimit = 40;
+    return text.size() <= kLimit ? std::string(text) : std::string(text.substr(0, kLimit)) + "...";
+}
+
+}  // namespace
+
+int parseSex(std::string_view text) {
+    if (text == "1" || text == "m" || text == "M") return 1;
+    if (text == "2" || text == "f" || text == "F") return 2;
+    return 0;
+}
+
+bool splitGenotypes(const std::vector<std::string_view>& fields, const MarkerSet& set,
+                    std::vector<std::string_view>& labels, bool& extraFields) {
+    labels.assign(set.markers.size() * 2, std::string_view());
+    size_t next = 5;
+    bool complete = true;
+    for (const DataItem& item : set.items) {
+        if (!item.isMarker) {
+            next += item.columns;
+            if (next > fields.size()) complete = false;
+            continue;
+        }
+        if (next >= fields.size()) {
+            complete = false;
+            continue;
+        }
+        std::string_view first = fields[next++];
+        std::string_view second;
+        const size_t slash = first.find('/');
+        if (slash != std::string_view::npos) {
+            second = first.substr(slash + 1);
+            first = first.substr(0, slash);
+        } else if (next < fields.size()) {
+            second = fields[next++];
+        } else {
+            complete = false;
+        }
+        if (first.empty() || second.empty() || isMissingAllele(first) || isMissingAllele(second))
+            continue;  // untyped, half-typed included
+        labels[item.marker * 2] = first;
+        labels[item.marker * 2 + 1] = second;
+    }
+    extraFields = next < fields.size();
+    return complete;
+}
+
+bool PedigreeReader::readPersonLine() {
+    while (reader_.next(line_)) {
+        splitFields(line_, fields_);
+        if (fields_.size() >= 5) return true;
+    }
+    return false;
+}
+
+bool PedigreeReader::next(FamilyRecord& family) {
+    if (!pending_ && !readPersonLine()) return false;
+    pending_ = false;
+    family.id = std::string(fields_[0]);
+    family.ordinal = ordinal_++;
+    family.persons.clear();
+    family.alleles.clear();
+    family.markerCount = static_cast<int>(set_.markers.size());
+    std::vector<std::string_view> labels;
+    for (;;) {
+        PersonLine person;
+        person.family = family.id;
+        person.id = std::string(fields_[1]);
+        person.father = std::string(fields_[2]);
+        person.mother = std::string(fields_[3]);
+        person.sexText = std::string(fields_[4]);
+        person.sex = parseSex(fields_[4]);
+        person.line = reader_.lineNumber();
+        family.persons.push_back(std::move(person));
+        bool extra = false;
+        splitGenotypes(fields_, set_, labels, extra);
+        for (size_t m = 0; m < set_.markers.size(); ++m) {
+            const Marker& marker = set_.markers[m];
+            std::int32_t a = -1, b = -1;
+            if (!labels[2 * m].empty()) {
+                if (reading_ == GenotypeReading::TypedOnly) {
+                    a = b = 0;
+                } else if (marker.analysed()) {
+                    a = marker.find(labels[2 * m]);
+                    b = marker.find(labels[2 * m + 1]);
+                    if (a < 0 || b < 0) a = b = -1;
+                }
+            }
+            family.alleles.push_back(a);
+            family.alleles.push_back(b);
+        }
+        if (!readPersonLine()) break;
+        if (fields_[0] != family.id) {
+            pending_ = true;
+            break;
+        }
+    }
+    return true;
+}
+
+bool scanPedigreeFile(const std::string& path, MarkerSet& set, bool toyGenotypes,
+                      Warnings& warnings, std::string& error) {
+    LineReader reader;
+    if (!reader.open(path)) {
+        error = "cannot open pedigree file '" + path + "'";
+        return false;
+    }
+    std::string line;
+    std::vector<std::string_view> fields;
+    std::vector<std::string_view> labels;
+    while (reader.next(line)) {
+        splitFields(line, fields);
+        if (fields.empty()) continue;
+        const std::string where = "pedigree file line " + std::to_string(reader.lineNumber());
+        if (fields.size() < 5) {
+            warnings.warn("ped-short", where + ": fewer than five fields, line ignored");
+            continue;
+        }
+        bool extra = false;
+        if (!splitGenotypes(fields, set, labels, extra))
+            warnings.warn("ped-columns", where + ": fewer fields than the data file describes; "
+                                                 "the missing genotypes count as untyped");
+        else if (extra)
+            warnings.warn("ped-columns", where + ": more fields than the data file describes; "
+                                                 "the extra fields are ignored");
+        for (size_t m = 0; m < set.markers.size(); ++m) {
+            Marker& marker = set.markers[m];
+            if (labels[2 * m].empty() || marker.duplicate) continue;
+            for (int k = 0; k < 2; ++k) {
+                const std::string_view label = labels[2 * m + k];
+                if (marker.countFromGenotypes) {
+                    const int index = marker.findOrAdd(label);
+                    if (marker.counts.size() <= static_cast<size_t>(index))
+                        marker.counts.resize(index + 1, 0);
+                    ++marker.counts[index];
+                } else if (!toyGenotypes && !marker.excluded && marker.chromosome > 0 &&
+                           marker.find(label) < 0) {
+                    marker.excluded = true;
+                    warnings.warn("ped-allele",
+                                  "marker " + shown(marker.name) + " is left out: allele " +
+                                      shown(label) + " on " + where +
+                                      " is not in the frequency file");
+                }
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace merlin

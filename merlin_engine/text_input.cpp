@@ -1,0 +1,125 @@
+#include "text_input.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace merlin {
+
+namespace {
+constexpr size_t kChunk = 1 << 16;
+}
+
+LineReader::~LineReader() {
+    if (file_) std::fclose(file_);
+}
+
+std::string resolvePath(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) || path.find('\\') == std::string::npos) return path;
+    std::string slashed = path;
+    for (char& c : slashed)
+        if (c == '\\') c = '/';
+    return std::filesystem::exists(slashed, ec) ? slashed : path;
+}
+
+bool LineReader::open(const std::string& path) {
+    std::error_code ec;
+    const std::string resolved = resolvePath(path);
+    if (std::filesystem::is_directory(resolved, ec)) return false;
+    file_ = std::fopen(resolved.c_str(), "rb");
+    if (!file_) return false;
+    buffer_.resize(kChunk);
+    return true;
+}
+
+bool LineReader::fill() {
+    if (eof_ || !file_) return false;
+    if (begin_ > 0) {
+        std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+        end_ -= begin_;
+        begin_ = 0;
+    }
+    if (buffer_.size() - end_ < kChunk) buffer_.resize(buffer_.size() * 2);
+    const size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+    if (got == 0) {
+        eof_ = true;
+        return false;
+    }
+    end_ += got;
+    return true;
+}
+
+bool LineReader::next(std::string& line) {
+    size_t scanned = begin_;
+    for (;;) {
+        const void* hit = scanned < end_ ? std::memchr(buffer_.data() + scanned, '\n', end_ - scanned)
+                                         : nullptr;
+        if (hit) {
+            const size_t stop = static_cast<const char*>(hit) - buffer_.data();
+            size_t length = stop - begin_;
+            if (length > 0 && buffer_[begin_ + length - 1] == '\r') --length;
+            line.assign(buffer_.data() + begin_, length);
+            begin_ = stop + 1;
+            ++lineNumber_;
+            return true;
+        }
+        const size_t offset = scanned - begin_;
+        const size_t pending = end_ - begin_;
+        if (!fill()) {
+            if (end_ == begin_) return false;
+            size_t length = end_ - begin_;
+            if (buffer_[begin_ + length - 1] == '\r') --length;
+            line.assign(buffer_.data() + begin_, length);
+            begin_ = end_;
+            ++lineNumber_;
+            return true;
+        }
+        scanned = begin_ + std::max(offset, pending);
+    }
+}
+
+bool isFieldSeparator(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+void splitFields(std::string_view line, std::vector<std::string_view>& fields) {
+    fields.clear();
+    size_t i = 0;
+    const size_t n = line.size();
+    while (i < n) {
+        while (i < n && isFieldSeparator(line[i])) ++i;
+        if (i >= n) break;
+        const size_t start = i;
+        while (i < n && !isFieldSeparator(line[i])) ++i;
+        fields.push_back(line.substr(start, i - start));
+    }
+}
+
+std::optional<double> parseFiniteDouble(std::string_view text) {
+    if (text.empty() || text.size() > 64) return std::nullopt;
+    char buffer[72];
+    std::memcpy(buffer, text.data(), text.size());
+    buffer[text.size()] = '\0';
+    char* stop = nullptr;
+    errno = 0;
+    const double value = std::strtod(buffer, &stop);
+    if (stop != buffer + text.size() || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+std::optional<long long> parseInteger(std::string_view text) {
+    long long value = 0;
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    if (first != last && *first == '+') ++first;
+    const auto [stop, ec] = std::from_chars(first, last, value);
+    if (ec != std::errc() || stop != last || first == last) return std::nullopt;
+    return value;
+}
+
+}  // namespace merlin

@@ -1,0 +1,49 @@
+// Line-by-line reading of text files of any size, and the small token and
+// number helpers every input reader shares. Lines may end in LF or CR LF;
+// fields are separated by blanks, tabs and other ASCII white space.
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace merlin {
+
+class LineReader {
+public:
+    LineReader() = default;
+    ~LineReader();
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+
+    // Opens the file; a path written with backslashes is also tried with slashes.
+    bool open(const std::string& path);
+    // Reads the next line without its line end; false at the end of the file.
+    bool next(std::string& line);
+    long lineNumber() const { return lineNumber_; }
+
+private:
+    bool fill();
+
+    std::FILE* file_ = nullptr;
+    std::vector<char> buffer_;
+    size_t begin_ = 0;
+    size_t end_ = 0;
+    bool eof_ = false;
+    long lineNumber_ = 0;
+};
+
+bool isFieldSeparator(char c);
+// Splits a line into its fields (views into the line).
+void splitFields(std::string_view line, std::vector<std::string_view>& fields);
+
+// Whole-field conversions: nothing may follow the number, and NaN or infinity is refused.
+std::optional<double> parseFiniteDouble(std::string_view text);
+std::optional<long long> parseInteger(std::string_view text);
+
+// The path as given, or with backslashes turned into slashes when only that form exists.
+std::string resolvePath(const std::string& path);
+
+}  // namespace merlin

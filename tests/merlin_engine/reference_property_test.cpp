@@ -1,0 +1,247 @@
+// Random small pedigrees, some with inbreeding loops, checked against the plain
+// enumeration of every meiosis and founder allele; and the invariances the
+// likelihood must have.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+#include "engine_test_support.h"
+
+namespace merlin::testing {
+namespace {
+
+struct Case {
+    std::vector<RefPerson> persons;
+    std::vector<std::vector<double>> frequencies;
+    std::vector<double> positions;
+};
+
+// Persons 0..n-1; a non-founder takes two different earlier persons as parents,
+// so loops through common ancestors arise. Genotypes are gene-dropped, so most
+// cases are consistent, and some are then perturbed.
+Case randomCase(std::mt19937& random, int persons, int markers) {
+    Case c;
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int m = 0; m < markers; ++m) {
+        const int alleles = 2 + static_cast<int>(random() % 2);
+        std::vector<double> f(alleles);
+        double sum = 0;
+        for (double& x : f) sum += x = 0.1 + unit(random);
+        for (double& x : f) x /= sum;
+        c.frequencies.push_back(f);
+        c.positions.push_back(m == 0 ? unit(random) * 10 : c.positions.back() + unit(random) * 30);
+    }
+    int founders = 0;
+    for (int p = 0; p < persons; ++p) {
+        RefPerson person;
+        const bool founder = p < 2 || founders >= 3 || (random() % 3 == 0 && founders < 3);
+        if (!founder) {
+            person.father = static_cast<int>(random() % p);
+            do person.mother = static_cast<int>(random() % p);
+            while (person.mother == person.father);
+        } else {
+            ++founders;
+        }
+        c.persons.push_back(person);
+    }
+    // Gene drop with free recombination between markers for simplicity; typing at random.
+    std::vector<std::vector<std::pair<int, int>>> truth(persons);
+    for (int p = 0; p < persons; ++p)
+        for (int m = 0; m < markers; ++m) {
+            auto draw = [&]() {
+                double u = unit(random);
+                int a = 0;
+                while (a + 1 < static_cast<int>(c.frequencies[m].size()) && u > c.frequencies[m][a])
+                    u -= c.frequencies[m][a++];
+                return a;
+            };
+            const RefPerson& person = c.persons[p];
+            if (person.father < 0) {
+                truth[p].push_back({draw(), draw()});
+            } else {
+                const auto& f = truth[person.father][m];
+                const auto& g = truth[person.mother][m];
+                truth[p].push_back({random() % 2 ? f.first : f.second, random() % 2 ? g.first : g.second});
+            }
+        }
+    for (int p = 0; p < persons; ++p)
+        for (int m = 0; m < markers; ++m) {
+            auto g = truth[p][m];
+            if (random() % 3 == 0) g = {-1, -1};
+            else if (random() % 8 == 0) g.first = static_cast<int>(random() % c.frequencies[m].size());
+            c.persons[p].genotypes.push_back(g);
+        }
+    return c;
+}
+
+void writeCase(const Scratch& scratch, const Case& c) {
+    scratch.write("t.dat", dataFile(static_cast<int>(c.positions.size())));
+    scratch.write("t.map", mapFile(c.positions));
+    scratch.write("t.freq", frequencyFile(c.frequencies));
+    scratch.write("t.ped", pedigreeLines("1", c.persons));
+}
+
+TEST(MerlinReference, RandomPedigreesMatchPlainEnumeration) {
+    std::mt19937 random(20240611);
+    Scratch scratch;
+    int consistent = 0, impossible = 0;
+    for (int trial = 0; trial < 80; ++trial) {
+        const int persons = 3 + static_cast<int>(random() % 4);
+        const int markers = 1 + static_cast<int>(random() % 3);
+        const Case c = randomCase(random, persons, markers);
+        writeCase(scratch, c);
+        const double expected = referenceLikelihood(c.persons, c.frequencies, c.positions);
+        const RunResult run = runFiles(scratch);
+        ASSERT_EQ(run.status, 0) << run.err;
+        const auto values = lnLikelihoods(run.out);
+        ASSERT_EQ(values.size(), 1u) << run.out;
+        if (expected == 0.0) {
+            EXPECT_TRUE(std::isnan(values[0])) << "trial " << trial << "\n" << run.out;
+            ++impossible;
+        } else {
+            EXPECT_NEAR(values[0], std::log(expected), 1e-9 * std::fabs(std::log(expected)) + 1e-10)
+                << "trial " << trial << "\n" << scratch.path("t.ped");
+            ++consistent;
+        }
+    }
+    EXPECT_GT(consistent, 30);
+    EXPECT_GE(impossible, 2);
+}
+
+TEST(MerlinReference, SamePositionActsAsOneHaplotype) {
+    // Two markers at one position never recombine: against the enumeration with theta 0,
+    // and a sibling pair whose haplotypes would need a recombination is impossible.
+    std::mt19937 random(7);
+    Scratch scratch;
+    for (int trial = 0; trial < 20; ++trial) {
+        Case c = randomCase(random, 4 + static_cast<int>(random() % 2), 2);
+        c.positions = {12.5, 12.5};
+        writeCase(scratch, c);
+        const double expected = referenceLikelihood(c.persons, c.frequencies, c.positions);
+        const auto values = lnLikelihoods(runFiles(scratch).out);
+        ASSERT_EQ(values.size(), 1u);
+        if (expected == 0.0)
+            EXPECT_TRUE(std::isnan(values[0]));
+        else
+            EXPECT_NEAR(values[0], std::log(expected), 1e-9 * std::fabs(std::log(expected)));
+    }
+    // Father 1/1 2/2 on both markers cannot give children 1-2 and 1-1 haplotypes
+    // from phase-known parents without a recombination.
+    scratch.write("t.dat", dataFile(2));
+    scratch.write("t.map", mapFile({5.0, 5.0}));
+    scratch.write("t.freq", frequencyFile({{0.5, 0.5}, {0.5, 0.5}}));
+    scratch.write("t.ped",
+                  "1 1 0 0 1 1 1 1 1\n"   // father homozygous 1 at both: haplotypes 1-1 and 1-1
+                  "1 2 0 0 2 2 2 1 2\n"   // mother 2/2 and 1/2
+                  "1 3 1 2 1 1 2 1 1\n"   // child gets 2-1 from the mother
+                  "1 4 1 2 2 1 2 1 2\n"); // child gets 2-2 from the mother: the two are fine
+    auto values = lnLikelihoods(runFiles(scratch).out);
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_FALSE(std::isnan(values[0]));
+    scratch.write("t.ped",
+                  "1 1 0 0 1 1 1 1 1\n"
+                  "1 2 0 0 2 1 2 1 2\n"  // mother 1-1 / 2-2 or 1-2 / 2-1
+                  "1 3 1 2 1 1 1 1 1\n"  // child 3 took 1-1 from her
+                  "1 4 1 2 2 1 1 1 2\n"  // child 4 took 1-2
+                  "1 5 1 2 2 1 2 1 1\n"  // child 5 took 2-1: three haplotypes from two
+                  );
+    const RunResult run = runFiles(scratch);
+    values = lnLikelihoods(run.out);
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_TRUE(std::isnan(values[0])) << run.out;
+    EXPECT_NE(run.out.find("inconsistent with the pedigree"), std::string::npos);
+}
+
+TEST(MerlinProperties, DistantMarkersGiveTheSumOfSingleMarkers) {
+    std::mt19937 random(99);
+    Scratch scratch;
+    for (int trial = 0; trial < 15; ++trial) {
+        Case c = randomCase(random, 5, 3);
+        if (referenceLikelihood(c.persons, c.frequencies, c.positions) == 0.0) continue;
+        double single = 0.0;
+        for (int m = 0; m < 3; ++m) {
+            Case one = c;
+            one.frequencies = {c.frequencies[m]};
+            one.positions = {0.0};
+            for (auto& p : one.persons) p.genotypes = {c.persons[&p - &one.persons[0]].genotypes[m]};
+            writeCase(scratch, one);
+            single += lnLikelihoods(runFiles(scratch).out).at(0);
+        }
+        c.positions = {0.0, 1000.0, 2000.0};
+        writeCase(scratch, c);
+        EXPECT_NEAR(lnLikelihoods(runFiles(scratch).out).at(0), single, 1e-7);
+        c.positions = {0.0, 1e6, 2e6};
+        writeCase(scratch, c);
+        EXPECT_NEAR(lnLikelihoods(runFiles(scratch).out).at(0), single, 1e-10);
+    }
+}
+
+TEST(MerlinProperties, OrderOfFamiliesPersonsAndLabelsChangesNothing) {
+    std::mt19937 random(5);
+    Scratch scratch;
+    std::vector<Case> cases;
+    while (cases.size() < 4) {
+        Case c = randomCase(random, 5, 2);
+        c.frequencies = cases.empty() ? c.frequencies : cases[0].frequencies;
+        if (referenceLikelihood(c.persons, c.frequencies, c.positions) > 0) cases.push_back(c);
+    }
+    for (auto& c : cases) c.positions = cases[0].positions;
+    scratch.write("t.dat", dataFile(2));
+    scratch.write("t.map", mapFile(cases[0].positions));
+    scratch.write("t.freq", frequencyFile(cases[0].frequencies));
+    std::string forward, backward;
+    for (int k = 0; k < 4; ++k) forward += pedigreeLines(std::to_string(k + 1), cases[k].persons);
+    scratch.write("t.ped", forward);
+    const auto straight = lnLikelihoods(runFiles(scratch).out);
+    ASSERT_EQ(straight.size(), 4u);
+
+    // Families in reverse order, and each family's lines reversed.
+    for (int k = 3; k >= 0; --k) {
+        std::string lines = pedigreeLines(std::to_string(k + 1), cases[k].persons);
+        std::vector<std::string> rows;
+        for (size_t at = 0; at < lines.size();) {
+            const size_t stop = lines.find('\n', at);
+            rows.push_back(lines.substr(at, stop - at + 1));
+            at = stop + 1;
+        }
+        std::reverse(rows.begin(), rows.end());
+        for (const auto& row : rows) backward += row;
+    }
+    scratch.write("t.ped", backward);
+    const auto reversed = lnLikelihoods(runFiles(scratch).out);
+    ASSERT_EQ(reversed.size(), 4u);
+    for (int k = 0; k < 4; ++k) EXPECT_NEAR(reversed[3 - k], straight[k], 1e-10 * std::fabs(straight[k]));
+
+    // The same alleles listed under shuffled labels in shuffled order.
+    std::string freq;
+    const std::vector<std::string> names = {"17", "9.3", "X2", "66"};
+    for (int m = 0; m < 2; ++m) {
+        freq += "M m" + std::to_string(m + 1) + "\n";
+        const auto& f = cases[0].frequencies[m];
+        for (int a = static_cast<int>(f.size()) - 1; a >= 0; --a) {
+            char line[80];
+            std::snprintf(line, sizeof line, "A %s %.17g\n", names[a].c_str(), f[a]);
+            freq += line;
+        }
+    }
+    std::string relabelled;
+    for (size_t at = 0; at < forward.size();) {
+        const size_t stop = forward.find('\n', at);
+        std::istringstream fields(forward.substr(at, stop - at));
+        at = stop + 1;
+        std::string word;
+        for (int w = 0; fields >> word; ++w)
+            relabelled += (w < 5 || word == "0" ? word : names[std::stoi(word) - 1]) + " ";
+        relabelled += "\n";
+    }
+    scratch.write("t.freq", freq);
+    scratch.write("t.ped", relabelled);
+    const auto renamed = lnLikelihoods(runFiles(scratch).out);
+    ASSERT_EQ(renamed.size(), 4u);
+    for (int k = 0; k < 4; ++k) EXPECT_NEAR(renamed[k], straight[k], 1e-10 * std::fabs(straight[k]));
+}
+
+}  // namespace
+}  // namespace merlin::testing
