@@ -124,6 +124,7 @@ void Application::runWizard(WizardStep first) {
 Application::WizardStep Application::runStep(WizardStep step) {
     switch (step) {
         case WizardStep::SelectPedigree: {
+            pedigreeSelection_->reopen();
             pedigreeSelection_->attach(*core_);
             pedigreeSelection_->clearResult();
             const DialogResult result = ui_.runDialog(*pedigreeSelection_);
@@ -131,6 +132,7 @@ Application::WizardStep Application::runStep(WizardStep step) {
         }
         case WizardStep::SelectHypotheses: {
             if (!requireMainHypothesis()) return WizardStep::None;
+            hypothesisSelection_->reopen();
             hypothesisSelection_->attach(*core_);
             const DialogResult result = ui_.runDialog(*hypothesisSelection_);
             if (result == DialogResult::Next) return WizardStep::EnterDnaData;
@@ -139,6 +141,7 @@ Application::WizardStep Application::runStep(WizardStep step) {
         }
         case WizardStep::EnterDnaData: {
             if (!requireMainHypothesis()) return WizardStep::None;
+            dnaEntry_->reopen();
             dnaEntry_->attach(*core_);
             const DialogResult result = ui_.runDialog(*dnaEntry_);
             setTitleFromName(core_->projectName);
@@ -149,6 +152,7 @@ Application::WizardStep Application::runStep(WizardStep step) {
         case WizardStep::Results: {
             if (!requireMainHypothesis()) return WizardStep::None;
             core_->initialisePriors();
+            results_->reopen();
             results_->attach(*core_);
             results_->setScalingHypothesis(core_->referenceHypothesis + 1);
             const DialogResult result = ui_.runDialog(*results_);

@@ -1,17 +1,18 @@
 // The long-lived case dialogs of the wizard (pedigree selection, hypothesis
 // selection, DNA entry, results). The application owns one of each, gives it the
 // current Core every time it opens it, and reads how it ended (Next, Back or closed).
+// Each is a modal presenter: the application reopens it before every showing.
 #pragma once
 
 #include <string>
 
-#include "platform/presenter.h"
+#include "dialogs/modal_presenter.h"
 
 namespace relatix {
 
 class Core;
 
-class CaseDialog : public Presenter {
+class CaseDialog : public ModalPresenter {
 public:
     // Called each time a command opens the dialog; the Core must not be kept past it.
     virtual void attach(Core& core) = 0;

@@ -13,6 +13,11 @@ class ModalPresenter : public Presenter {
 public:
     bool closed() const { return closed_; }
     DialogResult result() const { return result_; }
+    // Makes a long-lived dialog ready to be shown again after it closed.
+    void reopen() {
+        closed_ = false;
+        result_ = DialogResult::Cancel;
+    }
 
 protected:
     void closeWith(DialogResult result) {
