@@ -15,7 +15,12 @@ std::string tracePath(const std::string& operation) {
 }
 
 TraceFile::TraceFile(std::string operation, bool append)
-    : operation_(std::move(operation)), append_(append), enabled_(traceEnabled()) {}
+    : append_(append), enabled_(traceEnabled()) {
+    if (!enabled_) return;
+    std::error_code ec;
+    path_ = std::filesystem::absolute(tracePath(operation), ec).string();
+    if (ec) enabled_ = false;
+}
 
 TraceFile::~TraceFile() { flush(); }
 
@@ -23,7 +28,7 @@ void TraceFile::flush() {
     if (!enabled_) return;
     const std::string text = buffer_.str();
     buffer_.str({});
-    std::ofstream out(tracePath(operation_),
+    std::ofstream out(path_,
                       std::ios::binary | (append_ ? std::ios::app : std::ios::trunc));
     if (out) out << text;
     append_ = true;  // later flushes of the same object add to what was written

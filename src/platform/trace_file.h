@@ -13,7 +13,8 @@ bool traceEnabled();
 // The path of the trace file for an operation, e.g. "Debug/0Debug_CalculateLR.txt".
 std::string tracePath(const std::string& operation);
 
-// Collects text and writes it when destroyed (replacing any earlier trace of the
+// Collects text and writes it when destroyed into the Debug folder of the
+// directory that was current when the trace started (replacing any earlier trace of the
 // same operation), or when append is set, appends to it.
 class TraceFile {
 public:
@@ -32,7 +33,7 @@ public:
     void flush();
 
 private:
-    std::string operation_;
+    std::string path_;  // fixed when the trace starts, so a later change of directory does not move it
     bool append_;
     bool enabled_;
     std::ostringstream buffer_;

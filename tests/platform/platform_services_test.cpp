@@ -91,3 +91,21 @@ TEST(Clock, canBeFixedForTests) {
 
 }  // namespace
 }  // namespace relatix
+
+namespace relatix {
+namespace {
+
+TEST(TraceFile, staysInTheFolderWhereItStartedWhenTheDirectoryChanges) {
+    testing::TempFolder first, second;
+    testing::ScopedCurrentDirectory here(first.path());
+    std::filesystem::create_directory("Debug");
+    {
+        TraceFile trace("Moving");
+        trace << "line\n";
+        std::filesystem::current_path(second.path());
+    }
+    EXPECT_EQ(testing::readFile(first.file("Debug/0Debug_Moving.txt")), "line\n");
+}
+
+}  // namespace
+}  // namespace relatix
