@@ -13,11 +13,13 @@ namespace relatix {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
 
 // Reading positions in the text the way a stream reads words and lines.
 class Cursor {
-public:
+  public:
     explicit Cursor(std::string_view text) : text_(text) {}
 
     bool atEnd() const { return pos_ >= text_.size(); }
@@ -48,7 +50,7 @@ public:
         pos_ = end == std::string_view::npos ? text_.size() : end + 1;
     }
 
-private:
+  private:
     std::string_view wordHere() {
         const size_t start = pos_;
         while (!atEnd() && !isBlank(text_[pos_]) && text_[pos_] != '\n') ++pos_;
@@ -59,7 +61,9 @@ private:
     size_t pos_ = 0;
 };
 
-bool marksFamily(std::string_view word) { return word == "Skipping" || word == "Cluster"; }
+bool marksFamily(std::string_view word) {
+    return word == "Skipping" || word == "Cluster";
+}
 
 std::optional<std::string> readWholeFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);

@@ -29,8 +29,12 @@ EngineCommand likelihoodRun(const char* map, const char* results) {
 EngineCommand calculationUnlinkedRun() {
     return likelihoodRun(kUnlinkedMap, "./temp/tempResults.txt");
 }
-EngineCommand calculationLinkedRun() { return likelihoodRun(kMap, "./temp/tempResults2.txt"); }
-EngineCommand simulationLinkedRun() { return likelihoodRun(kMap, "./temp/tempResults.txt"); }
+EngineCommand calculationLinkedRun() {
+    return likelihoodRun(kMap, "./temp/tempResults2.txt");
+}
+EngineCommand simulationLinkedRun() {
+    return likelihoodRun(kMap, "./temp/tempResults.txt");
+}
 EngineCommand simulationUnlinkedRun() {
     return likelihoodRun(kUnlinkedMap, "./temp/tempResults2.txt");
 }
@@ -44,9 +48,9 @@ EngineCommand quickAnalysisRun() {
 EngineCommand userFileSimulationRun(const std::string& dataFile, const std::string& mapFile,
                                     const std::string& frequencyFile,
                                     const std::string& pedigreeFile, long long seed) {
-    return {{"-d", dataFile, "-m", mapFile, "-f", frequencyFile, "-p", pedigreeFile,
-             "--likelihood", "--perFamily", "--simulate", "--quiet", "--save", "-r",
-             std::to_string(seed), "--prefix", "./temp/merlin"},
+    return {{"-d", dataFile, "-m", mapFile, "-f", frequencyFile, "-p", pedigreeFile, "--likelihood",
+             "--perFamily", "--simulate", "--quiet", "--save", "-r", std::to_string(seed),
+             "--prefix", "./temp/merlin"},
             "./temp/tempResults3.txt"};
 }
 

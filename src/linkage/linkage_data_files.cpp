@@ -12,7 +12,9 @@ namespace relatix {
 
 namespace {
 
-std::string number(double value) { return formatGeneral(value, 6); }
+std::string number(double value) {
+    return formatGeneral(value, 6);
+}
 
 void appendMapLines(const Core& core, const std::vector<bool>& skipList, LinkageDataTexts& out) {
     const std::vector<Cluster>& clusters = core.clusterDatabase.clusters;
@@ -30,8 +32,8 @@ void appendMapLines(const Core& core, const std::vector<bool>& skipList, Linkage
         for (const ClusterSystem& system : clusters[c].systems) {
             ++runningNumber;
             if (clusters[c].chromosome == kXClusterChromosome) {
-                out.map += "X\t" + std::to_string(runningNumber) + "\t" +
-                           number(system.position) + "\n";
+                out.map +=
+                    "X\t" + std::to_string(runningNumber) + "\t" + number(system.position) + "\n";
             } else {
                 out.map += "1\t" + system.name + "\t" + number(system.position + offset) + "\n";
                 out.unlinkedMap += "1\t" + system.name + "\t" + number(unlinkedPosition) + "\n";

@@ -27,8 +27,8 @@ std::string genotypeColumns(const GenotypeTable& table, const std::vector<Linkag
     std::string text;
     for (const LinkageMarker& marker : markers) {
         const GenotypeTable::TextSlots* slots = genotypeOf(table, marker, person);
-        if (!slots || (missingAsZero && (*slots)[0] == kUnknownAllele &&
-                       (*slots)[1] == kUnknownAllele)) {
+        if (!slots ||
+            (missingAsZero && (*slots)[0] == kUnknownAllele && (*slots)[1] == kUnknownAllele)) {
             text += "0" + separator + "0" + separator;
             continue;
         }
