@@ -35,8 +35,10 @@ void appendMapLines(const Core& core, const std::vector<bool>& skipList, Linkage
                 out.map +=
                     "X\t" + std::to_string(runningNumber) + "\t" + number(system.position) + "\n";
             } else {
-                out.map += "1\t" + system.name + "\t" + number(system.position + offset) + "\n";
-                out.unlinkedMap += "1\t" + system.name + "\t" + number(unlinkedPosition) + "\n";
+                out.map += "1\t" + linkageMarkerName(system.name) + "\t" +
+                           number(system.position + offset) + "\n";
+                out.unlinkedMap +=
+                    "1\t" + linkageMarkerName(system.name) + "\t" + number(unlinkedPosition) + "\n";
             }
             unlinkedPosition += kChromosomeSpacing;
         }
@@ -94,8 +96,8 @@ LinkageDataTexts linkageDataTexts(const Core& core, const std::vector<bool>& clu
                 genotypesAt(core.genotypeTable, static_cast<int>(c) + 1, static_cast<int>(s) + 1);
             clusterFrequencies.push_back(
                 linkageFrequencies(system, genotypes, database.newAlleleModel));
-            out.data += "M " + system.name + "\n";
-            out.frequencies += "M " + system.name + "\n";
+            out.data += "M " + linkageMarkerName(system.name) + "\n";
+            out.frequencies += "M " + linkageMarkerName(system.name) + "\n";
             for (size_t a = 0; a < clusterFrequencies.back().size(); ++a)
                 out.frequencies += "A " + std::to_string(a + 1) + " " +
                                    number(clusterFrequencies.back()[a]) + "\n";

@@ -20,6 +20,14 @@ std::vector<LinkageMarker> linkageMarkers(const ClusterDatabase& database,
     return markers;
 }
 
+std::string linkageMarkerName(const std::string& name) {
+    if (name.empty()) return "_";
+    std::string written = name;
+    for (char& c : written)
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f') c = '_';
+    return written;
+}
+
 std::string linkageAlleleNumber(const std::string& text,
                                 const std::vector<std::string>& alleleNames) {
     if (text.size() == 1 && static_cast<unsigned char>(text[0]) == 255) return "0";

@@ -26,6 +26,12 @@ bool clusterSkipped(const std::vector<bool>& clusterSkipList, size_t cluster);
 std::vector<LinkageMarker> linkageMarkers(const ClusterDatabase& database,
                                           const std::vector<bool>& clusterSkipList);
 
+// A marker name as the LINKAGE files carry it: the engine splits its lines at
+// blanks and tabs, so every white-space character becomes "_" (a name such as
+// "Penta E" would otherwise break the data, map and frequency lines); an empty
+// name becomes "_".
+std::string linkageMarkerName(const std::string& name);
+
 // The allele text of a person as written in the pedigree file: its 1-based
 // position among the marker's allele names (exact comparison), "0" for the
 // unknown allele (one byte 255) and "x" for a text that is not among the names.

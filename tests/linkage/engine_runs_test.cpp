@@ -110,7 +110,8 @@ struct EngineCase : LinkageCase {
                            fs::path(core.programDirectory) / kEngineName);
         const int a = addMarker("A", 1, 10, {"12", "13", "14"}, {0.1, 0.6, 0.3});
         const int b = addMarker("B", 1, 15, {"8", "9", "10"}, {0.5, 0.25, 0.25});
-        const int d = addMarker("D", 2, 40, {"20", "21"}, {0.2, 0.8});
+        // A blank in a marker name must not split the engine's lines.
+        const int d = addMarker("Penta E", 2, 40, {"20", "21"}, {0.2, 0.8});
         genotype(1, a, "12", "14");
         genotype(2, a, "13", "13");
         genotype(1, b, "9", "8");

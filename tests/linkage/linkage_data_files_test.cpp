@@ -58,6 +58,17 @@ TEST(LinkageMapFiles, xChromosomeMarkersUseTheirRunningNumberAndStayOffTheUnlink
     EXPECT_EQ(t.unlinkedMap, "CHROMOSOME\tMARKER\tPOSITION\n1\tA\t1\n1\tB\t3001\n");
 }
 
+TEST(LinkageMapFiles, markerNamesWithWhiteSpaceStayOneWord) {
+    LinkageCase c({1});
+    c.addMarker("Penta E", 1, 10, kAB, kHalves);
+    c.addMarker("", 1, 12, kAB, kHalves);
+    const LinkageDataTexts t = linkageDataTexts(c.core, {});
+    EXPECT_EQ(t.data, "M Penta_E\nM _\n");
+    EXPECT_EQ(t.map, "CHROMOSOME\tMARKER\tPOSITION\n1\tPenta_E\t10\n1\t_\t12\n");
+    EXPECT_EQ(t.unlinkedMap.substr(t.unlinkedMap.find('\n') + 1), "1\tPenta_E\t1\n1\t_\t1001\n");
+    EXPECT_EQ(t.frequencies.substr(0, 10), "M Penta_E\n");
+}
+
 TEST(LinkageMapFiles, numbersCarrySixSignificantDigits) {
     LinkageCase c({1});
     c.addMarker("A", 1, 12.3456789, {"1", "2"}, {0.123456789, 0.876543211});
