@@ -70,14 +70,20 @@ int runEngine(const std::string& programDirectory, const EngineCommand& command,
               const std::string& workingDirectory) {
     const std::string directory = workingDirectory.empty() ? programDirectory : workingDirectory;
     ensureTempFolder(directory);
+    // Absolute paths: the engine starts in the working directory, this process may not be there.
+    auto absolute = [](const fs::path& path) {
+        std::error_code ec;
+        const fs::path full = fs::absolute(path, ec);
+        return ec ? path : full;
+    };
     fs::path results = command.resultsFile;
-    if (results.is_relative() && !directory.empty()) results = fs::path(directory) / results;
+    if (results.is_relative()) results = absolute(fs::path(directory) / results);
     { std::ofstream empty(results, std::ios::binary | std::ios::trunc); }
 
     ProcessRequest request;
-    request.executable = fs::absolute(enginePath(programDirectory)).string();
+    request.executable = absolute(enginePath(programDirectory)).string();
     request.arguments = command.arguments;
-    request.workingDirectory = directory;
+    request.workingDirectory = directory.empty() ? std::string() : absolute(directory).string();
     request.stdoutPath = results.string();
     request.stderrPath = "/dev/null";
     return runProcess(request);

@@ -60,6 +60,15 @@ TEST(EngineRuns, passTheCommandLinesAsArgumentsFromTheProgramFolder) {
     EXPECT_NE(c.read("linkedOutput.txt").find("[" + odd + "]"), std::string::npos);
 }
 
+TEST(EngineRuns, workWithARelativeProgramFolder) {
+    LinkageCase c({1}, kAwkwardFolder);
+    installEchoEngine(c.core.programDirectory);
+    testing::ScopedCurrentDirectory inRoot(c.folder.path());
+    runEngine(kAwkwardFolder, quickAnalysisRun());
+    EXPECT_EQ(c.read("tempResults.txt").substr(0, c.read("tempResults.txt").find('\n') + 1),
+              fs::canonical(c.core.programDirectory).string() + "\n");
+}
+
 TEST(EngineRuns, aMissingEngineLeavesAnEmptyResultsFileAndCreatesTemp) {
     LinkageCase c({1});
     EXPECT_EQ(runEngine(c.core.programDirectory, calculationUnlinkedRun()), -1);
