@@ -3,21 +3,121 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <thread>
 
 namespace merlin {
 
 namespace {
 
-constexpr int kLowBits = 11;    // 2^11 doubles: bits applied inside one cache-sized block
-constexpr int kGroupBits = 10;  // higher bits are applied in groups of this many
+constexpr int kBlockBits = 12;  // 2^12 doubles: the low bits are applied inside such blocks
+constexpr int kGroupBits = 4;  // higher bits are applied in groups of this many
 constexpr size_t kColumns = 8;  // contiguous doubles taken together for the higher bits
+static_assert((size_t{1} << kBlockBits) % kColumns == 0);
 
-inline void mix(double& u, double& v, double stay, double move) {
-    const double a = u;
-    const double b = v;
-    u = stay * a + move * b;
-    v = move * a + stay * b;
+// One meiosis: u keeps 1 - t of itself and takes t of v, and the other way round.
+inline void mix(double& u, double& v, double t) {
+    const double d = t * (v - u);
+    u += d;
+    v -= d;
 }
+
+// Two meioses at once on four values (bit pattern 00, 01, 10, 11).
+inline void mix4(double& a, double& b, double& c, double& d, double t) {
+    mix(a, b, t);
+    mix(c, d, t);
+    mix(a, c, t);
+    mix(b, d, t);
+}
+
+// The hot loops are compiled for wide vector units too and the best version is
+// picked when the program starts.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__)
+#define MERLIN_VECTOR_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
+#else
+#define MERLIN_VECTOR_CLONES
+#endif
+
+// Applies the kernel to the bits of the row index of a matrix of 2^rowBits rows,
+// rows `stride` doubles apart, each row W contiguous doubles.
+template <size_t W>
+inline void mixRows(double* y, int rowBits, size_t stride, double t) {
+    const size_t rows = size_t{1} << rowBits;
+    int b = 0;
+    for (; b + 1 < rowBits; b += 2) {
+        const size_t h = size_t{1} << b;
+        for (size_t base = 0; base < rows; base += 4 * h)
+            for (size_t r = base; r < base + h; ++r) {
+                double* __restrict p0 = y + r * stride;
+                double* __restrict p1 = p0 + h * stride;
+                double* __restrict p2 = p1 + h * stride;
+                double* __restrict p3 = p2 + h * stride;
+                for (size_t w = 0; w < W; ++w) mix4(p0[w], p1[w], p2[w], p3[w], t);
+            }
+    }
+    if (b < rowBits) {
+        const size_t h = size_t{1} << b;
+        for (size_t base = 0; base < rows; base += 2 * h)
+            for (size_t r = base; r < base + h; ++r) {
+                double* __restrict p0 = y + r * stride;
+                double* __restrict p1 = p0 + h * stride;
+                for (size_t w = 0; w < W; ++w) mix(p0[w], p1[w], t);
+            }
+    }
+}
+
+// Applies the kernel to the low `bits` bits of each of `count` contiguous blocks.
+MERLIN_VECTOR_CLONES void mixBlocks(double* x, size_t count, int bits, double t) {
+    const size_t size = size_t{1} << bits;
+    for (size_t k = 0; k < count; ++k) {
+        double* y = x + k * size;
+        if (bits == 1) {
+            mix(y[0], y[1], t);
+            continue;
+        }
+        for (size_t i = 0; i < size; i += 4) mix4(y[i], y[i + 1], y[i + 2], y[i + 3], t);
+        if (bits > 2) mixRows<4>(y, bits - 2, 4, t);
+    }
+}
+
+// Applies the kernel to bits [first, last) for the column chunks [from, to) of
+// the vector, a chunk being kColumns contiguous doubles at every row.
+MERLIN_VECTOR_CLONES void mixGroup(double* x, int bits, int first, int last, size_t from,
+                                   size_t to, double t) {
+    const size_t stride = size_t{1} << first;
+    const size_t chunksPerUpper = stride / kColumns;
+    for (size_t chunk = from; chunk < to; ++chunk) {
+        const size_t upper = chunk / chunksPerUpper;
+        const size_t column = (chunk % chunksPerUpper) * kColumns;
+        mixRows<kColumns>(x + (upper << last) + column, last - first, stride, t);
+    }
+    (void)bits;
+}
+
+// A founder's fixed meiosis: vector i mixes with vector i ^ mask, for the i with
+// the top bit of the mask clear, taken in [from, to) of their enumeration.
+MERLIN_VECTOR_CLONES void mixFounder(double* x, std::uint64_t mask, size_t from, size_t to,
+                                     double t) {
+    const int topBit = 63 - std::countl_zero(mask);
+    const size_t below = size_t{1} << topBit;
+    for (size_t k = from; k < to; ++k) {
+        const size_t i = ((k >> topBit) << (topBit + 1)) | (k & (below - 1));
+        mix(x[i], x[i ^ mask], t);
+    }
+}
+
+// Runs work(from, to) over [0, count) on two threads when the count is large.
+template <typename Work>
+void split(size_t count, size_t minimum, Work work) {
+    if (count < minimum) {
+        work(size_t{0}, count);
+        return;
+    }
+    std::thread helper([&] { work(count / 2, count); });
+    work(size_t{0}, count / 2);
+    helper.join();
+}
+
+constexpr size_t kThreadedSize = size_t{1} << 18;
 
 }  // namespace
 
@@ -36,44 +136,22 @@ void applyTransition(double* x, int bits, double theta,
         std::fill(x, x + size, mean);
         return;
     }
-    const double stay = 1.0 - theta;
-    const double move = theta;
-    const int low = std::min(bits, kLowBits);
-    const size_t block = size_t{1} << low;
-    for (size_t base = 0; base < size; base += block) {
-        double* y = x + base;
-        for (int b = 0; b < low; ++b) {
-            const size_t h = size_t{1} << b;
-            for (size_t i = 0; i < block; i += 2 * h)
-                for (size_t j = i; j < i + h; ++j) mix(y[j], y[j + h], stay, move);
-        }
-    }
+    const int low = std::min(bits, kBlockBits);
+    const size_t blocks = size >> low;
+    const size_t threshold = kThreadedSize >> low;
+    split(blocks, std::max<size_t>(threshold, 2), [&](size_t from, size_t to) {
+        mixBlocks(x + (from << low), to - from, low, theta);
+    });
     for (int first = low; first < bits; first += kGroupBits) {
         const int last = std::min(bits, first + kGroupBits);
-        const size_t rows = size_t{1} << (last - first);
-        const size_t lowSize = size_t{1} << first;
-        const size_t columns = std::min(kColumns, lowSize);
-        const size_t uppers = size_t{1} << (bits - last);
-        for (size_t upper = 0; upper < uppers; ++upper) {
-            for (size_t column = 0; column < lowSize; column += columns) {
-                double* y = x + (upper << last) + column;
-                for (int b = 0; b < last - first; ++b) {
-                    const size_t h = size_t{1} << b;
-                    for (size_t r = 0; r < rows; r += 2 * h)
-                        for (size_t q = r; q < r + h; ++q) {
-                            double* u = y + (q << first);
-                            double* v = y + ((q + h) << first);
-                            for (size_t w = 0; w < columns; ++w) mix(u[w], v[w], stay, move);
-                        }
-                }
-            }
-        }
+        const size_t chunks = (size_t{1} << (bits - last)) * ((size_t{1} << first) / kColumns);
+        split(chunks, std::max<size_t>(kThreadedSize >> (last - first + 3), 2),
+              [&](size_t from, size_t to) { mixGroup(x, bits, first, last, from, to, theta); });
     }
     for (const std::uint64_t mask : founderMasks) {
         if (mask == 0) continue;
-        const std::uint64_t top = std::uint64_t{1} << (63 - std::countl_zero(mask));
-        for (size_t i = 0; i < size; ++i)
-            if (!(i & top)) mix(x[i], x[i ^ mask], stay, move);
+        split(size / 2, kThreadedSize,
+              [&](size_t from, size_t to) { mixFounder(x, mask, from, to, theta); });
     }
 }
 
