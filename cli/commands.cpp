@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/catalogue.h"
+#include "calculate_command.h"
 #include "info_command.h"
 #include "platform/console_user_interface.h"
 
@@ -17,6 +18,12 @@ constexpr const char* kUsage =
     "Commands:\n"
     "  catalogue     list the 26 predefined relationships: code, name, number of\n"
     "                persons, default sexes (1 male, 2 female), codes of the alternatives\n"
+    "  calculate [CASE] [--reference K] [--theta X] [--json]\n"
+    "                open a case the way Open does (the bundled example without\n"
+    "                CASE) and calculate it: one row per hypothesis with the exact,\n"
+    "                unlinked and linked log-likelihoods, likelihood ratios against\n"
+    "                hypothesis K (default: the case's reference) and posteriors;\n"
+    "                --theta sets the case's theta (Fst) first; --json prints JSON\n"
     "  info CASE     read a case file the way Open does and print its markers,\n"
     "                populations, persons and hypotheses (the import summary goes\n"
     "                to stderr)\n"
@@ -68,6 +75,9 @@ int run(int argc, char** argv, std::ostream& out, std::ostream& err) {
         }
         return printCatalogue(out);
     }
+    if (command == "calculate")
+        return runCalculateCommand(std::vector<std::string>(args.begin() + 1, args.end()), out,
+                                   err);
     if (command == "info") {
         if (args.size() != 2) {
             err << "relatix2-cli: info takes one case file (relatix2-cli info CASE.sav)\n";

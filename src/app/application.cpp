@@ -4,6 +4,7 @@
 
 #include "app/help_dialogs.h"
 #include "dialogs/edit_markers_presenter.h"
+#include "dialogs/results_presenter.h"
 
 namespace relatix {
 
@@ -25,7 +26,7 @@ Application::Application(UserInterface& ui, std::string programDirectory)
         std::make_unique<StandInCaseDialog>("Select basic hypothesis (Only one pedigree)");
     hypothesisSelection_ = std::make_unique<StandInCaseDialog>("Select alternative hypotheses");
     dnaEntry_ = std::make_unique<StandInCaseDialog>("Add DNA data");
-    results_ = std::make_unique<StandInCaseDialog>("Results");
+    results_ = std::make_unique<ResultsPresenter>(ui_);
     core_ = std::make_unique<Core>(programDirectory_);
     setTitleFromName("Untitled");
 }

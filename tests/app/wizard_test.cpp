@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/application.h"
+#include "dialogs/results_presenter.h"
 #include "support/scripted_user_interface.h"
 
 namespace relatix {
@@ -89,9 +90,11 @@ TEST_F(WizardFixture, dnaEntrySetsTheTitleAndResultsGetPriorsAndTheScalingHypoth
     core.setProjectName("case7");
     expectStep(kDna, DialogResult::Next);
     ui.expectDialog(kResults, [&](Presenter& p) {
-        auto& dialog = dynamic_cast<StandInCaseDialog&>(p);
-        EXPECT_EQ(dialog.attachedCore(), &core);
-        EXPECT_EQ(dialog.scalingHypothesis(), 3);
+        auto& dialog = dynamic_cast<ResultsPresenter&>(p);
+        EXPECT_EQ(dialog.referenceRow(), 3);
+        EXPECT_FALSE(dialog.calculated());
+        EXPECT_EQ(dialog.rows(), (std::vector<std::string>{"Full Siblings", "Half Siblings",
+                                                             "Unrelated"}));
         EXPECT_EQ(core.priors.size(), 3u);
         return DialogResult::Closed;
     });

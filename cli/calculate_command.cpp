@@ -1,0 +1,227 @@
+#include "calculate_command.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <ostream>
+
+#include "app/application.h"
+#include "core/core.h"
+#include "core/decimal_text.h"
+#include "engine/catalogue.h"
+#include "linkage/calculation_workflow.h"
+#include "linkage/core_update.h"
+#include "linkage/likelihood_ratios.h"
+#include "persistence/open_project.h"
+#include "platform/console_user_interface.h"
+#include "platform/program_folder.h"
+
+namespace relatix::cli {
+
+namespace {
+
+struct Arguments {
+    std::string casePath;
+    std::optional<int> reference;
+    std::optional<double> theta;
+    bool json = false;
+};
+
+// A parsed number must use the whole text.
+std::optional<double> wholeNumber(const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (*end != '\0' || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+bool parse(const std::vector<std::string>& args, Arguments& parsed, std::ostream& err) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](const char* option) -> const std::string* {
+            if (i + 1 >= args.size()) {
+                err << "relatix2-cli: " << option << " needs a value\n";
+                return nullptr;
+            }
+            return &args[++i];
+        };
+        if (a == "--json") {
+            parsed.json = true;
+        } else if (a == "--reference") {
+            const std::string* v = value("--reference");
+            if (!v) return false;
+            const auto k = wholeNumber(*v);
+            if (!k || *k < 1 || *k != std::floor(*k) || *k > 1000) {
+                err << "relatix2-cli: --reference takes a hypothesis number from 1, got '" << *v
+                    << "'\n";
+                return false;
+            }
+            parsed.reference = static_cast<int>(*k);
+        } else if (a == "--theta") {
+            const std::string* v = value("--theta");
+            if (!v) return false;
+            const auto t = wholeNumber(*v);
+            if (!t || *t < 0 || *t >= 1) {
+                err << "relatix2-cli: --theta takes a number from 0 to below 1, got '" << *v
+                    << "'\n";
+                return false;
+            }
+            parsed.theta = *t;
+        } else if (!a.empty() && a[0] == '-') {
+            err << "relatix2-cli: unknown option '" << a << "' for calculate\n";
+            return false;
+        } else if (parsed.casePath.empty()) {
+            parsed.casePath = a;
+        } else {
+            err << "relatix2-cli: calculate takes one case file, got also '" << a << "'\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string hypothesisName(const Core& core, int row) {
+    if (core.mainHypothesis == kCreatedPedigrees)
+        return row <= static_cast<int>(core.createdPedigrees.size())
+                   ? core.createdPedigrees[static_cast<size_t>(row - 1)].name
+                   : std::string();
+    const int mainCode = core.mainHypothesis + 1;
+    if (row == 1) return catalogueName(mainCode, NameSeparator::Space);
+    const auto alternatives = catalogueAlternatives(mainCode);
+    const int k = core.alternativeHypotheses[static_cast<size_t>(row - 2)];
+    return k >= 0 && k < static_cast<int>(alternatives.size())
+               ? catalogueName(alternatives[static_cast<size_t>(k)], NameSeparator::Space)
+               : std::string();
+}
+
+// One column of results (exact, unlinked or linked): the log-likelihoods with
+// their availability, the ratios and the posteriors.
+struct Column {
+    std::vector<std::optional<double>> ln, lr, w;
+};
+
+Column column(const std::vector<double>& logs, bool available, int n, int reference,
+              const std::vector<double>& priors) {
+    Column c;
+    std::vector<double> values(static_cast<size_t>(n), 0.0);
+    for (int i = 0; i < n && available && i < static_cast<int>(logs.size()); ++i)
+        values[static_cast<size_t>(i)] = logs[static_cast<size_t>(i)];
+    const std::vector<double> ratios = likelihoodRatios(values, reference);
+    const std::vector<double> posteriors = posteriorProbabilities(ratios, priors);
+    const bool referenceKnown = values[static_cast<size_t>(reference - 1)] != 0.0;
+    for (size_t i = 0; i < values.size(); ++i) {
+        const bool known = available && values[i] != 0.0;
+        c.ln.push_back(known ? std::optional<double>(values[i]) : std::nullopt);
+        const bool ratioKnown = known && referenceKnown;
+        c.lr.push_back(ratioKnown ? std::optional<double>(ratios[i]) : std::nullopt);
+        c.w.push_back(ratioKnown ? std::optional<double>(posteriors[i]) : std::nullopt);
+    }
+    return c;
+}
+
+std::string text(const std::optional<double>& v) {
+    return v ? formatGeneral(*v, 10) : std::string("NA");
+}
+
+nlohmann::json json(const std::optional<double>& v) {
+    if (!v || !std::isfinite(*v)) return nullptr;
+    return *v;
+}
+
+}  // namespace
+
+std::string bundledExamplePath() {
+    return (std::filesystem::path(programFolder()) / "examples" / "half_siblings_linked.sav")
+        .string();
+}
+
+int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
+                        std::ostream& err) {
+    Arguments parsed;
+    if (!parse(args, parsed, err)) return 2;
+    if (parsed.casePath.empty()) parsed.casePath = bundledExamplePath();
+    const std::string casePath = std::filesystem::absolute(parsed.casePath).string();
+
+    ConsoleUserInterface ui(err);
+    Core core(programFolder());
+    if (!openProject(core, casePath, ui)) {
+        err << "relatix2-cli: cannot read the case file '" << parsed.casePath << "'\n";
+        return 1;
+    }
+    core.setProjectName(projectNameFromFileName(casePath));
+    core.projectPath = casePath;
+    if (parsed.theta) {
+        core.clusterDatabase.theta = *parsed.theta;
+        if (Population* active = core.populationAt(core.activePopulation))
+            active->theta = *parsed.theta;
+    }
+    const int n = core.hypothesisCount();
+    const int reference = parsed.reference.value_or(core.referenceHypothesis + 1);
+    if (reference < 1 || reference > n) {
+        err << "relatix2-cli: --reference " << reference << " is not a hypothesis of the case (1 to "
+            << n << ")\n";
+        return n <= 1 ? 1 : 2;
+    }
+    core.initialisePriors();
+    const std::filesystem::path before = std::filesystem::current_path();
+    const CalculationOutcome outcome = runCalculation(core, ui);
+    std::error_code ec;
+    std::filesystem::current_path(before, ec);
+    if (outcome.status != CalculationStatus::Calculated) {
+        err << "relatix2-cli: the case '" << parsed.casePath << "' was not calculated\n";
+        return 1;
+    }
+
+    const bool exactColumn = core.mainHypothesis != kCreatedPedigrees;
+    const Column exact = column(core.exactResults, exactColumn, n, reference, core.priors);
+    const Column unlinked =
+        column(core.unlinkedResults, outcome.engineResultsAvailable, n, reference, core.priors);
+    const Column linked =
+        column(core.merlinResults, outcome.engineResultsAvailable, n, reference, core.priors);
+
+    if (parsed.json) {
+        nlohmann::json document;
+        document["case"] = parsed.casePath;
+        document["reference"] = reference;
+        nlohmann::json used = nlohmann::json::array(), skipped = nlohmann::json::array();
+        const std::vector<bool> skip = clusterSkipList(core);
+        for (size_t c = 0; c < core.clusterDatabase.clusterNames.size(); ++c)
+            (skip[c] ? skipped : used).push_back(core.clusterDatabase.clusterNames[c]);
+        document["markersUsed"] = used;
+        document["markersSkipped"] = skipped;
+        nlohmann::json hypotheses = nlohmann::json::array();
+        for (int i = 0; i < n; ++i) {
+            const size_t k = static_cast<size_t>(i);
+            hypotheses.push_back({{"number", i + 1},
+                                  {"name", hypothesisName(core, i + 1)},
+                                  {"lnExact", json(exact.ln[k])},
+                                  {"lnUnlinked", json(unlinked.ln[k])},
+                                  {"lnLinked", json(linked.ln[k])},
+                                  {"lrExact", json(exact.lr[k])},
+                                  {"lrUnlinked", json(unlinked.lr[k])},
+                                  {"lrLinked", json(linked.lr[k])},
+                                  {"posteriorExact", json(exact.w[k])},
+                                  {"posteriorUnlinked", json(unlinked.w[k])},
+                                  {"posteriorLinked", json(linked.w[k])}});
+        }
+        document["hypotheses"] = hypotheses;
+        out << document.dump(2) << "\n";
+        return 0;
+    }
+    out << "#\tHypothesis\tlnL exact\tlnL unlinked\tlnL linked\tLR exact\tLR unlinked\t"
+           "LR linked\tW exact\tW unlinked\tW linked\n";
+    for (int i = 0; i < n; ++i) {
+        const size_t k = static_cast<size_t>(i);
+        out << i + 1 << '\t' << hypothesisName(core, i + 1) << '\t' << text(exact.ln[k]) << '\t'
+            << text(unlinked.ln[k]) << '\t' << text(linked.ln[k]) << '\t' << text(exact.lr[k])
+            << '\t' << text(unlinked.lr[k]) << '\t' << text(linked.lr[k]) << '\t'
+            << text(exact.w[k]) << '\t' << text(unlinked.w[k]) << '\t' << text(linked.w[k])
+            << '\n';
+    }
+    return 0;
+}
+
+}  // namespace relatix::cli

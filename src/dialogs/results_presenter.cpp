@@ -1,0 +1,138 @@
+#include "dialogs/results_presenter.h"
+
+#include "core/core.h"
+#include "core/decimal_text.h"
+#include "engine/catalogue.h"
+#include "linkage/calculation_workflow.h"
+#include "linkage/likelihood_ratios.h"
+#include "platform/user_interface.h"
+
+namespace relatix {
+
+namespace {
+
+std::string general(double value) { return formatGeneral(value, 6); }
+
+// "%.4f" cut after the third decimal, without further rounding.
+std::string threeDecimals(double value) {
+    std::string text = formatFixed(value, 4);
+    const auto point = text.find('.');
+    if (point != std::string::npos && text.size() == point + 5) text.pop_back();
+    return text;
+}
+
+double at(const std::vector<double>& values, int row) {
+    return row >= 1 && row <= static_cast<int>(values.size())
+               ? values[static_cast<size_t>(row - 1)]
+               : 0.0;
+}
+
+}  // namespace
+
+void ResultsPresenter::attach(Core& core) {
+    core_ = &core;
+    calculated_ = false;
+    showRatios_ = true;
+    selectedRow_ = 0;
+    refresh();
+}
+
+std::string ResultsPresenter::label(int row) const {
+    const Core& core = *core_;
+    if (core.mainHypothesis == kCreatedPedigrees) {
+        return row <= static_cast<int>(core.createdPedigrees.size())
+                   ? core.createdPedigrees[static_cast<size_t>(row - 1)].name
+                   : std::string();
+    }
+    const int mainCode = core.mainHypothesis + 1;
+    if (row == 1) return catalogueName(mainCode, NameSeparator::Space);
+    const std::vector<int> alternatives = catalogueAlternatives(mainCode);
+    const size_t index = static_cast<size_t>(row - 2);
+    if (index >= core.alternativeHypotheses.size()) return {};
+    const int position = core.alternativeHypotheses[index];
+    if (position < 0 || position >= static_cast<int>(alternatives.size())) return {};
+    return catalogueName(alternatives[static_cast<size_t>(position)], NameSeparator::Space);
+}
+
+void ResultsPresenter::refresh() {
+    rows_.clear();
+    if (!core_) return;
+    Core& core = *core_;
+    const int n = core.hypothesisCount();
+    const bool exactColumn = core.mainHypothesis != kCreatedPedigrees;
+    std::vector<double> exact, unlinked, merlin, wExact, wUnlinked, wMerlin;
+    if (calculated_) {
+        exact = likelihoodRatios(core.exactResults, referenceRow_);
+        unlinked = likelihoodRatios(core.unlinkedResults, referenceRow_);
+        merlin = likelihoodRatios(core.merlinResults, referenceRow_);
+        core.unlinkedRatios = unlinked;
+        wExact = posteriorProbabilities(exact, core.priors);
+        wUnlinked = posteriorProbabilities(unlinked, core.priors);
+        wMerlin = posteriorProbabilities(merlin, core.priors);
+    }
+    for (int row = 1; row <= n; ++row) {
+        std::string text = label(row);
+        if (calculated_) {
+            if (showRatios_ && row == referenceRow_) {
+                text += "\nScale";
+            } else if (showRatios_) {
+                if (exactColumn)
+                    text += "\nLR (Exact): " + general(at(exact, row));
+                else
+                    text += row == 1 ? "\nLR (Exact): N/A" : "\nN/A";
+                if (engineResultsAvailable_) {
+                    text += "\nLR (Unlinked): " + general(at(unlinked, row));
+                    text += "\nLR (Merlin): " + general(at(merlin, row));
+                } else {
+                    text += "\nLR (Unlinked): NA\nLR (Merlin): NA";
+                }
+            } else {
+                auto format = [row](double w) { return row == 1 ? threeDecimals(w) : general(w); };
+                text += exactColumn ? "\nW (Exact): " + format(at(wExact, row)) : "\nN/A";
+                if (engineResultsAvailable_) {
+                    text += "\nW (Unlinked): " + format(at(wUnlinked, row));
+                    text += "\nW (Merlin): " + format(at(wMerlin, row));
+                } else {
+                    text += "\nW (Unlinked): NA\nW (Merlin): NA";
+                }
+            }
+        }
+        rows_.push_back(std::move(text));
+    }
+}
+
+void ResultsPresenter::calculate() {
+    if (!core_) return;
+    const CalculationOutcome outcome = runCalculation(*core_, ui_);
+    if (outcome.status != CalculationStatus::Calculated) return;
+    engineResultsAvailable_ = outcome.engineResultsAvailable;
+    calculated_ = true;
+    refresh();
+    selectedRow_ = rows_.empty() ? 0 : 1;
+}
+
+void ResultsPresenter::toggleRatiosAndPosteriors() {
+    showRatios_ = !showRatios_;
+    refresh();
+}
+
+void ResultsPresenter::setPrior() {
+    if (!core_) return;
+    if (!priorEditor_) {
+        ui_.messageBox("\"Set prior\" is not available in this version.", "Notification",
+                       MessageButtons::Ok, MessageIcon::Information);
+        return;
+    }
+    priorEditor_(*core_, ui_, selectedRow_);
+    refresh();
+}
+
+void ResultsPresenter::scale() {
+    if (!core_ || selectedRow_ < 1 || !calculated_) return;
+    if (core_->hypothesisCount() <= 1 || selectedRow_ == referenceRow_) return;
+    referenceRow_ = selectedRow_;
+    core_->referenceHypothesis = selectedRow_ - 1;
+    refresh();
+}
+
+}  // namespace relatix

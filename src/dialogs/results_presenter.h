@@ -1,0 +1,64 @@
+// The "Results" dialog: calculates the case and shows one row per hypothesis
+// with its likelihood ratios against the reference row, or its posteriors.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/case_dialog.h"
+
+namespace relatix {
+
+class Core;
+class UserInterface;
+
+class ResultsPresenter : public CaseDialog {
+public:
+    explicit ResultsPresenter(UserInterface& ui) : ui_(ui) {}
+
+    std::string title() const override { return "Results"; }
+    void attach(Core& core) override;
+    void setScalingHypothesis(int row) override { referenceRow_ = row; }
+
+    // The prior editor opened by "Set prior" with the selected row (1-based, 0 for none).
+    using PriorEditor = std::function<void(Core&, UserInterface&, int)>;
+    void setPriorEditor(PriorEditor editor) { priorEditor_ = std::move(editor); }
+
+    // Buttons.
+    void calculate();
+    void toggleRatiosAndPosteriors();
+    void setPrior();
+    void scale();
+    void previous() { closeWith(DialogResult::Back); }
+    void close() { closeWith(DialogResult::Closed); }
+
+    // The list: one text per hypothesis, its label followed by lines that each
+    // begin with a line feed.
+    const std::vector<std::string>& rows() const { return rows_; }
+    void selectRow(int row) { selectedRow_ = row; }  // 1-based, 0 = none
+    int selectedRow() const { return selectedRow_; }
+
+    bool calculated() const { return calculated_; }
+    bool showRatios() const { return showRatios_; }
+    int referenceRow() const { return referenceRow_; }
+    bool engineResultsAvailable() const { return engineResultsAvailable_; }
+
+    void refresh();
+
+private:
+    std::string label(int row) const;
+
+    UserInterface& ui_;
+    Core* core_ = nullptr;
+    PriorEditor priorEditor_;
+    std::vector<std::string> rows_;
+    int selectedRow_ = 0;
+    bool calculated_ = false;
+    bool simulated_ = false;
+    bool showRatios_ = true;
+    int referenceRow_ = 1;
+    bool engineResultsAvailable_ = false;
+};
+
+}  // namespace relatix

@@ -1,0 +1,28 @@
+// The "Calculate" command: prepares the case, decides which markers can be used,
+// offers to save the project, writes the LINKAGE files, runs the exact engine and
+// the linkage engine twice, and reads the engine's results back.
+#pragma once
+
+namespace relatix {
+
+class Core;
+class UserInterface;
+
+enum class CalculationStatus {
+    Calculated,      // every step ran; engineResultsAvailable tells about the engine
+    NoAlternatives,  // fewer than two hypotheses: nothing was calculated
+    Cancelled,       // the user cancelled the save question or dialog
+};
+
+struct CalculationOutcome {
+    CalculationStatus status = CalculationStatus::Cancelled;
+    bool engineResultsAvailable = false;
+};
+
+inline constexpr const char* kIncompleteDataMessage =
+    "Incomplete allele data detected for some individuals, skipping these markers in the "
+    "calculations";
+
+CalculationOutcome runCalculation(Core& core, UserInterface& ui);
+
+}  // namespace relatix

@@ -1,0 +1,122 @@
+#include "linkage/core_update.h"
+
+#include <algorithm>
+
+#include "core/core.h"
+#include "core/frequency_database.h"
+#include "platform/trace_file.h"
+
+namespace relatix {
+
+namespace {
+
+ClusterMutation clusterMutation(const MutationSettings& m) {
+    ClusterMutation c;
+    c.model = m.model;
+    c.rate = m.rate;
+    c.value2 = m.range;
+    c.value3 = m.rate2;
+    return c;
+}
+
+const DnaObservation* observationOf(const Person& person, const std::string& marker) {
+    for (const DnaObservation& dna : person.dna)
+        if (dna.markerName == marker) return &dna;
+    return nullptr;
+}
+
+}  // namespace
+
+void updateCore(Core& core) {
+    TraceFile trace("updateCore");
+    ClusterDatabase& db = core.clusterDatabase;
+    GenotypeTable& table = core.genotypeTable;
+    db.clusters.clear();
+    db.clusterNames.clear();
+    table.clearClusters();
+    trace << "Database is empty\n";
+
+    const Population* population = core.populationAt(core.activePopulation);
+    std::vector<const Marker*> used;
+    if (population) {
+        for (const Marker& mapMarker : core.markerMap.markers) {
+            const Marker* marker = findMarker(*population, mapMarker.name);
+            if (!marker) continue;
+            Cluster cluster;
+            cluster.chromosome = mapMarker.chromosome - 1;
+            ClusterSystem system;
+            system.name = mapMarker.name;
+            for (const Allele& allele : marker->alleles) {
+                system.alleleNames.push_back(allele.name);
+                system.frequencies.push_back(allele.frequency);
+            }
+            system.position = mapMarker.position;
+            system.mutation[0] = clusterMutation(mapMarker.femaleMutation);
+            system.mutation[1] = clusterMutation(mapMarker.maleMutation);
+            cluster.systems.push_back(std::move(system));
+            db.clusters.push_back(std::move(cluster));
+            db.clusterNames.push_back(mapMarker.name);
+            table.addCluster();
+            table.addSystem(table.clusterCount());
+            used.push_back(&mapMarker);
+        }
+    }
+
+    trace << "Adding persons\n";
+    const int persons = std::min<int>(table.personCount, static_cast<int>(core.persons.size()));
+    for (int k = 1; k <= persons; ++k) {
+        const Person& person = core.persons[static_cast<size_t>(k - 1)];
+        for (size_t c = 0; c < used.size(); ++c) {
+            const DnaObservation* dna = observationOf(person, used[c]->name);
+            if (!dna) continue;
+            ClusterSystem& system = db.clusters[c].systems[0];
+            const int cluster = static_cast<int>(c) + 1;
+            table.setAlleleText(cluster, 1, k, 1, dna->allele1);
+            table.setAlleleText(cluster, 1, k, 2, dna->allele2);
+            for (const std::string& allele : {dna->allele1, dna->allele2}) {
+                const auto& names = system.alleleNames;
+                if (std::find(names.begin(), names.end(), allele) != names.end()) continue;
+                system.alleleNames.push_back(allele);
+                system.frequencies.push_back(db.newAlleleFrequency);
+            }
+        }
+    }
+
+    for (Cluster& cluster : db.clusters) {
+        for (ClusterSystem& system : cluster.systems) {
+            double sum = 0;
+            for (double& f : system.frequencies) {
+                if (f == 0.0) f = 0.01;
+                sum += f;
+            }
+            if (sum > 0)
+                for (double& f : system.frequencies) f /= sum;
+        }
+    }
+    trace << "Done with updating\n";
+}
+
+std::vector<bool> clusterSkipList(const Core& core, bool* missingData) {
+    const GenotypeTable& table = core.genotypeTable;
+    const auto& clusters = core.clusterDatabase.clusters;
+    std::vector<bool> skip(clusters.size(), false);
+    if (missingData) *missingData = false;
+    for (size_t c = 0; c < clusters.size(); ++c) {
+        const int cluster = static_cast<int>(c) + 1;
+        const int systems = c < table.systemsPerCluster.size() ? table.systemsPerCluster[c] : 0;
+        if (clusters[c].systems.empty() || systems == 0) {
+            skip[c] = true;
+            continue;
+        }
+        for (int s = 1; s <= systems && !skip[c]; ++s)
+            for (int p = 1; p <= table.personCount && !skip[c]; ++p)
+                if (table.alleleText(cluster, s, p, 1) == kUnknownAllele ||
+                    table.alleleText(cluster, s, p, 2) == kUnknownAllele) {
+                    skip[c] = true;
+                    if (missingData) *missingData = true;
+                }
+    }
+    return skip;
+}
+
+}  // namespace relatix
