@@ -1,0 +1,180 @@
+// The case wizard driven through the application with the real case dialogs:
+// main hypothesis, alternatives, the persons' DNA, up to the results step.
+#include <gtest/gtest.h>
+
+#include "app/application.h"
+#include "dialogs/add_dna_data_presenter.h"
+#include "dialogs/add_persons_presenter.h"
+#include "dialogs/edit_pedigree_presenter.h"
+#include "dialogs/install_case_dialogs.h"
+#include "dialogs/select_alternative_hypotheses_presenter.h"
+#include "dialogs/select_basic_hypothesis_presenter.h"
+#include "support/scripted_user_interface.h"
+
+namespace relatix {
+namespace {
+
+using testing::ScriptedUserInterface;
+
+constexpr const char* kBasic = "Select basic hypothesis (Only one pedigree)";
+constexpr const char* kAlternatives = "Select alternative hypotheses";
+constexpr const char* kDna = "Add DNA data";
+
+struct WizardWalkFixture : ::testing::Test {
+    ScriptedUserInterface ui;
+    Application app{ui, "/prog"};
+
+    void SetUp() override {
+        installCaseDialogs(app);
+        Core& core = app.core();
+        core.markerMap.markers = {Marker("D1", 1, 10.0), Marker("D2", 1, 30.0)};
+        Population population;
+        for (const char* name : {"D1", "D2"}) {
+            Marker marker(name, 1, 0.0);
+            marker.alleles = {{"10", 0.25}, {"11", 0.25}, {"12", 0.5}};
+            population.markers.push_back(marker);
+        }
+        core.populations.push_back(population);
+        core.activePopulation = 1;
+    }
+
+    // Types the genotype (first, second) as allele list entries for every marker
+    // of the chosen person.
+    static void typeProfile(AddDnaDataPresenter& dialog, int person, int first, int second) {
+        dialog.choosePerson(person);
+        for (int marker = 1; marker <= 2; ++marker) {
+            dialog.chooseMarker(marker);
+            dialog.chooseAllele(1, first);
+            dialog.chooseAllele(2, second);
+        }
+    }
+
+    // The results step: records what the case holds when it opens.
+    void expectResults(std::function<void(const Core&)> check) {
+        ui.expectDialog("Results", [this, check](Presenter&) {
+            check(app.core());
+            return DialogResult::Closed;
+        });
+    }
+};
+
+TEST_F(WizardWalkFixture, catalogueCaseWithBackAndForth) {
+    ui.expectDialogOf<SelectBasicHypothesisPresenter>(kBasic, [](auto& dialog) {
+        dialog.activateRow(22);  // "Paternity (trio)"
+        return dialog.result();
+    });
+    ui.expectDialogOf<SelectAlternativeHypothesesPresenter>(kAlternatives, [](auto& dialog) {
+        EXPECT_EQ(dialog.rows()[7].name, "Unrelated man (data mother)");
+        dialog.setSelectedRows({7});
+        dialog.next();
+        return dialog.result();
+    });
+    ui.expectDialogOf<AddDnaDataPresenter>(kDna, [](auto& dialog) {
+        typeProfile(dialog, 1, 1, 2);
+        dialog.previous();
+        return dialog.result();
+    });
+    ui.expectDialogOf<SelectAlternativeHypothesesPresenter>(kAlternatives, [](auto& dialog) {
+        EXPECT_EQ(dialog.selectedRows(), (std::vector<int>{7}));
+        dialog.next();
+        return dialog.result();
+    });
+    ui.expectDialogOf<AddDnaDataPresenter>(kDna, [](auto& dialog) {
+        EXPECT_EQ(dialog.personChoice(), 0);
+        typeProfile(dialog, 2, 2, 3);
+        typeProfile(dialog, 3, 1, 3);
+        dialog.next();
+        return dialog.result();
+    });
+    expectResults([](const Core& core) {
+        EXPECT_EQ(core.mainHypothesis, 22);
+        EXPECT_EQ(core.alternativeHypotheses, (std::vector<int>{7}));
+        ASSERT_EQ(core.hypothesisPedigrees.size(), 2u);
+        EXPECT_EQ(core.hypothesisCount(), 2);
+        EXPECT_EQ(core.priors, (std::vector<double>{0.5, 0.5}));
+        EXPECT_EQ(core.referenceHypothesis, 1);
+        EXPECT_EQ(core.genotypeTable.personCount, 3);
+        EXPECT_EQ(core.genotypeTable.sexCodes, (std::vector<int>{1, 2, 1}));
+        ASSERT_EQ(core.persons.size(), 3u);
+        for (const Person& person : core.persons) ASSERT_EQ(person.dna.size(), 2u);
+        EXPECT_EQ(core.persons[0].dna[1].allele1, "10");
+        EXPECT_EQ(core.persons[1].dna[0].allele2, "12");
+        EXPECT_EQ(core.persons[2].dna[1].allele2, "12");
+    });
+    app.runCommand(CommandId::NewWizard);
+}
+
+TEST_F(WizardWalkFixture, createdPedigreeCase) {
+    ui.expectDialogOf<SelectBasicHypothesisPresenter>(kBasic, [](auto& dialog) {
+        dialog.createEditPedigree();
+        dialog.next();
+        return dialog.result();
+    });
+    ui.expectMessage("Feature to create your own pedigrees is currently not fully implemented!",
+                     "Notification");
+    ui.expectDialogOf<EditPedigreePresenter>("Edit pedigree", [](auto& dialog) {
+        dialog.setPedigreeName("Paternity: created");
+        dialog.persons();
+        for (int parent : {1, 2}) {
+            dialog.chooseParent(parent);
+            dialog.chooseChild(3);
+            dialog.add();
+        }
+        dialog.close();
+        return dialog.result();
+    });
+    ui.expectDialogOf<AddPersonsPresenter>("Add persons", [](auto& dialog) {
+        for (const char* name : {"Father", "Mother", "Child"}) {
+            dialog.setName(name);
+            dialog.setMale(std::string(name) != "Mother");
+            dialog.add();
+        }
+        dialog.close();
+        return dialog.result();
+    });
+    ui.expectDialogOf<SelectAlternativeHypothesesPresenter>(kAlternatives, [](auto& dialog) {
+        dialog.createEditPedigree();
+        dialog.next();
+        return dialog.result();
+    });
+    ui.expectDialogOf<EditPedigreePresenter>("Edit pedigree", [](auto& dialog) {
+        EXPECT_EQ(dialog.pedigreeNumber(), 2);
+        dialog.setPedigreeName("Unrelated father");
+        dialog.chooseParent(2);
+        dialog.chooseChild(3);
+        dialog.add();
+        dialog.close();
+        return dialog.result();
+    });
+    ui.expectDialogOf<AddDnaDataPresenter>(kDna, [](auto& dialog) {
+        EXPECT_EQ(dialog.hypothesisLabel(), "Basic hypothesis [Paternity: created]");
+        EXPECT_EQ(dialog.personOptions(), (std::vector<std::string>{
+                                              "Select person...", "1. Father", "2. Mother",
+                                              "3. Child"}));
+        typeProfile(dialog, 1, 1, 2);
+        typeProfile(dialog, 2, 3, 3);
+        typeProfile(dialog, 3, 1, 3);
+        dialog.next();
+        return dialog.result();
+    });
+    expectResults([](const Core& core) {
+        EXPECT_EQ(core.mainHypothesis, kCreatedPedigrees);
+        EXPECT_EQ(core.hypothesisCount(), 2);
+        EXPECT_EQ(core.priors, (std::vector<double>{0.5, 0.5}));
+        ASSERT_EQ(core.createdPedigrees.size(), 2u);
+        EXPECT_EQ(core.createdPedigrees[0].relations, (std::vector<Relation>{{1, 3}, {2, 3}}));
+        EXPECT_EQ(core.createdPedigrees[1].relations, (std::vector<Relation>{{2, 3}}));
+        const GenotypeTable& table = core.genotypeTable;
+        ASSERT_EQ(table.pedigreePersons.size(), 3u);
+        EXPECT_EQ(table.personCount, 3);
+        EXPECT_EQ(table.personNames, (std::vector<std::string>{"Father", "Mother", "Child"}));
+        EXPECT_EQ(table.sexCodes, (std::vector<int>{1, 2, 1}));
+        EXPECT_EQ(table.pedigreePersons[1].dna.size(), 2u);
+        EXPECT_EQ(table.pedigreePersons[1].dna[0].allele1, "12");
+        EXPECT_EQ(table.pedigreePersons[2].dna[1].allele2, "12");
+    });
+    app.runCommand(CommandId::NewWizard);
+}
+
+}  // namespace
+}  // namespace relatix
