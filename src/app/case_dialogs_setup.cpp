@@ -8,8 +8,7 @@ namespace relatix {
 
 void installCaseDialogs(Application& application) {
     UserInterface& ui = application.ui();
-    application.attachPedigreeSelectionDialog(
-        std::make_unique<SelectBasicHypothesisPresenter>(ui));
+    application.attachPedigreeSelectionDialog(std::make_unique<SelectBasicHypothesisPresenter>(ui));
     application.attachHypothesisSelectionDialog(
         std::make_unique<SelectAlternativeHypothesesPresenter>(ui));
     application.attachDnaEntryDialog(std::make_unique<AddDnaDataPresenter>(ui));

@@ -40,9 +40,18 @@ std::string fieldAllele(const std::string& text) {
 
 bool sexLocked(int relationshipCode, int person) {
     switch (relationshipCode) {
-        case 1: case 2: case 9: case 15: case 18: case 20: case 25: case 26:
+        case 1:
+        case 2:
+        case 9:
+        case 15:
+        case 18:
+        case 20:
+        case 25:
+        case 26:
             return person == 1;
-        case 10: case 11: case 23:
+        case 10:
+        case 11:
+        case 23:
             return person == 1 || person == 2;
         case 13:
             return person == 2;
@@ -101,8 +110,8 @@ std::vector<Person*> AddDnaDataPresenter::shownPersons() const {
         return shown;
     }
     // The analysis persons are the first persons of the case.
-    const size_t count = std::min(static_cast<size_t>(std::max(core_->genotypeTable.personCount, 0)),
-                                  core_->persons.size());
+    const size_t count = std::min(
+        static_cast<size_t>(std::max(core_->genotypeTable.personCount, 0)), core_->persons.size());
     for (size_t i = 0; i < count; ++i) shown.push_back(&core_->persons[i]);
     return shown;
 }
@@ -175,8 +184,7 @@ void AddDnaDataPresenter::storeAlleles(Person& person, const std::string& marker
     loadedAlleles_[1] = alleles_[1];
     DnaObservation* existing = observationOf(person, markerName);
     if (first.empty() && second.empty()) {
-        if (existing)
-            person.dna.erase(person.dna.begin() + (existing - person.dna.data()));
+        if (existing) person.dna.erase(person.dna.begin() + (existing - person.dna.data()));
         return;
     }
     // One allele typed stands for a homozygote.
@@ -254,14 +262,16 @@ void AddDnaDataPresenter::loadAlleles() {
     if (marker_ < 1) return;
     Population* population = core_->populationAt(core_->activePopulation);
     if (!population) {
-        ui_.error("Could not detect any active population, please select one before editing "
-                  "allele data");
+        ui_.error(
+            "Could not detect any active population, please select one before editing "
+            "allele data");
         return;
     }
     const std::string& markerName = core_->markerMap.markers[static_cast<size_t>(marker_ - 1)].name;
     if (!findMarker(*population, markerName)) {
-        ui_.error("Marker did not exist in the active population, select another population or "
-                  "add data");
+        ui_.error(
+            "Marker did not exist in the active population, select another population or "
+            "add data");
         return;
     }
     alleleOptions_ = {"-"};
@@ -288,7 +298,9 @@ void AddDnaDataPresenter::chooseMarker(int index) {
     loadAlleles();
 }
 
-void AddDnaDataPresenter::activateGenotypeRow(int row) { chooseMarker(row + 1); }
+void AddDnaDataPresenter::activateGenotypeRow(int row) {
+    chooseMarker(row + 1);
+}
 
 void AddDnaDataPresenter::typeAllele(int slot, const std::string& text) {
     if (allelesLoaded_ && (slot == 1 || slot == 2)) alleles_[slot - 1] = text;
@@ -320,8 +332,14 @@ void AddDnaDataPresenter::finish(DialogResult result) {
     result_ = result;
 }
 
-void AddDnaDataPresenter::previous() { finish(DialogResult::Back); }
-void AddDnaDataPresenter::next() { finish(DialogResult::Next); }
-void AddDnaDataPresenter::close() { finish(DialogResult::Closed); }
+void AddDnaDataPresenter::previous() {
+    finish(DialogResult::Back);
+}
+void AddDnaDataPresenter::next() {
+    finish(DialogResult::Next);
+}
+void AddDnaDataPresenter::close() {
+    finish(DialogResult::Closed);
+}
 
 }  // namespace relatix

@@ -101,7 +101,8 @@ bool EditPedigreePresenter::relationAllowed(int parent, int child) {
             return false;
         }
         if (existing.child != child) continue;
-        const bool known = existing.parent >= 1 && existing.parent <= static_cast<int>(persons.size());
+        const bool known =
+            existing.parent >= 1 && existing.parent <= static_cast<int>(persons.size());
         if (known && persons[static_cast<size_t>(existing.parent - 1)].isMale == parentMale) {
             ui_.error("The child already has a parent with that gender");
             return false;

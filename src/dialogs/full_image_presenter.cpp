@@ -25,7 +25,8 @@ void FullImagePresenter::select(int index) {
     if (core_.mainHypothesis == kCreatedPedigrees) {
         picture_ = existingPicture(createdPedigreePicturePath(core_, index));
     } else {
-        picture_ = existingPicture(cataloguePicturePath(core_, codes_[static_cast<size_t>(index - 1)]));
+        picture_ =
+            existingPicture(cataloguePicturePath(core_, codes_[static_cast<size_t>(index - 1)]));
     }
 }
 

@@ -41,8 +41,8 @@ void SelectBasicHypothesisPresenter::rebuild() {
     rows_.clear();
     if (!core_) return;
     for (int code = 1; code <= kCatalogueCount; ++code)
-        rows_.push_back({catalogueName(code), existingPicture(cataloguePicturePath(*core_, code)),
-                         code});
+        rows_.push_back(
+            {catalogueName(code), existingPicture(cataloguePicturePath(*core_, code)), code});
     if (!core_->createdPedigrees.empty())
         rows_.push_back({core_->createdPedigrees.front().name,
                          existingPicture(createdPedigreePicturePath(*core_, 1)), 0});
@@ -126,7 +126,9 @@ void SelectBasicHypothesisPresenter::close() {
     finish(DialogResult::Closed);
 }
 
-void SelectBasicHypothesisPresenter::importPedFile() { ui_.notify("Currently unavailable"); }
+void SelectBasicHypothesisPresenter::importPedFile() {
+    ui_.notify("Currently unavailable");
+}
 
 void SelectBasicHypothesisPresenter::displayFullImage() {
     if (selected_ < 0) {
@@ -145,8 +147,7 @@ void SelectBasicHypothesisPresenter::displayFullImage() {
 void SelectBasicHypothesisPresenter::createEditPedigree() {
     if (!core_) return;
     Core& core = *core_;
-    notifyUser(ui_,
-               "Feature to create your own pedigrees is currently not fully implemented!");
+    notifyUser(ui_, "Feature to create your own pedigrees is currently not fully implemented!");
     if (core.createdPedigrees.size() < 2) {
         Pedigree pedigree;
         pedigree.name = "New pedigree";

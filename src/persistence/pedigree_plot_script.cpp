@@ -39,7 +39,7 @@ std::string literal(const std::string& text) {
 struct Parents {
     int father = 0;  // 1-based position in the persons, 0 = none
     int mother = 0;
-    int count = 0;   // relations naming the person as child with a valid parent
+    int count = 0;  // relations naming the person as child with a valid parent
 };
 
 Parents parentsOf(const Pedigree& pedigree, const std::vector<Person>& persons, int child) {
@@ -93,16 +93,16 @@ std::string pedigreePlotScript(const Core& core, const Pedigree& pedigree) {
     s += std::string("if(!foo)") + kEnd;
     s += std::string("{") + kEnd;
     s += std::string("foo2 = FALSE") + kEnd;
-    s += std::string("install.packages(\"Kovarian\"); foo2 = library(Kovarian, "
-                     "logical.return=T);") +
+    s += std::string(
+             "install.packages(\"Kovarian\"); foo2 = library(Kovarian, "
+             "logical.return=T);") +
          kEnd;
     s += std::string("}") + kEnd;
 
     if (!persons.empty()) {
         s += std::string("#Define the persons involved in the case") + kEnd;
         s += "persons <- c(";
-        for (size_t i = 0; i < persons.size(); ++i)
-            s += (i ? ", " : "") + quoted(persons[i].name);
+        for (size_t i = 0; i < persons.size(); ++i) s += (i ? ", " : "") + quoted(persons[i].name);
         s += std::string(")") + kEnd;
         s += "sex <- c(";
         for (size_t i = 0; i < persons.size(); ++i)

@@ -148,9 +148,8 @@ TEST_F(WizardWalkFixture, createdPedigreeCase) {
     });
     ui.expectDialogOf<AddDnaDataPresenter>(kDna, [](auto& dialog) {
         EXPECT_EQ(dialog.hypothesisLabel(), "Basic hypothesis [Paternity: created]");
-        EXPECT_EQ(dialog.personOptions(), (std::vector<std::string>{
-                                              "Select person...", "1. Father", "2. Mother",
-                                              "3. Child"}));
+        EXPECT_EQ(dialog.personOptions(), (std::vector<std::string>{"Select person...", "1. Father",
+                                                                    "2. Mother", "3. Child"}));
         typeProfile(dialog, 1, 1, 2);
         typeProfile(dialog, 2, 3, 3);
         typeProfile(dialog, 3, 1, 3);

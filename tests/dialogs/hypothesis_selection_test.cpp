@@ -27,12 +27,12 @@ struct SelectionFixture : ::testing::Test {
 
     // Lets "Edit pedigree" open and close without changes.
     void expectPedigreeEditor(int pedigree) {
-        ui.expectDialogOf<EditPedigreePresenter>(
-            "Edit pedigree", [pedigree](EditPedigreePresenter& dialog) {
-                EXPECT_EQ(dialog.pedigreeNumber(), pedigree);
-                dialog.close();
-                return dialog.result();
-            });
+        ui.expectDialogOf<EditPedigreePresenter>("Edit pedigree",
+                                                 [pedigree](EditPedigreePresenter& dialog) {
+                                                     EXPECT_EQ(dialog.pedigreeNumber(), pedigree);
+                                                     dialog.close();
+                                                     return dialog.result();
+                                                 });
     }
 };
 
@@ -187,8 +187,7 @@ TEST_F(SelectionFixture, createdPedigreeMode) {
     ASSERT_EQ(basic.rows().size(), 27u);
     EXPECT_EQ(basic.selectedRow(), 26);
     EXPECT_TRUE(basic.rows()[26].createdPedigree());
-    ui.expectMessage("Cannot currently not view full image for created pedigrees",
-                     "Notification");
+    ui.expectMessage("Cannot currently not view full image for created pedigrees", "Notification");
     basic.displayFullImage();
     basic.next();
     EXPECT_EQ(basic.result(), DialogResult::Next);

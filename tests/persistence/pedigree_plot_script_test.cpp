@@ -55,15 +55,16 @@ TEST(PedigreePlotScript, savedCaseWritesBothImagesBesideTheProject) {
     const std::string secondPlot = "plot(ped1" + affected +
                                    ",cex=0.8, mar = c(4, 2, 4, 2),angle=45, density=25); "
                                    "title(\"Father: tested\");\r\n";
-    const std::string tail = "title(\"Father: tested\")\r\n"
-                             "mainDir <- \"C:/cases\"\r\n"
-                             "subDir <- \"Pedigree plots\"\r\n"
-                             "dir.create(file.path(mainDir, subDir))\r\n"
-                             "setwd(file.path(mainDir, subDir))\r\n"
-                             "png(\"case - Father- tested.png\", width=349, height=235)\r\n" +
-                             secondPlot + "dev.off()\r\n" +
-                             "jpeg(\"case - Father- tested.jpg\", width=349, height=235)\r\n" +
-                             secondPlot + "dev.off()\r\n";
+    const std::string tail =
+        "title(\"Father: tested\")\r\n"
+        "mainDir <- \"C:/cases\"\r\n"
+        "subDir <- \"Pedigree plots\"\r\n"
+        "dir.create(file.path(mainDir, subDir))\r\n"
+        "setwd(file.path(mainDir, subDir))\r\n"
+        "png(\"case - Father- tested.png\", width=349, height=235)\r\n" +
+        secondPlot + "dev.off()\r\n" +
+        "jpeg(\"case - Father- tested.jpg\", width=349, height=235)\r\n" + secondPlot +
+        "dev.off()\r\n";
     ASSERT_GE(script.size(), tail.size());
     EXPECT_EQ(script.substr(script.size() - tail.size()), tail);
 }
