@@ -7,8 +7,10 @@
 #include "dialogs/add_persons_presenter.h"
 #include "dialogs/edit_pedigree_presenter.h"
 #include "dialogs/install_case_dialogs.h"
+#include "dialogs/results_presenter.h"
 #include "dialogs/select_alternative_hypotheses_presenter.h"
 #include "dialogs/select_basic_hypothesis_presenter.h"
+#include "dialogs/set_prior_presenter.h"
 #include "support/scripted_user_interface.h"
 
 namespace relatix {
@@ -173,6 +175,26 @@ TEST_F(WizardWalkFixture, createdPedigreeCase) {
         EXPECT_EQ(table.pedigreePersons[2].dna[1].allele2, "12");
     });
     app.runCommand(CommandId::NewWizard);
+}
+
+TEST_F(WizardWalkFixture, resultsDialogOpensSetPriorOnItsSelectedRow) {
+    app.core().selectMainHypothesis(2);
+    app.core().alternativeHypotheses = {0};
+    ui.expectDialogOf<ResultsPresenter>("Results", [](auto& dialog) {
+        dialog.selectRow(2);
+        dialog.setPrior();
+        dialog.close();
+        return DialogResult::Closed;
+    });
+    ui.expectDialogOf<SetPriorPresenter>("Set prior", [](auto& dialog) {
+        EXPECT_EQ(dialog.hypothesisChoice(), 2);
+        dialog.setPriorText("0.2");
+        dialog.set();
+        dialog.close();
+        return dialog.result();
+    });
+    app.runCommand(CommandId::Results);
+    EXPECT_EQ(app.core().priors, (std::vector<double>{0.5, 0.2}));
 }
 
 }  // namespace
