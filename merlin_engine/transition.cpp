@@ -11,7 +11,7 @@ namespace {
 
 constexpr int kBlockBits = 12;  // 2^12 doubles: the low bits are applied inside such blocks
 constexpr int kGroupBits = 4;  // higher bits are applied in groups of this many
-constexpr size_t kColumns = 8;  // contiguous doubles taken together for the higher bits
+constexpr size_t kColumns = 32;  // contiguous doubles taken together for the higher bits
 static_assert((size_t{1} << kBlockBits) % kColumns == 0);
 
 // One meiosis: u keeps 1 - t of itself and takes t of v, and the other way round.
@@ -65,36 +65,67 @@ inline void mixRows(double* y, int rowBits, size_t stride, double t) {
     }
 }
 
-// Applies the kernel to the low `bits` bits of each of `count` contiguous blocks.
-MERLIN_VECTOR_CLONES void mixBlocks(double* x, size_t count, int bits, double t) {
+// Applies the kernel to the low `bits` bits of each of `count` contiguous blocks,
+// and the fixed meioses of the founders whose masks lie inside a block.
+MERLIN_VECTOR_CLONES void mixBlocks(double* x, size_t count, int bits, double t,
+                                    const std::vector<std::uint64_t>& masks) {
     const size_t size = size_t{1} << bits;
     for (size_t k = 0; k < count; ++k) {
         double* y = x + k * size;
         if (bits == 1) {
             mix(y[0], y[1], t);
-            continue;
+        } else {
+            for (size_t i = 0; i < size; i += 4) mix4(y[i], y[i + 1], y[i + 2], y[i + 3], t);
+            if (bits > 2) mixRows<4>(y, bits - 2, 4, t);
         }
-        for (size_t i = 0; i < size; i += 4) mix4(y[i], y[i + 1], y[i + 2], y[i + 3], t);
-        if (bits > 2) mixRows<4>(y, bits - 2, 4, t);
+        for (const std::uint64_t mask : masks) {
+            const size_t top = size_t{1} << (63 - std::countl_zero(mask));
+            for (size_t i = 0; i < size; ++i)
+                if (!(i & top)) mix(y[i], y[i ^ mask], t);
+        }
     }
 }
 
 // Applies the kernel to bits [first, last) for the column chunks [from, to) of
-// the vector, a chunk being kColumns contiguous doubles at every row.
-MERLIN_VECTOR_CLONES void mixGroup(double* x, int bits, int first, int last, size_t from,
-                                   size_t to, double t) {
+// the vector, a chunk being kColumns contiguous doubles at every row, together with
+// the fixed meioses of the founders whose highest bit lies in [first, last). Such a
+// meiosis pairs a chunk with the chunk at a fixed XOR distance, so the chunks are
+// taken by orbits under those distances (`span`, closed under XOR) and each orbit
+// by the thread that holds its smallest chunk.
+MERLIN_VECTOR_CLONES void mixGroup(double* x, int first, int last, size_t from, size_t to,
+                                   double t, const std::vector<std::uint64_t>& masks,
+                                   const std::vector<size_t>& span) {
     const size_t stride = size_t{1} << first;
     const size_t chunksPerUpper = stride / kColumns;
+    auto chunkStart = [&](size_t chunk) {
+        return x + ((chunk / chunksPerUpper) << last) + (chunk % chunksPerUpper) * kColumns;
+    };
     for (size_t chunk = from; chunk < to; ++chunk) {
-        const size_t upper = chunk / chunksPerUpper;
-        const size_t column = (chunk % chunksPerUpper) * kColumns;
-        mixRows<kColumns>(x + (upper << last) + column, last - first, stride, t);
+        bool smallest = true;
+        for (size_t d : span) smallest &= (chunk ^ d) >= chunk;
+        if (!smallest) continue;
+        for (size_t d : span) mixRows<kColumns>(chunkStart(chunk ^ d), last - first, stride, t);
+        for (const std::uint64_t mask : masks) {
+            const size_t rowMask = static_cast<size_t>(mask >> first);
+            const size_t topRow = size_t{1} << (63 - std::countl_zero(rowMask));
+            const size_t chunkMask = static_cast<size_t>(mask & (stride - 1)) / kColumns;
+            const size_t laneMask = static_cast<size_t>(mask) & (kColumns - 1);
+            for (size_t d : span) {
+                double* u = chunkStart(chunk ^ d);
+                double* v = chunkStart(chunk ^ d ^ chunkMask);
+                for (size_t r = 0; r < (size_t{1} << (last - first)); ++r) {
+                    if (r & topRow) continue;
+                    double* p = u + r * stride;
+                    double* q = v + (r ^ rowMask) * stride;
+                    for (size_t w = 0; w < kColumns; ++w) mix(p[w], q[w ^ laneMask], t);
+                }
+            }
+        }
     }
-    (void)bits;
 }
 
-// A founder's fixed meiosis: vector i mixes with vector i ^ mask, for the i with
-// the top bit of the mask clear, taken in [from, to) of their enumeration.
+// A founder's fixed meiosis outside the passes above: vector i mixes with vector
+// i ^ mask, for the i with the top bit of the mask clear, taken in [from, to).
 MERLIN_VECTOR_CLONES void mixFounder(double* x, std::uint64_t mask, size_t from, size_t to,
                                      double t) {
     const int topBit = 63 - std::countl_zero(mask);
@@ -118,6 +149,7 @@ void split(size_t count, size_t minimum, Work work) {
 }
 
 constexpr size_t kThreadedSize = size_t{1} << 18;
+constexpr size_t kLargestOrbit = 16;  // chunks handled together in one group pass
 
 }  // namespace
 
@@ -137,22 +169,43 @@ void applyTransition(double* x, int bits, double theta,
         return;
     }
     const int low = std::min(bits, kBlockBits);
+    // Each founder's fixed meiosis goes with the pass that holds its highest bit.
+    std::vector<std::uint64_t> blockMasks, separate;
+    for (const std::uint64_t mask : founderMasks)
+        if (mask != 0 && 63 - std::countl_zero(mask) < low) blockMasks.push_back(mask);
     const size_t blocks = size >> low;
     const size_t threshold = kThreadedSize >> low;
     split(blocks, std::max<size_t>(threshold, 2), [&](size_t from, size_t to) {
-        mixBlocks(x + (from << low), to - from, low, theta);
+        mixBlocks(x + (from << low), to - from, low, theta, blockMasks);
     });
     for (int first = low; first < bits; first += kGroupBits) {
         const int last = std::min(bits, first + kGroupBits);
+        std::vector<std::uint64_t> masks;
+        std::vector<size_t> span = {0};
+        for (const std::uint64_t mask : founderMasks) {
+            const int top = mask == 0 ? -1 : 63 - std::countl_zero(mask);
+            if (top < first || top >= last) continue;
+            const size_t distance = static_cast<size_t>(mask & ((std::uint64_t{1} << first) - 1)) / kColumns;
+            const bool inSpan = std::find(span.begin(), span.end(), distance) != span.end();
+            if (!inSpan && span.size() >= kLargestOrbit) {
+                separate.push_back(mask);
+                continue;
+            }
+            masks.push_back(mask);
+            if (!inSpan) {
+                const size_t n = span.size();
+                for (size_t k = 0; k < n; ++k) span.push_back(span[k] ^ distance);
+            }
+        }
         const size_t chunks = (size_t{1} << (bits - last)) * ((size_t{1} << first) / kColumns);
         split(chunks, std::max<size_t>(kThreadedSize >> (last - first + 3), 2),
-              [&](size_t from, size_t to) { mixGroup(x, bits, first, last, from, to, theta); });
+              [&](size_t from, size_t to) {
+                  mixGroup(x, first, last, from, to, theta, masks, span);
+              });
     }
-    for (const std::uint64_t mask : founderMasks) {
-        if (mask == 0) continue;
+    for (const std::uint64_t mask : separate)
         split(size / 2, kThreadedSize,
               [&](size_t from, size_t to) { mixFounder(x, mask, from, to, theta); });
-    }
 }
 
 double accurateSum(const double* x, size_t count) {
