@@ -90,12 +90,11 @@ void CRelationship::addCell(PatternCells& cells, int setup, int previous, double
 int CRelationship::findCell(const PatternCells& cells, int setup, int hint) {
     const int n = static_cast<int>(cells.setups.size());
     if (hint >= 0 && hint < n && cells.setups[static_cast<size_t>(hint)] == setup) return hint;
-    for (int c = 0; c < n; ++c) {
-        const int s = cells.setups[static_cast<size_t>(c)];
-        if (s == setup) return c;
-        if (s > setup) break;
-    }
-    return -1;
+    // The setups are sorted ascending: a binary search finds what a scan from the
+    // start, stopping at the first larger setup, would find.
+    const auto it = std::lower_bound(cells.setups.begin(), cells.setups.end(), setup);
+    if (it == cells.setups.end() || *it != setup) return -1;
+    return static_cast<int>(it - cells.setups.begin());
 }
 
 double CRelationship::markerTotal(const MarkerCells& cells) {

@@ -166,8 +166,14 @@ double CTableSetup::founderProbability(int i, const int* slots, int slotCount,
 double CTableSetup::founderProbability(int i, int h, int previous, int beforePrevious) const {
     const FounderSetups& setups = founderSetups[static_cast<size_t>(i)];
     const int slotCount = setups.slotCount();
-    std::vector<int> buffer(static_cast<size_t>(3 * slotCount));
-    int* slots = buffer.data();
+    constexpr int kInline = 16;
+    int inlineSlots[3 * kInline];
+    std::vector<int> heap;
+    int* slots = inlineSlots;
+    if (slotCount > kInline) {
+        heap.resize(static_cast<size_t>(3 * slotCount));
+        slots = heap.data();
+    }
     setups.decode(h, slots);
     if (startsCluster[static_cast<size_t>(i)] || i == 0)
         return firstSystemProbability(i, slots, slotCount);
