@@ -4,6 +4,7 @@
 
 #include "app/help_dialogs.h"
 #include "dialogs/edit_markers_presenter.h"
+#include "dialogs/install_case_dialogs.h"
 #include "dialogs/results_presenter.h"
 
 namespace relatix {
@@ -28,6 +29,7 @@ Application::Application(UserInterface& ui, std::string programDirectory)
     dnaEntry_ = std::make_unique<StandInCaseDialog>("Add DNA data");
     results_ = std::make_unique<ResultsPresenter>(ui_);
     core_ = std::make_unique<Core>(programDirectory_);
+    installCaseDialogs(*this);
     setTitleFromName("Untitled");
 }
 

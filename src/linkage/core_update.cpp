@@ -63,9 +63,14 @@ void updateCore(Core& core) {
     }
 
     trace << "Adding persons\n";
-    const int persons = std::min<int>(table.personCount, static_cast<int>(core.persons.size()));
+    // Drawn pedigrees keep their persons, with the DNA typed for them, as the
+    // pedigree persons; catalogue cases keep them as the case's persons.
+    const std::vector<Person>& source = core.mainHypothesis == kCreatedPedigrees
+                                            ? table.pedigreePersons
+                                            : core.persons;
+    const int persons = std::min<int>(table.personCount, static_cast<int>(source.size()));
     for (int k = 1; k <= persons; ++k) {
-        const Person& person = core.persons[static_cast<size_t>(k - 1)];
+        const Person& person = source[static_cast<size_t>(k - 1)];
         for (size_t c = 0; c < used.size(); ++c) {
             const DnaObservation* dna = observationOf(person, used[c]->name);
             if (!dna) continue;

@@ -16,9 +16,16 @@ constexpr const char* kResults = "Results";
 
 DialogResult answer(DialogResult result) { return result; }
 
+// The wizard's logic with stand-ins for the pedigree, hypothesis and DNA dialogs.
 struct WizardFixture : ::testing::Test {
     ScriptedUserInterface ui;
     Application app{ui, "/prog"};
+
+    WizardFixture() {
+        app.attachPedigreeSelectionDialog(std::make_unique<StandInCaseDialog>(kPedigree));
+        app.attachHypothesisSelectionDialog(std::make_unique<StandInCaseDialog>(kHypotheses));
+        app.attachDnaEntryDialog(std::make_unique<StandInCaseDialog>(kDna));
+    }
 
     void expectStep(const char* title, DialogResult result) {
         ui.expectDialog(title, [result](Presenter&) { return answer(result); });
