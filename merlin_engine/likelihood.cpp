@@ -111,7 +111,10 @@ FamilyLikelihood FamilyAnalyser::analyse(const Pedigree& pedigree, const FamilyR
         result.meioses += models.back().bits;
         largest = std::max(largest, models.back().bits);
     }
-    if (largest > maxBits) {
+    bool fits = true;  // always so within the bit limit; kept as a guard for the fixed arrays
+    for (const PartModel& model : models)
+        fits &= 2 * model.founders() <= kMaxNodes && model.slots() <= kMaxSlots;
+    if (largest > maxBits || !fits) {
         result.skipped = true;
         result.reason = "too many meioses (" + std::to_string(largest) + " > " +
                         std::to_string(maxBits) + ")";

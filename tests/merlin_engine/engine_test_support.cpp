@@ -166,8 +166,12 @@ std::string pedigreeLines(const std::string& family, const std::vector<RefPerson
         const RefPerson& person = persons[p];
         text += family + " " + std::to_string(p + 1) + " " + std::to_string(person.father + 1) +
                 " " + std::to_string(person.mother + 1) + " " + (p % 2 ? "2" : "1");
-        for (const auto& [a, b] : person.genotypes)
-            text += " " + std::to_string(a + 1) + " " + std::to_string(b + 1);
+        for (const auto& [a, b] : person.genotypes) {
+            text += ' ';
+            text += std::to_string(a + 1);
+            text += ' ';
+            text += std::to_string(b + 1);
+        }
         text += "\n";
     }
     return text;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cmath>
 #include <random>
 
@@ -108,6 +109,25 @@ TEST(MerlinReference, RandomPedigreesMatchPlainEnumeration) {
     }
     EXPECT_GT(consistent, 30);
     EXPECT_GE(impossible, 2);
+}
+
+TEST(MerlinReference, LargerPedigreesWithSharedSubtrees) {
+    // Up to ten meioses: the walk over inheritance vectors reuses subtrees here.
+    std::mt19937 random(31337);
+    Scratch scratch;
+    const int trials = std::getenv("MERLIN_MANY_TRIALS") ? 400 : 12;
+    for (int trial = 0; trial < trials; ++trial) {
+        const Case c = randomCase(random, 7 + static_cast<int>(random() % 2), 2);
+        writeCase(scratch, c);
+        const double expected = referenceLikelihood(c.persons, c.frequencies, c.positions);
+        const auto values = lnLikelihoods(runFiles(scratch).out);
+        ASSERT_EQ(values.size(), 1u);
+        if (expected == 0.0)
+            EXPECT_TRUE(std::isnan(values[0])) << "trial " << trial;
+        else
+            EXPECT_NEAR(values[0], std::log(expected), 1e-9 * std::fabs(std::log(expected)))
+                << "trial " << trial;
+    }
 }
 
 TEST(MerlinReference, SamePositionActsAsOneHaplotype) {
