@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
+#include <cmath>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -122,6 +125,89 @@ TEST(CliInfo, unreadableCasesFailWithAReason) {
     const char* none[] = {"relatix2-cli", "info", nullptr};
     std::ostringstream out, err;
     EXPECT_EQ(cli::run(2, const_cast<char**>(none), out, err), 2);
+}
+
+}  // namespace
+}  // namespace relatix
+
+
+namespace relatix {
+namespace {
+
+struct CliProcess {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliProcess runExecutable(const std::vector<std::string>& args) {
+    testing::TempFolder folder;
+    ProcessRequest request;
+    request.executable = RELATIX_CLI_PATH;
+    request.arguments = args;
+    request.stdoutPath = folder.file("out.txt");
+    request.stderrPath = folder.file("err.txt");
+    const int status = runProcess(request);
+    return {status, testing::readFile(request.stdoutPath), testing::readFile(request.stderrPath)};
+}
+
+TEST(CliCalculate, bundledExampleAsJsonFollowsTheSchema) {
+    const CliProcess run = runExecutable({"calculate", "--json", "--reference", "4"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const nlohmann::json doc = nlohmann::json::parse(run.out);
+    EXPECT_TRUE(doc["case"].is_string());
+    EXPECT_EQ(doc["reference"], 4);
+    EXPECT_EQ(doc["markersUsed"].size(), 31u);
+    EXPECT_TRUE(doc["markersSkipped"].empty());
+    ASSERT_EQ(doc["hypotheses"].size(), 4u);
+    const std::vector<std::string> names = {"Half Siblings", "Uncle", "Grandparent", "Unrelated"};
+    for (size_t i = 0; i < 4; ++i) {
+        const auto& h = doc["hypotheses"][i];
+        EXPECT_EQ(h["number"], i + 1);
+        EXPECT_EQ(h["name"], names[i]);
+        for (const char* key : {"lnExact", "lnUnlinked", "lnLinked", "lrExact", "lrUnlinked",
+                                "lrLinked", "posteriorExact", "posteriorUnlinked",
+                                "posteriorLinked"})
+            EXPECT_TRUE(h.contains(key) && (h[key].is_number() || h[key].is_null())) << key;
+        EXPECT_TRUE(h["lnLinked"].is_number());
+    }
+    EXPECT_DOUBLE_EQ(doc["hypotheses"][3]["lrLinked"].get<double>(), 1.0);
+    EXPECT_NE(run.err.find("Question: Save project? [No]"), std::string::npos);
+}
+
+TEST(CliCalculate, textTableAndArgumentErrors) {
+    const CliProcess table = runExecutable({"calculate"});
+    ASSERT_EQ(table.status, 0) << table.err;
+    EXPECT_EQ(table.out.rfind("#\tHypothesis\tlnL exact\tlnL unlinked\tlnL linked\tLR exact\t"
+                              "LR unlinked\tLR linked\tW exact\tW unlinked\tW linked\n1\tHalf Siblings\t",
+                              0),
+              0u);
+    EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 5);
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{"calculate", "--reference"},
+          {"calculate", "--reference", "x"},
+          {"calculate", "--theta", "1.5"},
+          {"calculate", "--frob"},
+          {"calculate", "a.sav", "b.sav"},
+          {"calculate", "--reference", "9"}}) {
+        const CliProcess run = runExecutable(bad);
+        EXPECT_EQ(run.status, 2) << bad.back();
+        EXPECT_TRUE(run.out.empty());
+    }
+    const CliProcess missing = runExecutable({"calculate", "/no/such/case.sav"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("cannot read the case file"), std::string::npos);
+}
+
+TEST(CliCalculate, thetaChangesTheResults) {
+    const CliProcess plain = runExecutable({"calculate", "--json"});
+    const CliProcess theta = runExecutable({"calculate", "--json", "--theta", "0.02"});
+    ASSERT_EQ(plain.status, 0);
+    ASSERT_EQ(theta.status, 0);
+    const auto a = nlohmann::json::parse(plain.out)["hypotheses"][3]["lnExact"];
+    const auto b = nlohmann::json::parse(theta.out)["hypotheses"][3]["lnExact"];
+    ASSERT_TRUE(a.is_number() && b.is_number());
+    EXPECT_GT(std::fabs(a.get<double>() - b.get<double>()), 1e-3);
 }
 
 }  // namespace

@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "core/core.h"
+#include "dialogs/results_presenter.h"
+#include "engine/catalogue_likelihoods.h"
+#include "linkage/calculation_workflow.h"
+#include "linkage/core_update.h"
+#include "persistence/open_project.h"
+#include "platform/silent_user_interface.h"
+#include "support/scripted_user_interface.h"
+#include "support/temp_folder.h"
+
+namespace relatix {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::readFile;
+using testing::ScriptedUserInterface;
+using testing::TempFolder;
+
+// A program folder of its own with the built engine linked into it.
+// The calculation makes the program folder the current directory; the test's
+// own current directory comes back when the folder goes.
+struct ProgramFolder {
+    testing::ScopedCurrentDirectory keep{fs::current_path()};
+    TempFolder folder{"calc"};
+    std::string path = (folder.path() / "prog").string();
+    ProgramFolder() {
+        fs::create_directories(fs::path(path) / "temp");
+        const fs::path engine = fs::path(RELATIX_PROGRAM_FOLDER) / "merlinEngine";
+        if (fs::exists(engine)) fs::create_symlink(engine, fs::path(path) / "merlinEngine");
+    }
+    bool hasEngine() const { return fs::exists(fs::path(path) / "merlinEngine"); }
+    std::string temp(const std::string& name) const {
+        return readFile((fs::path(path) / "temp" / name).string());
+    }
+};
+
+Marker populationMarker(const std::string& name, std::vector<Allele> alleles) {
+    Marker m(name, 1, 0);
+    m.alleles = std::move(alleles);
+    return m;
+}
+
+// A paternity duo typed at A and B, with B typed for the child only.
+Core duoCase(const std::string& programDirectory) {
+    Core core(programDirectory);
+    core.markerMap.markers = {Marker("A", 1, 10), Marker("B", 1, 20), Marker("C", 2, 5)};
+    Population population;
+    population.markers = {populationMarker("A", {{"10", 0.25}, {"11", 0.75}}),
+                          populationMarker("B", {{"7", 0.25}, {"8", 0.75}})};
+    core.populations = {population};
+    core.activePopulation = 1;
+    core.selectMainHypothesis(23);  // Paternity (duo)
+    core.alternativeHypotheses = {2};  // Unrelated
+    core.addAlternativePedigree(5);
+    core.genotypeTable.sexCodes = {1, 1};
+    Person father("NN1", true), child("NN2", true);
+    father.dna = {{0, "A", 0, "10", "11"}};
+    child.dna = {{0, "A", 0, "10", "10"}, {0, "B", 0, "7", "9"}};
+    core.persons = {father, child};
+    return core;
+}
+
+TEST(UpdateCore, buildsOneClusterPerUsedMarkerAndNormalisesWithNewAlleles) {
+    Core core = duoCase("/prog");
+    core.populations[0].markers[1].alleles[0].frequency = 0.0;  // becomes 0.01 first
+    core.clusterDatabase.newAlleleFrequency = 0.05;
+    updateCore(core);
+    ASSERT_EQ(core.clusterDatabase.clusterNames, (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(core.clusterDatabase.clusters[0].chromosome, 0);
+    const ClusterSystem& b = core.clusterDatabase.clusters[1].systems[0];
+    EXPECT_EQ(b.alleleNames, (std::vector<std::string>{"7", "8", "9"}));
+    const double sum = 0.01 + 0.75 + 0.05;
+    EXPECT_DOUBLE_EQ(b.frequencies[0], 0.01 / sum);
+    EXPECT_DOUBLE_EQ(b.frequencies[1], 0.75 / sum);
+    EXPECT_DOUBLE_EQ(b.frequencies[2], 0.05 / sum);
+    EXPECT_EQ(core.genotypeTable.alleleText(1, 1, 1, 2), "11");
+    EXPECT_EQ(core.genotypeTable.alleleText(2, 1, 1, 1), "-1");
+    EXPECT_EQ(core.genotypeTable.alleleText(2, 1, 2, 2), "9");
+    EXPECT_EQ(clusterSkipList(core), (std::vector<bool>{false, true}));
+}
+
+TEST(UpdateCore, copiesTheMapMarkersMutationSettingsBySex) {
+    Core core = duoCase("/prog");
+    core.markerMap.markers[0].femaleMutation = {2, 0.001, 0.002, 0.5};
+    core.markerMap.markers[0].maleMutation = {3, 0.004, 0.005, 0.25};
+    updateCore(core);
+    const ClusterSystem& a = core.clusterDatabase.clusters[0].systems[0];
+    EXPECT_EQ(a.mutation[0].model, 2);
+    EXPECT_DOUBLE_EQ(a.mutation[0].rate, 0.001);
+    EXPECT_DOUBLE_EQ(a.mutation[0].value2, 0.5);     // range
+    EXPECT_DOUBLE_EQ(a.mutation[0].value3, 0.002);   // rate2
+    EXPECT_EQ(a.mutation[1].model, 3);
+    EXPECT_DOUBLE_EQ(a.mutation[1].value2, 0.25);
+}
+
+TEST(RunCalculation, skipsIncompleteMarkersWithOneNotification) {
+    ProgramFolder program;
+    Core core = duoCase(program.path);
+    core.persons[1].dna.push_back({0, "C", 0, "1", "1"});  // C is not in the population
+    ScriptedUserInterface ui;
+    ui.expectMessage(kIncompleteDataMessage, "Notification");
+    ui.expectMessage("Save project?", "Question", Answer::No);
+    const CalculationOutcome outcome = runCalculation(core, ui);
+    EXPECT_EQ(outcome.status, CalculationStatus::Calculated);
+    const std::string dat = program.temp("temp.dat");
+    EXPECT_NE(dat.find("M A"), std::string::npos);
+    EXPECT_EQ(dat.find("M B"), std::string::npos);
+    EXPECT_EQ(core.markerSkipped, (std::vector<bool>{false, true}));
+    ASSERT_EQ(core.exactResults.size(), 2u);
+    // Father 10/11, child 10/10 at A with p(10) = 0.25: LR = (1/2 * 0.25) / 0.25^2 = 2.
+    EXPECT_NEAR(core.exactResults[0] - core.exactResults[1], std::log(2.0), 1e-9);
+    if (program.hasEngine()) {
+        EXPECT_TRUE(outcome.engineResultsAvailable);
+        ASSERT_EQ(core.merlinResults.size(), 2u);
+        EXPECT_NEAR(core.merlinResults[0] - core.merlinResults[1], std::log(2.0), 1e-9);
+    }
+}
+
+TEST(RunCalculation, needsAnAlternativeAndStopsWhenTheSaveIsCancelled) {
+    ProgramFolder program;
+    Core core = duoCase(program.path);
+    core.persons[0].dna.push_back({0, "B", 0, "8", "8"});
+    core.alternativeHypotheses.clear();
+    core.hypothesisPedigrees.resize(1);
+    ScriptedUserInterface ui;
+    ui.expectMessage("Please choose at least one alternative hypothesis", "Relatix2");
+    EXPECT_EQ(runCalculation(core, ui).status, CalculationStatus::NoAlternatives);
+
+    core = duoCase(program.path);
+    core.persons[0].dna.push_back({0, "B", 0, "8", "8"});
+    core.exactResults = {-1.5};
+    ui.expectMessage("Save project?", "Question", Answer::Cancel);
+    EXPECT_EQ(runCalculation(core, ui).status, CalculationStatus::Cancelled);
+    ui.expectMessage("Save project?", "Question", Answer::Yes);
+    ui.expectSaveFileCancelled();
+    EXPECT_EQ(runCalculation(core, ui).status, CalculationStatus::Cancelled);
+    EXPECT_EQ(ui.fileRequests.at(0).initialFileName, "New Project_Relatix.sav");
+    EXPECT_FALSE(fs::exists(fs::path(program.path) / "temp" / "temp.dat"));
+    EXPECT_EQ(core.exactResults, std::vector<double>{-1.5});  // the previous results stay
+}
+
+TEST(RunCalculation, yesSavesToTheChosenFileAndRemembersIt) {
+    ProgramFolder program;
+    Core core = duoCase(program.path);
+    core.persons[0].dna.push_back({0, "B", 0, "8", "8"});
+    ScriptedUserInterface ui;
+    const std::string path = program.folder.file("duo.sav");
+    ui.expectMessage("Save project?", "Question", Answer::Yes);
+    ui.expectSaveFile(path);
+    EXPECT_EQ(runCalculation(core, ui).status, CalculationStatus::Calculated);
+    EXPECT_TRUE(core.savedToPath);
+    EXPECT_EQ(core.projectPath, path);
+    EXPECT_TRUE(fs::exists(path));
+}
+
+struct ResultsFixture : ::testing::Test {
+    ProgramFolder program;
+    ScriptedUserInterface ui;
+    Core core = duoCase(program.path);
+    ResultsPresenter results{ui};
+
+    void calculate(int referenceRow) {
+        core.persons[0].dna.push_back({0, "B", 0, "8", "8"});
+        core.initialisePriors();
+        results.attach(core);
+        results.setScalingHypothesis(referenceRow);
+        ui.expectMessage("Save project?", "Question", Answer::No);
+        results.calculate();
+    }
+};
+
+TEST_F(ResultsFixture, beforeCalculateRowsAreLabelsAndScaleDoesNothing) {
+    results.attach(core);
+    EXPECT_EQ(results.rows(), (std::vector<std::string>{"Paternity (duo)", "Unrelated"}));
+    results.selectRow(2);
+    results.scale();
+    EXPECT_EQ(results.referenceRow(), 1);
+    EXPECT_EQ(core.referenceHypothesis, 1);
+}
+
+TEST_F(ResultsFixture, rowsShowRatiosAgainstTheReferenceRow) {
+    if (!program.hasEngine()) GTEST_SKIP() << "merlinEngine is not built";
+    calculate(2);
+    ASSERT_TRUE(results.calculated());
+    EXPECT_EQ(results.selectedRow(), 1);
+    const std::string first = results.rows()[0];
+    EXPECT_EQ(first.rfind("Paternity (duo)\nLR (Exact): ", 0), 0u);
+    EXPECT_NE(first.find("\nLR (Unlinked): "), std::string::npos);
+    EXPECT_NE(first.find("\nLR (Merlin): "), std::string::npos);
+    EXPECT_EQ(results.rows()[1], "Unrelated\nScale");
+    // Scale on the reference row changes nothing; on row 1 it moves the reference.
+    results.selectRow(2);
+    results.scale();
+    EXPECT_EQ(results.referenceRow(), 2);
+    results.selectRow(1);
+    results.scale();
+    EXPECT_EQ(results.referenceRow(), 1);
+    EXPECT_EQ(core.referenceHypothesis, 0);
+    EXPECT_EQ(results.rows()[0], "Paternity (duo)\nScale");
+    EXPECT_EQ(core.unlinkedRatios.size(), 2u);
+}
+
+TEST_F(ResultsFixture, posteriorsCutTheFirstRowAfterTheThirdDecimal) {
+    calculate(2);
+    results.toggleRatiosAndPosteriors();
+    EXPECT_FALSE(results.showRatios());
+    // Priors 1/2 each; the exact ratio of row 1 against row 2 is r, the posterior r / (r + 1).
+    const double r = std::exp(core.exactResults[0] - core.exactResults[1]);
+    const double w = r / (r + 1);
+    char expected[32];
+    std::snprintf(expected, sizeof expected, "%.4f", w);
+    std::string cut = expected;
+    cut.pop_back();
+    EXPECT_EQ(results.rows()[0].rfind("Paternity (duo)\nW (Exact): " + cut + "\n", 0), 0u)
+        << results.rows()[0];
+    char other[32];
+    std::snprintf(other, sizeof other, "%g", 1 - w);
+    EXPECT_EQ(results.rows()[1].rfind(std::string("Unrelated\nW (Exact): ") + other, 0), 0u)
+        << results.rows()[1];
+}
+
+TEST_F(ResultsFixture, missingEngineShowsNa) {
+    fs::remove(fs::path(program.path) / "merlinEngine");
+    calculate(2);
+    EXPECT_FALSE(results.engineResultsAvailable());
+    EXPECT_NE(results.rows()[0].find("\nLR (Unlinked): NA\nLR (Merlin): NA"), std::string::npos);
+}
+
+// The bundled example: the exact engine and the linkage engine agree without
+// mutation, and on a map with every marker on its own chromosome the linked
+// values equal the unlinked ones.
+TEST(BundledExample, enginesAgreeWithoutMutationAndUnlinkedWithoutLinkage) {
+    ProgramFolder program;
+    if (!program.hasEngine()) GTEST_SKIP() << "merlinEngine is not built";
+    SilentUserInterface ui;
+    Core core(program.path);
+    ASSERT_TRUE(openProject(core, std::string(RELATIX_SOURCE_DIR) +
+                                      "/examples/half_siblings_linked.sav", ui));
+    ASSERT_EQ(core.hypothesisCount(), 4);
+    for (Marker& m : core.markerMap.markers) m.maleMutation.rate = m.femaleMutation.rate = 0;
+    CalculationOutcome outcome = runCalculation(core, ui);
+    ASSERT_EQ(outcome.status, CalculationStatus::Calculated);
+    ASSERT_TRUE(outcome.engineResultsAvailable);
+    const std::vector<int> codes = {4, 13, 17, 5};
+    for (int h = 0; h < 4; ++h) {
+        if (!codeComputable(codes[static_cast<size_t>(h)])) continue;
+        EXPECT_NEAR(core.exactResults[static_cast<size_t>(h)],
+                    core.merlinResults[static_cast<size_t>(h)],
+                    1e-6 * std::fabs(core.merlinResults[static_cast<size_t>(h)]))
+            << "hypothesis " << h + 1;
+    }
+    // Half siblings, uncle and grandparent cannot be told apart by unlinked markers.
+    EXPECT_NEAR(core.unlinkedResults[0], core.unlinkedResults[1], 1e-6);
+    EXPECT_NEAR(core.unlinkedResults[0], core.unlinkedResults[2], 1e-6);
+
+    int chromosome = 1;
+    for (Marker& m : core.markerMap.markers) m.chromosome = chromosome++;
+    outcome = runCalculation(core, ui);
+    ASSERT_TRUE(outcome.engineResultsAvailable);
+    for (int h = 0; h < 4; ++h)
+        EXPECT_NEAR(core.unlinkedResults[static_cast<size_t>(h)],
+                    core.merlinResults[static_cast<size_t>(h)], 1e-6)
+            << "hypothesis " << h + 1;
+}
+
+}  // namespace
+}  // namespace relatix
