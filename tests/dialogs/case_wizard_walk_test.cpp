@@ -1,6 +1,9 @@
 // The case wizard driven through the application with the real case dialogs:
-// main hypothesis, alternatives, the persons' DNA, up to the results step.
+// main hypothesis, alternatives, the persons' DNA, the results step and Calculate.
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
 
 #include "app/application.h"
 #include "dialogs/add_dna_data_presenter.h"
@@ -12,6 +15,7 @@
 #include "dialogs/select_basic_hypothesis_presenter.h"
 #include "dialogs/set_prior_presenter.h"
 #include "support/scripted_user_interface.h"
+#include "support/temp_folder.h"
 
 namespace relatix {
 namespace {
@@ -22,9 +26,26 @@ constexpr const char* kBasic = "Select basic hypothesis (Only one pedigree)";
 constexpr const char* kAlternatives = "Select alternative hypotheses";
 constexpr const char* kDna = "Add DNA data";
 
+// A program folder of its own, with the built linkage engine linked into it.
+std::string programFolderWithEngine(const testing::TempFolder& folder) {
+    namespace fs = std::filesystem;
+    const fs::path program = folder.path() / "prog";
+    fs::create_directories(program / "temp");
+    const fs::path engine = fs::path(RELATIX_PROGRAM_FOLDER) / "merlinEngine";
+    if (fs::exists(engine)) fs::create_symlink(engine, program / "merlinEngine");
+    return program.string();
+}
+
 struct WizardWalkFixture : ::testing::Test {
+    testing::ScopedCurrentDirectory keep{std::filesystem::current_path()};
+    testing::TempFolder folder{"wizard"};
     ScriptedUserInterface ui;
-    Application app{ui, "/prog"};
+    Application app{ui, programFolderWithEngine(folder)};
+
+    bool hasEngine() {
+        return std::filesystem::exists(std::filesystem::path(app.core().programDirectory) /
+                                       "merlinEngine");
+    }
 
     void SetUp() override {
         installCaseDialogs(app);
@@ -51,11 +72,17 @@ struct WizardWalkFixture : ::testing::Test {
         }
     }
 
-    // The results step: records what the case holds when it opens.
-    void expectResults(std::function<void(const Core&)> check) {
-        ui.expectDialog("Results", [this, check](Presenter&) {
+    // The results step: checks what the case holds when it opens, then calculates.
+    void expectResults(std::function<void(const Core&)> check,
+                       std::function<void(const Core&, const ResultsPresenter&)> calculated) {
+        ui.expectDialogOf<ResultsPresenter>("Results", [this, check, calculated](auto& dialog) {
             check(app.core());
-            return DialogResult::Closed;
+            ui.expectMessage("Save project?", "Question", Answer::No);
+            dialog.calculate();
+            EXPECT_TRUE(dialog.calculated());
+            calculated(app.core(), dialog);
+            dialog.close();
+            return dialog.result();
         });
     }
 };
@@ -102,6 +129,18 @@ TEST_F(WizardWalkFixture, catalogueCaseWithBackAndForth) {
         EXPECT_EQ(core.persons[0].dna[1].allele1, "10");
         EXPECT_EQ(core.persons[1].dna[0].allele2, "12");
         EXPECT_EQ(core.persons[2].dna[1].allele2, "12");
+    }, [this](const Core& core, const ResultsPresenter& results) {
+        ASSERT_EQ(core.exactResults.size(), 2u);
+        EXPECT_LT(core.exactResults[0], 0.0);
+        EXPECT_LT(core.exactResults[1], 0.0);
+        // Ratios against the first alternative, the default reference.
+        EXPECT_EQ(results.rows()[0].rfind("Paternity (trio)\nLR (Exact): ", 0), 0u);
+        EXPECT_EQ(results.rows()[1], "Unrelated man (data mother)\nScale");
+        if (!hasEngine()) return;
+        EXPECT_TRUE(results.engineResultsAvailable());
+        // Without mutation in the case, the exact and the linkage engine agree.
+        for (size_t h = 0; h < 2; ++h)
+            EXPECT_NEAR(core.exactResults[h], core.merlinResults[h], 1e-6) << h;
     });
     app.runCommand(CommandId::NewWizard);
 }
@@ -173,6 +212,20 @@ TEST_F(WizardWalkFixture, createdPedigreeCase) {
         EXPECT_EQ(table.pedigreePersons[1].dna.size(), 2u);
         EXPECT_EQ(table.pedigreePersons[1].dna[0].allele1, "12");
         EXPECT_EQ(table.pedigreePersons[2].dna[1].allele2, "12");
+    }, [this](const Core& core, const ResultsPresenter& results) {
+        EXPECT_TRUE(core.exactResults.empty());  // no exact engine for drawn pedigrees
+        EXPECT_EQ(results.rows()[1], "Unrelated father\nScale");
+        if (!hasEngine()) return;
+        ASSERT_TRUE(results.engineResultsAvailable());
+        ASSERT_EQ(core.merlinResults.size(), 2u);
+        // Father 10/11, mother 12/12, child 10/12 at two markers 20 cM apart
+        // (p = 0.25, 0.25, 0.5): against an unrelated father the child's paternal
+        // 10 has probability 1/2 from him instead of 0.25 from the population, at
+        // both markers, linkage or not: LR = 2 * 2.
+        EXPECT_NEAR(core.merlinResults[0] - core.merlinResults[1], std::log(4.0), 1e-9);
+        EXPECT_NEAR(core.unlinkedResults[0] - core.unlinkedResults[1], std::log(4.0), 1e-9);
+        EXPECT_EQ(results.rows()[0],
+                  "Paternity: created\nLR (Exact): N/A\nLR (Unlinked): 4\nLR (Merlin): 4");
     });
     app.runCommand(CommandId::NewWizard);
 }
