@@ -6,6 +6,8 @@
 #include <fstream>
 #include <memory>
 #include <mutex>
+#include <new>
+#include <system_error>
 #include <thread>
 
 #include "likelihood.h"
@@ -34,9 +36,8 @@ std::string clean(std::string text) {
     return text;
 }
 
-std::string counted(int n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-}
+// Counts are written in the one form the results format has ("1 markers" too).
+std::string counted(int n, const char* word) { return std::to_string(n) + " " + word; }
 
 struct Batch {
     std::vector<FamilyRecord> families;
@@ -56,12 +57,24 @@ void processBatch(const RunContext& run, Batch& batch, FamilyAnalyser& analyser)
     for (FamilyRecord& record : batch.families) {
         const Pedigree pedigree = buildPedigree(record, run.warnings);
         if (run.options.simulate) simulateFamily(pedigree, record, run.set, run.options.seed);
-        const FamilyLikelihood result =
-            analyser.analyse(pedigree, record, run.set, run.chromosome, run.options.maxBits);
+        FamilyLikelihood result;
+        try {
+            result = analyser.analyse(pedigree, record, run.set, run.chromosome,
+                                      run.options.maxBits);
+        } catch (const std::bad_alloc&) {
+            analyser = FamilyAnalyser();  // gives its buffers back
+            result.skipped = true;
+            result.persons = pedigree.size();
+            result.reason = "not enough memory for its meioses";
+        } catch (const std::system_error&) {
+            result.skipped = true;
+            result.persons = pedigree.size();
+            result.reason = "no thread could be started for it";
+        }
         const std::string id = clean(record.id);
         if (run.options.perFamily) {
-            batch.text += "Family " + id + " [" + counted(result.persons, "person", "persons") +
-                          ", " + counted(result.meioses, "meiosis", "meioses") + "]\n";
+            batch.text += "Family " + id + " [" + counted(result.persons, "persons") +
+                          ", " + counted(result.meioses, "meioses") + "]\n";
             if (result.skipped)
                 batch.text += "  family not analysed\nSkipping family " + id + ": " +
                               clean(result.reason) + "\nlnLikelihood = 0\n";
@@ -229,7 +242,7 @@ int runEngine(const std::vector<std::string>& args, std::ostream& out, std::ostr
     bool firstPass = true;
     for (const Chromosome& chromosome : set.chromosomes) {
         out << "Chromosome " << chromosome.number << " ("
-            << counted(static_cast<int>(chromosome.markers.size()), "marker", "markers") << ")\n";
+            << counted(static_cast<int>(chromosome.markers.size()), "markers") << ")\n";
         const RunContext run{options, set, chromosome, firstPass ? &warnings : nullptr};
         analyseChromosome(run, out, threads);
         firstPass = false;

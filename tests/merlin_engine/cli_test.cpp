@@ -24,7 +24,7 @@ void writeGoldenCase(const Scratch& scratch) {
 }
 
 const char* kGolden =
-    "Chromosome 1 (1 marker)\n"
+    "Chromosome 1 (1 markers)\n"
     "Family 1 [3 persons, 0 meioses]\n"
     "lnLikelihood = -5.11599580975\n"
     "Family 2 [2 persons, 0 meioses]\n"
