@@ -58,6 +58,29 @@ TEST(MerlinRobustness, TheValidSetAndItsMarkedFamilies) {
     expectWellFormed(run);
 }
 
+TEST(MerlinRobustness, LineEndsAndRepeatedFamilyWords) {
+    Scratch scratch;
+    writeValid(scratch);
+    const std::string expected = runFiles(scratch).out;
+    auto crlf = [](std::string text) {
+        for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2))
+            text.replace(at, 1, "\r\n");
+        return text;
+    };
+    scratch.write("t.dat", crlf(kDat));
+    scratch.write("t.map", crlf(kMap));
+    scratch.write("t.freq", crlf(kFreq));
+    scratch.write("t.ped", crlf(kPed));
+    EXPECT_EQ(runFiles(scratch).out, expected);
+    // A family word that comes back after another family starts a family of its own,
+    // as the system counts families by changes of the family word.
+    scratch.write("t.ped", "7 1 0 0 1 1 2 1 1 1 s s 10 10\n8 1 0 0 1 1 1 1 1 1 s s 10 10\n"
+                           "7 1 0 0 1 1 2 1 1 1 s s 10 10\n");
+    const auto values = lnLikelihoods(runFiles(scratch).out);
+    ASSERT_EQ(values.size(), 6u);
+    EXPECT_EQ(values[0], values[2]);
+}
+
 TEST(MerlinRobustness, PedigreeFaultsSkipOnlyTheirFamily) {
     Scratch scratch;
     scratch.write("t.dat", "M a\n");
