@@ -12,6 +12,9 @@ class UserInterface;
 
 inline constexpr const char* kCannotWriteProjectMessage =
     "Could not open output file, check if permissions";
+inline constexpr const char* kCreatedPedigreesNotSavedMessage =
+    "The pedigrees you have drawn, and the DNA data of their persons, are not stored in the "
+    "project file: they will be missing when the project is opened again.";
 
 // Writes the project document of the case to a stream (lines end CR LF).
 void writeProjectDocument(const Core& core, std::ostream& out);

@@ -157,7 +157,14 @@ void writeProjectDocument(const Core& core, std::ostream& out) {
 bool saveProject(const Core& core, const std::string& path, UserInterface& ui) {
     const AtomicWriteStatus status =
         writeFileAtomically(path, [&](std::ostream& out) { writeProjectDocument(core, out); });
-    if (status == AtomicWriteStatus::Written) return true;
+    if (status == AtomicWriteStatus::Written) {
+        // The file has no place for drawn pedigrees: say so rather than let the
+        // user believe the whole case was saved.
+        if (core.mainHypothesis == kCreatedPedigrees)
+            ui.messageBox(kCreatedPedigreesNotSavedMessage, "Warning", MessageButtons::Ok,
+                          MessageIcon::Warning);
+        return true;
+    }
     ui.messageBox(kCannotWriteProjectMessage, kApplicationTitle, MessageButtons::Ok,
                   MessageIcon::Error);
     return false;

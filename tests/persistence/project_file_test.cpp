@@ -129,7 +129,8 @@ TEST(ProjectFile, createdPedigreeModeIsWrittenButNotReadBack) {
     Core core = testing::makeSampleCase();
     core.mainHypothesis = kCreatedPedigrees;
     const std::string path = folder.file("created.sav");
-    saveProject(core, path, ui);
+    ui.expectMessage(kCreatedPedigreesNotSavedMessage, "Warning");
+    EXPECT_TRUE(saveProject(core, path, ui));
     const std::string text = readFile(path);
     EXPECT_NE(text.find("\t\t<MAINHYPOTHESIS>CREATED PEDIGREE</MAINHYPOTHESIS>\r\n"
                         "\t</HYPOTHESES>\r\n"),
