@@ -14,7 +14,7 @@ namespace {
 using namespace relatix;
 
 class SilentUserInterface : public UserInterface {
-public:
+  public:
     Answer messageBox(const std::string&, const std::string&, MessageButtons,
                       MessageIcon) override {
         return Answer::Ok;

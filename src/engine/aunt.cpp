@@ -20,8 +20,7 @@ void CAunt::setupGenotypes() {
         typedAlleles(c, k, nephew, w1, w2);
         typedAlleles(c, k, uncle, u1, u2);
         std::vector<int> typed = {w1, w2, u1, u2};
-        const auto pairs =
-            ancestorPairs(static_cast<int>(system.alleleNames.size()), typed, steps);
+        const auto pairs = ancestorPairs(static_cast<int>(system.alleleNames.size()), typed, steps);
         FounderSetups setups;
         setups.addGroup(1, eitherAllele(w1, w2));
         setups.addGroup(2, pairs);
@@ -41,7 +40,8 @@ double CAunt::dataProbability(int marker, int pattern, int setup) const {
     const auto& g = typedGenotypes[m];
     const MutationMatrix& female = femaleMutationMatrices[m];
     const MutationMatrix& male = maleMutationMatrices[m];
-    const double uncleFactor = genotypeProbability(female.row(a[p[0]]), male.row(b[p[1]]), g[2], g[3]);
+    const double uncleFactor =
+        genotypeProbability(female.row(a[p[0]]), male.row(b[p[1]]), g[2], g[3]);
     const int d = p[4] == 0 ? a[p[2]] : b[p[3]];
     const int x = o == g[0] ? g[1] : g[0];
     return uncleFactor * nephewFactor(female, male, d, x);

@@ -9,7 +9,7 @@
 namespace relatix {
 
 class CAunt : public CRelationship {
-public:
+  public:
     CAunt(int uncle = 1, int nephew = 2) : uncle(uncle), nephew(nephew) {}
 
     int uncle;  // 1-based analysis persons
@@ -25,7 +25,7 @@ public:
     double dataProbability(int marker, int pattern, int setup) const override;
     void dataProbabilities(int marker, int first, int count, double* out) const override;
 
-private:
+  private:
     void prepareMarker(int marker) const;
     mutable int preparedMarker_ = -1;
     mutable std::vector<double> uncleGiven_;   // n x n: given (grandmother's, grandfather's) allele

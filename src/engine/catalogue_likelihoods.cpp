@@ -65,12 +65,14 @@ std::unique_ptr<CTableSetup> createComponent(const ExactComponent& component, co
             return std::make_unique<CSingleUnrelated>(personAt(component, 0));
         case C::Maternity:
             return std::make_unique<CMaternity>(personAt(component, 0), personAt(component, 1));
-        case C::Trio: return std::make_unique<CTrio>(core);
+        case C::Trio:
+            return std::make_unique<CTrio>(core);
         case C::FullSiblings:
             return std::make_unique<CFullSiblings>(personAt(component, 0), personAt(component, 1));
         case C::Aunt:
             return std::make_unique<CAunt>(personAt(component, 0), personAt(component, 1));
-        default: return nullptr;
+        default:
+            return nullptr;
     }
 }
 
@@ -132,7 +134,8 @@ void computeCatalogueLikelihoods(Core& core, const std::vector<bool>& skipCluste
     std::vector<double> values;
     for (int code : codes) {
         if (!simulationMode) ui.progressSetText(catalogueName(code, NameSeparator::LineBreak));
-        trace << "Trimming data...\r\n" << "Hypothesis is " << code << "\r\n";
+        trace << "Trimming data...\r\n"
+              << "Hypothesis is " << code << "\r\n";
         values.push_back(computeCode(core, code));
         if (!simulationMode) ui.progressStep();
     }

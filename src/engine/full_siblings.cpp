@@ -10,8 +10,7 @@ void CFullSiblings::setupGenotypes() {
         typedAlleles(c, k, first, x1, x2);
         typedAlleles(c, k, second, y1, y2);
         std::vector<int> typed = {x1, x2, y1, y2};
-        const auto pairs =
-            ancestorPairs(static_cast<int>(system.alleleNames.size()), typed, steps);
+        const auto pairs = ancestorPairs(static_cast<int>(system.alleleNames.size()), typed, steps);
         FounderSetups setups;
         setups.addGroup(2, pairs);
         setups.addGroup(2, pairs);

@@ -9,7 +9,7 @@
 namespace relatix {
 
 class CFullSiblings : public CRelationship {
-public:
+  public:
     CFullSiblings(int first = 1, int second = 2) : first(first), second(second) {}
 
     int first;  // 1-based analysis persons
@@ -23,7 +23,7 @@ public:
     double dataProbability(int marker, int pattern, int setup) const override;
     void dataProbabilities(int marker, int first, int count, double* out) const override;
 
-private:
+  private:
     // Per marker: the probability of each sibling's genotype given the alleles
     // (mother's, father's) passed on, n x n each.
     void prepareMarker(int marker) const;

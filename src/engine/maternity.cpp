@@ -20,11 +20,11 @@ double CMaternity::dataProbability(int marker, int pattern, int setup) const {
     int slots[3];
     founderSetups[static_cast<size_t>(marker)].decode(setup, slots);
     const auto& g = typedGenotypes[static_cast<size_t>(marker)];
-    const int transmitted = inheritancePatterns[static_cast<size_t>(pattern)][0] ? slots[2] : slots[1];
+    const int transmitted =
+        inheritancePatterns[static_cast<size_t>(pattern)][0] ? slots[2] : slots[1];
     const int received = slots[0] == g[0] ? g[1] : g[0];
-    const int sex = static_cast<size_t>(parent - 1) < sexes.size()
-                        ? sexes[static_cast<size_t>(parent - 1)]
-                        : 1;
+    const int sex =
+        static_cast<size_t>(parent - 1) < sexes.size() ? sexes[static_cast<size_t>(parent - 1)] : 1;
     return mutationProbability(sex, marker, transmitted, received);
 }
 

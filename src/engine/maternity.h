@@ -7,7 +7,7 @@
 namespace relatix {
 
 class CMaternity : public CRelationship {
-public:
+  public:
     CMaternity(int parent, int child) : parent(parent), child(child) {}
 
     int parent;  // 1-based analysis persons

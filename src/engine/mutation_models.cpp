@@ -75,7 +75,9 @@ void fillExtended(MutationMatrix& m, const MutationModel& s, const std::vector<d
 
 }  // namespace
 
-double alleleValue(const std::string& name) { return std::atof(name.c_str()); }
+double alleleValue(const std::string& name) {
+    return std::atof(name.c_str());
+}
 
 MutationMatrix buildMutationMatrix(const MutationModel& model,
                                    const std::vector<std::string>& alleleNames) {
@@ -85,10 +87,17 @@ MutationMatrix buildMutationMatrix(const MutationModel& model,
     values.reserve(alleleNames.size());
     for (const auto& name : alleleNames) values.push_back(alleleValue(name));
     switch (model.model) {
-        case 1: fillSimple(m, model.rate); break;
-        case 2: fillNStep(m, model, values); break;
-        case 3: fillExtended(m, model, values); break;
-        default: break;
+        case 1:
+            fillSimple(m, model.rate);
+            break;
+        case 2:
+            fillNStep(m, model, values);
+            break;
+        case 3:
+            fillExtended(m, model, values);
+            break;
+        default:
+            break;
     }
     return m;
 }

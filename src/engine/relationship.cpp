@@ -14,7 +14,9 @@ constexpr double kMinusInfinity = -std::numeric_limits<double>::infinity();
 
 }  // namespace
 
-double CRelationship::dataProbability(int, int, int) const { return 0.0; }
+double CRelationship::dataProbability(int, int, int) const {
+    return 0.0;
+}
 
 void CRelationship::dataProbabilities(int marker, int first, int count, double* out) const {
     const int patterns = patternCount();
@@ -28,7 +30,8 @@ void CRelationship::listAllPatterns(int meioses) {
     const int count = 1 << meioses;
     for (int j = 0; j < count; ++j) {
         std::vector<int> pattern(static_cast<size_t>(meioses));
-        for (int u = 0; u < meioses; ++u) pattern[static_cast<size_t>(u)] = (j >> (meioses - 1 - u)) & 1;
+        for (int u = 0; u < meioses; ++u)
+            pattern[static_cast<size_t>(u)] = (j >> (meioses - 1 - u)) & 1;
         inheritancePatterns.push_back(std::move(pattern));
     }
 }
@@ -117,7 +120,8 @@ double CRelationship::patternTransition(int i, int b, int j) const {
 
 double CRelationship::transitionSum(int i, int j, int c, int k, int h) const {
     const size_t ui = static_cast<size_t>(i);
-    const Cell& cell = markerCells[ui].patterns[static_cast<size_t>(j)].cells[static_cast<size_t>(c)];
+    const Cell& cell =
+        markerCells[ui].patterns[static_cast<size_t>(j)].cells[static_cast<size_t>(c)];
     const int a = cell.previousSetups[static_cast<size_t>(k)];
     const bool afterBlock = endsLinkageBlock[ui - 1];
     const bool twoBack = i > 1 && !endsLinkageBlock[ui - 2];

@@ -22,7 +22,8 @@ bool passesStepsTest(int a, const std::vector<int>& typed, int steps) {
 
 std::vector<int> ancestorPairs(int alleleCount, const std::vector<int>& typed, int steps) {
     std::vector<bool> passes(static_cast<size_t>(alleleCount));
-    for (int a = 0; a < alleleCount; ++a) passes[static_cast<size_t>(a)] = passesStepsTest(a, typed, steps);
+    for (int a = 0; a < alleleCount; ++a)
+        passes[static_cast<size_t>(a)] = passesStepsTest(a, typed, steps);
     std::vector<int> pairs;
     for (int a = 0; a < alleleCount; ++a)
         for (int b = 0; b < alleleCount; ++b)

@@ -8,7 +8,7 @@
 namespace relatix {
 
 class CSingleUnrelated : public CTableSetup {
-public:
+  public:
     explicit CSingleUnrelated(int person) : person(person) {}
 
     int person;  // 1-based analysis person

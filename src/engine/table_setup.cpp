@@ -10,9 +10,9 @@ void AlleleTable::resize(int sliceCount, int rowCount, int columnCount) {
     slices = sliceCount;
     rows = rowCount;
     columns = columnCount;
-    values.assign(static_cast<size_t>(slices) * static_cast<size_t>(rows) *
-                      static_cast<size_t>(columns),
-                  0.0);
+    values.assign(
+        static_cast<size_t>(slices) * static_cast<size_t>(rows) * static_cast<size_t>(columns),
+        0.0);
 }
 
 double haldaneFraction(double distanceCm) {
@@ -82,7 +82,8 @@ void CTableSetup::buildAlleleProbabilities() {
         const Cluster& cluster = clusters[c];
         // Conditional tables are only needed for clusters of several systems.
         HaplotypeFrequencies haplotypes;
-        if (cluster.systems.size() > 1) haplotypes = estimateHaplotypeFrequencies(static_cast<int>(c));
+        if (cluster.systems.size() > 1)
+            haplotypes = estimateHaplotypeFrequencies(static_cast<int>(c));
         for (size_t k = 0; k < cluster.systems.size(); ++k) {
             const ClusterSystem& system = cluster.systems[k];
             const int n = static_cast<int>(system.alleleNames.size());
@@ -98,14 +99,14 @@ void CTableSetup::buildAlleleProbabilities() {
             } else {
                 const int kk = static_cast<int>(k);
                 const int nb = static_cast<int>(cluster.systems[k - 1].alleleNames.size());
-                const int nc = k >= 2 ? static_cast<int>(cluster.systems[k - 2].alleleNames.size())
-                                      : 1;
+                const int nc =
+                    k >= 2 ? static_cast<int>(cluster.systems[k - 2].alleleNames.size()) : 1;
                 table.resize(nc, nb, n);
                 for (int cc = 0; cc < nc; ++cc)
                     for (int b = 0; b < nb; ++b)
                         for (int a = 0; a < n; ++a)
-                            table.at(cc, b, a) = conditionalAlleleProbability(
-                                haplotypes, kk, a, b, k >= 2 ? cc : -1);
+                            table.at(cc, b, a) = conditionalAlleleProbability(haplotypes, kk, a, b,
+                                                                              k >= 2 ? cc : -1);
             }
             alleleProbabilities.push_back(std::move(table));
             previousAlleles = n;
@@ -150,8 +151,8 @@ double CTableSetup::firstSystemProbability(int i, const int* slots, int slotCoun
     return product;
 }
 
-double CTableSetup::founderProbability(int i, const int* slots, int slotCount,
-                                       const int* previous, const int* beforePrevious) const {
+double CTableSetup::founderProbability(int i, const int* slots, int slotCount, const int* previous,
+                                       const int* beforePrevious) const {
     if (startsCluster[static_cast<size_t>(i)] || previous == nullptr)
         return firstSystemProbability(i, slots, slotCount);
     const AlleleTable& table = alleleProbabilities[static_cast<size_t>(i)];

@@ -29,17 +29,16 @@ EngineCase twoPersonCase() {
 
 TEST(Driver, computesMainAndAlternativesWithProgress) {
     EngineCase c = twoPersonCase();
-    c.core.mainHypothesis = 2;                // full siblings
+    c.core.mainHypothesis = 2;                 // full siblings
     c.core.alternativeHypotheses = {1, 3, 0};  // unrelated, uncle, half siblings
     c.core.exactResults = {1.0};
     c.core.exactMarkerResults = {{1.0}};
     ScriptedUserInterface ui;
     computeCatalogueLikelihoods(c.core, {false, true, false}, false, ui);
-    EXPECT_EQ(ui.progressLog,
-              (std::vector<std::string>{"open Computing likelihoods 0..5 Starting computations",
-                                        "text Full Siblings", "step", "text Unrelated", "step",
-                                        "text Uncle", "step", "text Half Siblings", "step",
-                                        "close"}));
+    EXPECT_EQ(ui.progressLog, (std::vector<std::string>{
+                                  "open Computing likelihoods 0..5 Starting computations",
+                                  "text Full Siblings", "step", "text Unrelated", "step",
+                                  "text Uncle", "step", "text Half Siblings", "step", "close"}));
     ASSERT_EQ(c.core.exactResults.size(), 4u);
     ASSERT_EQ(c.core.exactMarkerResults.size(), 4u);
     EXPECT_EQ(c.core.markerSkipped, (std::vector<bool>{false, true, false}));
@@ -78,8 +77,8 @@ TEST(Driver, compositeCodesAddTheirComponents) {
 
 TEST(Driver, simulationModeAppendsOneDataSet) {
     EngineCase c = twoPersonCase();
-    c.core.mainHypothesis = 23;               // paternity duo
-    c.core.alternativeHypotheses = {2, 1};    // unrelated, half siblings
+    c.core.mainHypothesis = 23;             // paternity duo
+    c.core.alternativeHypotheses = {2, 1};  // unrelated, half siblings
     c.core.exactResults = {3.0};
     ScriptedUserInterface ui;
     computeCatalogueLikelihoods(c.core, {false, false, false}, true, ui);

@@ -21,7 +21,7 @@ struct MutationSpec {
 };
 
 class EngineCase {
-public:
+  public:
     explicit EngineCase(std::vector<int> sexCodes) {
         core.genotypeTable.personCount = static_cast<int>(sexCodes.size());
         core.genotypeTable.sexCodes = std::move(sexCodes);
@@ -78,7 +78,7 @@ public:
 
     Core core;
 
-private:
+  private:
     ClusterSystem system(double position, const std::vector<double>& frequencies,
                          MutationSpec female, MutationSpec male, std::vector<std::string> names) {
         ClusterSystem s;
@@ -98,6 +98,8 @@ private:
 };
 
 // Haldane's recombination fraction for a distance in cM.
-inline double haldane(double cm) { return 0.5 * (1.0 - std::exp(-2.0 * cm / 100.0)); }
+inline double haldane(double cm) {
+    return 0.5 * (1.0 - std::exp(-2.0 * cm / 100.0));
+}
 
 }  // namespace relatix::testing

@@ -16,7 +16,9 @@ void expectLikelihood(double logLikelihood, double expected) {
 }
 
 // Model 1 over n alleles: keep with 1 - r, any other allele with r / (n - 1).
-double simple(double r, int n, int from, int to) { return from == to ? 1 - r : r / (n - 1); }
+double simple(double r, int n, int from, int to) {
+    return from == to ? 1 - r : r / (n - 1);
+}
 
 const std::vector<double> kFirst = {0.1, 0.2, 0.3, 0.4};
 const std::vector<double> kSecond = {0.25, 0.25, 0.5};
@@ -33,8 +35,11 @@ TEST(HandComputed, paternityDuo) {
         // P(father 12) * P(child 13 | father): the father passes 1 or 2 (each 1/2),
         // possibly mutated, and the untyped mother the child's other allele:
         // 2 p1 p2 * 1/2 * [(M11 + M21) p3 + (M13 + M23) p1].
-        const double one = 0.1 * 0.2 * (0.3 * (M(4, 0, 0) + M(4, 1, 0)) + 0.1 * (M(4, 0, 2) + M(4, 1, 2)));
-        if (r == 0.0) EXPECT_NEAR(one, 0.1 * 0.2 * 0.3, 1e-18);
+        const double one =
+            0.1 * 0.2 * (0.3 * (M(4, 0, 0) + M(4, 1, 0)) + 0.1 * (M(4, 0, 2) + M(4, 1, 2)));
+        if (r == 0.0) {
+            EXPECT_NEAR(one, 0.1 * 0.2 * 0.3, 1e-18);
+        }
         expectLikelihood(c.likelihood(24), one);
 
         // A second marker 10 cM away: father 11, child 12:
@@ -66,7 +71,9 @@ TEST(HandComputed, paternityTrio) {
         for (int t : {0, 1})
             for (int u : {2, 3}) transmissions += M(t, 0) * F(u, 2) + M(t, 2) * F(u, 0);
         const double one = 4 * 0.1 * 0.2 * 0.3 * 0.4 * transmissions / 4;
-        if (r == 0.0) EXPECT_NEAR(one, 0.1 * 0.2 * 0.3 * 0.4, 1e-18);
+        if (r == 0.0) {
+            EXPECT_NEAR(one, 0.1 * 0.2 * 0.3 * 0.4, 1e-18);
+        }
         expectLikelihood(c.likelihood(23), one);
 
         // Second marker 10 cM on: father 12, mother 13, child 11. A homozygous
@@ -79,7 +86,9 @@ TEST(HandComputed, paternityTrio) {
         for (int t : {0, 1})
             for (int u : {0, 2}) homozygous += M(t, 0) * F(u, 0);
         const double two = 4 * 0.1 * 0.2 * 0.1 * 0.3 * homozygous / 4;
-        if (r == 0.0) EXPECT_NEAR(two, 0.1 * 0.2 * 0.1 * 0.3, 1e-18);
+        if (r == 0.0) {
+            EXPECT_NEAR(two, 0.1 * 0.2 * 0.1 * 0.3, 1e-18);
+        }
         expectLikelihood(c.likelihood(23), one * two);
     }
 }
@@ -113,7 +122,8 @@ struct SiblingMarker {
         double sum = 0;
         for (const auto& [k1, l1] : orders(x1, x2))
             for (const auto& [k2, l2] : orders(y1, y2))
-                sum += parent(femaleRate, k1, k2, sameMother) * parent(maleRate, l1, l2, sameFather);
+                sum +=
+                    parent(femaleRate, k1, k2, sameMother) * parent(maleRate, l1, l2, sameFather);
         return sum;
     }
     static std::vector<std::pair<int, int>> orders(int a, int b) {

@@ -67,11 +67,10 @@ void writeLinkageFiles(const Core& core, int code, const TempFolder& folder) {
 // The sum of the per-chromosome log-likelihoods of family 1.
 double runLinkageEngine(const TempFolder& folder) {
     const std::string output = folder.file("engine_output.txt");
-    const std::string command = "\"" + engineExecutable().string() + "\" -d \"" +
-                                folder.file("temp.dat") + "\" -p \"" + folder.file("temp.ped") +
-                                "\" -m \"" + folder.file("temp.map") + "\" -f \"" +
-                                folder.file("temp.freq") + "\" --perFamily --quiet > \"" +
-                                output + "\" 2>&1";
+    const std::string command =
+        "\"" + engineExecutable().string() + "\" -d \"" + folder.file("temp.dat") + "\" -p \"" +
+        folder.file("temp.ped") + "\" -m \"" + folder.file("temp.map") + "\" -f \"" +
+        folder.file("temp.freq") + "\" --perFamily --quiet > \"" + output + "\" 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0);
     std::istringstream in(readFile(output));
     std::string line;

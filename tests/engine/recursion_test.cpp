@@ -262,7 +262,8 @@ TEST(Recursion, fiveHundredLinkedMarkersDoNotUnderflow) {
     EXPECT_LT(all, -500.0);  // far below what a double can hold as a probability
     EXPECT_NEAR(all, sum, 1e-9 * std::fabs(sum));
 
-    // Tightly linked (1.5 cM apart on average): finite, and the last cumulative value is the result.
+    // Tightly linked (1.5 cM apart on average): finite, and the last cumulative value is the
+    // result.
     Core linked = syntheticCore(500, 500, {FamilyMember::ChildA, FamilyMember::ChildB}, 1.5);
     linked.mainHypothesis = 2;
     computeCatalogueLikelihoods(linked, std::vector<bool>(500, false), false, ui);

@@ -18,7 +18,8 @@ TEST(MarkerTables, distancesOffsetsAndSkippedClusters) {
     c.addMarker(1, 5.0, {0.5, 0.5});  // skipped
     c.addMarker(1, 10.0, {0.5, 0.5});
     c.addMarker(2, 5.0, {0.5, 0.5});
-    c.core.clusterDatabase.clusters[0].systems.push_back(c.core.clusterDatabase.clusters[0].systems[0]);
+    c.core.clusterDatabase.clusters[0].systems.push_back(
+        c.core.clusterDatabase.clusters[0].systems[0]);
     c.core.clusterDatabase.clusters[0].systems[1].position = 2.0;
 
     CSingleUnrelated t(1);
