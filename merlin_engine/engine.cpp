@@ -164,8 +164,7 @@ void analyseChromosome(const RunContext& run, std::ostream& out, int threads) {
     if (!run.options.perFamily) out << "lnLikelihood = " << formatLogLikelihood(total) << "\n";
 }
 
-bool writeReplicate(const Options& options, const MarkerSet& set, Warnings& warnings,
-                    std::ostream& err) {
+bool writeReplicate(const Options& options, const MarkerSet& set, std::ostream& err) {
     const std::string path = options.prefix + "-replicate.ped";
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     if (!file) {
@@ -185,7 +184,6 @@ bool writeReplicate(const Options& options, const MarkerSet& set, Warnings& warn
         err << "merlinEngine: cannot write '" << path << "'\n";
         return false;
     }
-    (void)warnings;
     return true;
 }
 
@@ -233,7 +231,7 @@ int runEngine(const std::vector<std::string>& args, std::ostream& out, std::ostr
         if (!options.simulate)
             warnings.warn("save", "--save writes simulated data only and is ignored without "
                                   "--simulate");
-        else if (!writeReplicate(options, set, warnings, err))
+        else if (!writeReplicate(options, set, err))
             return 1;
     }
     if (!options.quiet) out << "merlinEngine 1.0 - multipoint likelihoods of linked markers\n";

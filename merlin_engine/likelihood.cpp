@@ -123,7 +123,7 @@ FamilyLikelihood FamilyAnalyser::analyse(const Pedigree& pedigree, const FamilyR
     for (size_t k = 0; k < parts.size(); ++k) {
         double lnL = 0.0;
         int failed = -1;
-        if (!analysePart(models[k], parts[k], markers, lnL, failed)) {
+        if (!analysePart(models[k], markers, lnL, failed)) {
             result.skipped = true;
             result.reason = "inconsistent with the pedigree at marker " + set.markers[failed].name;
             if (result.reason.size() > 120) result.reason = result.reason.substr(0, 120) + "...";
@@ -134,9 +134,8 @@ FamilyLikelihood FamilyAnalyser::analyse(const Pedigree& pedigree, const FamilyR
     return result;
 }
 
-bool FamilyAnalyser::analysePart(const PartModel& part, const std::vector<int>& partPersons,
-                                 const std::vector<int>& markers, double& lnL, int& failedMarker) {
-    (void)partPersons;
+bool FamilyAnalyser::analysePart(const PartModel& part, const std::vector<int>& markers,
+                                 double& lnL, int& failedMarker) {
     const Pedigree& pedigree = *pedigree_;
     const FamilyRecord& record = *record_;
     const size_t size = size_t{1} << part.bits;

@@ -28,8 +28,8 @@ public:
 
 private:
     // Log-likelihood of one part; false when the data are impossible, with the marker.
-    bool analysePart(const PartModel& part, const std::vector<int>& partPersons,
-                     const std::vector<int>& markers, double& lnL, int& failedMarker);
+    bool analysePart(const PartModel& part, const std::vector<int>& markers, double& lnL,
+                     int& failedMarker);
 
     const Pedigree* pedigree_ = nullptr;
     const FamilyRecord* record_ = nullptr;
