@@ -1,4 +1,5 @@
 #include "engine/catalogue_likelihoods.h"
+#include "engine/component_factories.h"
 
 #include "core/core.h"
 #include "engine/aunt.h"
@@ -72,8 +73,10 @@ std::unique_ptr<CTableSetup> createComponent(const ExactComponent& component, co
         case C::Aunt:
             return std::make_unique<CAunt>(personAt(component, 0), personAt(component, 1));
         default:
-            return nullptr;
+            break;
     }
+    if (auto sibling = createSiblingComponent(component, core)) return sibling;
+    return createDescentComponent(component, core);
 }
 
 bool codeComputable(int code) {
