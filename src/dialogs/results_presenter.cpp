@@ -3,7 +3,9 @@
 #include "core/core.h"
 #include "core/decimal_text.h"
 #include "engine/catalogue.h"
+#include "dialogs/simulate_data_presenter.h"
 #include "linkage/calculation_workflow.h"
+#include "linkage/core_update.h"
 #include "linkage/likelihood_ratios.h"
 #include "platform/user_interface.h"
 
@@ -133,6 +135,24 @@ void ResultsPresenter::scale() {
     referenceRow_ = selectedRow_;
     core_->referenceHypothesis = selectedRow_ - 1;
     refresh();
+}
+
+void ResultsPresenter::simulate() {
+    if (!core_) return;
+    if (core_->mainHypothesis == kCreatedPedigrees) {
+        ui_.messageBox("Simulation can not be performed using created pedigrees yet",
+                       "Notification", MessageButtons::Ok, MessageIcon::Information);
+        return;
+    }
+    updateCore(*core_);
+    ui_.messageBox("Simulations have not yet been tested and verified\nUse with caution!",
+                   "Notification", MessageButtons::Ok, MessageIcon::Information);
+    if (core_->hypothesisCount() >= 3)
+        ui_.messageBox("Simulations will only work for the two first pedigrees!", "Notification",
+                       MessageButtons::Ok, MessageIcon::Information);
+    SimulateDataPresenter dialog(*core_, ui_);
+    ui_.runDialog(dialog);
+    simulated_ = true;
 }
 
 }  // namespace relatix

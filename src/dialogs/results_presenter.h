@@ -30,6 +30,8 @@ public:
     void toggleRatiosAndPosteriors();
     void setPrior();
     void scale();
+    // "Simulate": the simulation dialog on the case (not for created pedigrees).
+    void simulate();
     void previous() { closeWith(DialogResult::Back); }
     void close() { closeWith(DialogResult::Closed); }
 
@@ -40,6 +42,7 @@ public:
     int selectedRow() const { return selectedRow_; }
 
     bool calculated() const { return calculated_; }
+    bool simulated() const { return simulated_; }
     bool showRatios() const { return showRatios_; }
     int referenceRow() const { return referenceRow_; }
     bool engineResultsAvailable() const { return engineResultsAvailable_; }

@@ -1,0 +1,43 @@
+// Reading the linkage engine's per-family log-likelihoods of a simulation run
+// back into the Core, block by block (one block of k families per data set), and
+// the optional tab-separated raw-data table of the simulated likelihood ratios.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/core.h"
+
+namespace relatix {
+
+class TraceFile;
+
+// Lines read while looking for one block's "Family" line before the read fails.
+inline constexpr int kMaximumBlockSearchLines = 1000;
+// Lines skipped within one family before its "lnLikelihood" that fail the read.
+inline constexpr int kMaximumFamilyLines = 1001;
+
+// Reads n*k blocks of k families from one results file's text into target, which
+// is first given n*k data sets of k zeros; block b goes to data set b. A family
+// whose lines carry "Skipping" or "Cluster" keeps 0 (no value), and reading goes
+// on. A line containing "ERROR", the end of the text, or a line limit stops the
+// reading: false, and the data sets not read keep their zeros.
+bool readSimulatedBlocks(std::string_view text, int n, int k,
+                         std::vector<std::vector<double>>& target, TraceFile* trace = nullptr);
+
+// Reads temp/tempResults.txt (genetic map) into simulatedLinkedLikelihoods and
+// temp/tempResults2.txt (unlinked map) into simulatedUnlinkedLikelihoods. With a
+// raw-data path the table's header is written first and its rows at the end;
+// when the reading stops early only the header is written. False when a file is
+// missing or its reading stopped.
+bool readSimulatedEngineResults(Core& core, int n, const std::string& rawDataPath);
+
+// The hypothesis names of a catalogue case, main first.
+std::vector<std::string> simulationHypothesisNames(const Core& core, bool lineBreakSeparator);
+
+// The raw-data table's header lines and rows (lines end CR LF).
+std::string rawDataHeader(const Core& core, int n);
+std::string rawDataRows(const Core& core, int n);
+
+}  // namespace relatix

@@ -1,0 +1,147 @@
+#include "simulation/simulation_run.h"
+
+#include <cmath>
+#include <filesystem>
+
+#include "core/core.h"
+#include "core/decimal_text.h"
+#include "engine/catalogue_likelihoods.h"
+#include "linkage/core_update.h"
+#include "linkage/engine_runs.h"
+#include "linkage/linkage_data_files.h"
+#include "linkage/linkage_frequencies.h"
+#include "linkage/linkage_ped_file.h"
+#include "platform/clock.h"
+#include "platform/trace_file.h"
+#include "platform/user_interface.h"
+#include "simulation/genotype_simulation.h"
+#include "simulation/simulated_engine_results.h"
+
+namespace relatix {
+
+namespace {
+
+void enterProgramDirectory(const Core& core) {
+    std::error_code ec;
+    if (!core.programDirectory.empty()) std::filesystem::current_path(core.programDirectory, ec);
+}
+
+}  // namespace
+
+long long typedInteger(const std::string& text) {
+    const double value = readDecimal(text);
+    if (!std::isfinite(value)) return 0;
+    if (value >= 9.0e18) return 9000000000000000000LL;
+    if (value <= -9.0e18) return -9000000000000000000LL;
+    return static_cast<long long>(value);
+}
+
+std::string simulationInputError(const std::string& numberText, bool randomSeed,
+                                 const std::string& seedText) {
+    const long long n = typedInteger(numberText);
+    if (n == 0) return kNoSimulationsMessage;
+    if (n < kMinimumSimulations || n > kMaximumSimulations) return kSimulationRangeMessage;
+    if (!randomSeed && typedInteger(seedText) == 0) return kNoSeedMessage;
+    return {};
+}
+
+std::uint32_t simulationSeed(bool randomSeed, const std::string& seedText) {
+    if (!randomSeed) return static_cast<std::uint32_t>(typedInteger(seedText));
+    RandomGenerator random(static_cast<std::uint32_t>(clock().now()));
+    return static_cast<std::uint32_t>(random.next() % 100000 + 1);
+}
+
+void writeSimulationDataFiles(Core& core) {
+    // The frequency file lumps the alleles of a large marker beyond the last one
+    // the case's persons carry. Drawn data may carry any allele, and one without a
+    // number in the file would make the engine drop the marker; so the table the
+    // files are written from shows the last allele of every such marker.
+    GenotypeTable kept = core.genotypeTable;
+    GenotypeTable& table = core.genotypeTable;
+    const auto& clusters = core.clusterDatabase.clusters;
+    if (table.personCount >= 1) {
+        for (size_t c = 0; c < clusters.size(); ++c)
+            for (size_t s = 0; s < clusters[c].systems.size(); ++s) {
+                const auto& names = clusters[c].systems[s].alleleNames;
+                if (names.empty() || names.size() + 1 < kLumpingThreshold) continue;
+                table.setAlleleText(static_cast<int>(c) + 1, static_cast<int>(s) + 1, 1, 2,
+                                    names.back());
+            }
+    }
+    writeLinkageDataFiles(core, std::vector<bool>(clusters.size(), false));
+    core.genotypeTable = std::move(kept);
+}
+
+void performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint32_t seed) {
+    Core& core = run.core;
+    run.random.seed(seed);
+    updateCore(core);
+    TraceFile trace("performSimulations");
+    run.trace = trace.enabled() ? &trace : nullptr;
+    trace << "Seed: " << seed << "\r\n";
+    prepareSimulationTables(run, ui);
+    clearSimulatedGenotypes(run);
+
+    ui.progressOpen("Simulating data", 1, n, "Initiating...");
+    const std::vector<bool> skip(core.clusterDatabase.clusters.size(), false);
+    writeSimulationDataFiles(core);
+    removeTempFile(core.programDirectory, "temp.ped");  // the families are appended below
+
+    const int k = static_cast<int>(run.hypothesisCodes.size());
+    if (k == 0 || k != core.hypothesisCount()) {
+        ui.messageBox(kSimulationErrorMessage, kApplicationTitle);
+    } else {
+        trace << "\r\nStarting simulations...\r\n";
+        for (int s = 0; s < n; ++s) {
+            ui.progressStep();
+            trace << "Simulation " << s << "\r\n";
+            for (int t = 0; t < k; ++t) {
+                drawDataSet(run, t, ui);
+                trace << "Done transforming..now doing calculations (first write ped files)\r\n";
+                writeLinkagePedFile(core, skip, PedFileLayout::simulationRun(s, t, k));
+                trace << "Ped file has been written...\r\nComputing likelihoods...\r\n";
+                core.markerSkipped = skip;
+                computeCatalogueLikelihoods(core, skip, true, ui);
+                trace << "Done\r\n";
+                clearSimulatedGenotypes(run);
+            }
+        }
+        enterProgramDirectory(core);
+        runSimulationEngines(core.programDirectory);
+    }
+    ui.progressClose();
+    run.trace = nullptr;
+}
+
+void runSimulation(Core& core, UserInterface& ui, int n, std::uint32_t seed,
+                   const std::string& rawDataPath) {
+    enterProgramDirectory(core);
+    removeTempFiles(core.programDirectory);
+    core.simulatedExactLikelihoods.clear();
+    SimulationRun run(core);
+    performSimulations(run, ui, n, seed);
+    readSimulatedEngineResults(core, n, rawDataPath);
+}
+
+bool runSimulation(Core& core, UserInterface& ui, int n, bool randomSeed,
+                   const std::string& seedText, bool saveRawData) {
+    enterProgramDirectory(core);
+    removeTempFiles(core.programDirectory);
+    const std::uint32_t seed = simulationSeed(randomSeed, seedText);
+    core.simulatedExactLikelihoods.clear();
+    std::string rawDataPath;
+    if (saveRawData) {
+        FileDialogRequest request;
+        request.filter = kRawDataFilter;
+        request.defaultExtension = "txt";
+        const auto path = ui.saveFileDialog(request);
+        if (!path) return false;
+        rawDataPath = *path;
+    }
+    SimulationRun run(core);
+    performSimulations(run, ui, n, seed);
+    readSimulatedEngineResults(core, n, rawDataPath);
+    return true;
+}
+
+}  // namespace relatix
