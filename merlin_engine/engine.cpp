@@ -55,20 +55,22 @@ struct RunContext {
 
 void processBatch(const RunContext& run, Batch& batch, FamilyAnalyser& analyser) {
     for (FamilyRecord& record : batch.families) {
-        const Pedigree pedigree = buildPedigree(record, run.warnings);
-        if (run.options.simulate) simulateFamily(pedigree, record, run.set, run.options.seed);
         FamilyLikelihood result;
         try {
+            const Pedigree pedigree = buildPedigree(record, run.warnings);
+            if (run.options.simulate) simulateFamily(pedigree, record, run.set, run.options.seed);
             result = analyser.analyse(pedigree, record, run.set, run.chromosome,
                                       run.options.maxBits);
         } catch (const std::bad_alloc&) {
             analyser = FamilyAnalyser();  // gives its buffers back
+            result = FamilyLikelihood();
             result.skipped = true;
-            result.persons = pedigree.size();
-            result.reason = "not enough memory for its meioses";
+            result.persons = static_cast<int>(record.persons.size());
+            result.reason = "not enough memory";
         } catch (const std::system_error&) {
+            result = FamilyLikelihood();
             result.skipped = true;
-            result.persons = pedigree.size();
+            result.persons = static_cast<int>(record.persons.size());
             result.reason = "no thread could be started for it";
         }
         const std::string id = clean(record.id);
@@ -147,13 +149,24 @@ void analyseChromosome(const RunContext& run, std::ostream& out, int threads) {
         batch = std::make_unique<Batch>();
         work = 0;
     };
-    while (reader.next(record)) {
-        work += record.persons.size() * markers;
-        batch->families.push_back(std::move(record));
-        record = FamilyRecord();
-        if (work >= kBatchWork) submit();
+    try {
+        while (reader.next(record)) {
+            work += record.persons.size() * markers;
+            batch->families.push_back(std::move(record));
+            record = FamilyRecord();
+            if (work >= kBatchWork) submit();
+        }
+        if (!batch->families.empty()) submit();
+    } catch (...) {  // out of memory while reading: stop the workers before giving up
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            finished = true;
+            window.erase(window.begin() + static_cast<std::ptrdiff_t>(nextToTake), window.end());
+            changed.notify_all();
+        }
+        for (auto& thread : pool) thread.join();
+        throw;
     }
-    if (!batch->families.empty()) submit();
     {
         std::unique_lock<std::mutex> lock(mutex);
         finished = true;
@@ -196,8 +209,9 @@ std::string formatLogLikelihood(double value) {
     return text;
 }
 
-int runEngine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-              int threads) {
+namespace {
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, int threads) {
     Options options;
     std::string error;
     if (!parseOptions(args, options, error)) {
@@ -248,6 +262,19 @@ int runEngine(const std::vector<std::string>& args, std::ostream& out, std::ostr
     out.flush();
     warnings.finish();
     return 0;
+}
+
+}  // namespace
+
+int runEngine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+              int threads) {
+    try {
+        return run(args, out, err, threads);
+    } catch (const std::bad_alloc&) {
+        out.flush();
+        err << "merlinEngine: not enough memory for the input files\n";
+        return 1;
+    }
 }
 
 }  // namespace merlin

@@ -37,10 +37,10 @@ bool isMissingAllele(std::string_view label) {
 
 int Marker::find(std::string_view label) const {
     const int value = smallIntegerValue(label);
-    if (value >= 0) {
-        if (static_cast<size_t>(value) < smallIntegers_.size()) return smallIntegers_[value];
-        return -1;
-    }
+    if (value >= 0 && static_cast<size_t>(value) < smallIntegers_.size() &&
+        smallIntegers_[value] >= 0)
+        return smallIntegers_[value];
+    if (index_.empty()) return -1;
     const auto it = index_.find(label);
     return it == index_.end() ? -1 : it->second;
 }
@@ -51,8 +51,9 @@ int Marker::findOrAdd(std::string_view label) {
     const int index = static_cast<int>(labels.size());
     labels.emplace_back(label);
     frequencies.push_back(0.0);
+    // Plain numbers go to a table indexed by their value while it stays dense.
     const int value = smallIntegerValue(label);
-    if (value >= 0) {
+    if (value >= 0 && static_cast<size_t>(value) < 16 * (labels.size() + 64)) {
         if (static_cast<size_t>(value) >= smallIntegers_.size())
             smallIntegers_.resize(std::max<size_t>(value + 1, smallIntegers_.size() * 2), -1);
         smallIntegers_[value] = index;
