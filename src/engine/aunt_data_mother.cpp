@@ -1,0 +1,111 @@
+#include "engine/aunt_data_mother.h"
+
+#include "engine/setup_enumeration.h"
+
+namespace relatix {
+namespace {
+
+// The nephew's factor when the mother passes on m and the father d: the father
+// received d unchanged from a grandparent (weighted by the diagonal of the
+// female matrix), and either parent's transmission may mutate.
+double nephewFactor(const MutationMatrix& female, const MutationMatrix& male, int m, int d, int w1,
+                    int w2) {
+    return genotypeProbability(female.row(m), male.row(d), w1, w2) * female.at(d, d);
+}
+
+}  // namespace
+
+void CAuntDataMother::setupGenotypes() {
+    forEachSystem([this](int c, int k, const ClusterSystem& system) {
+        int w1 = 0, w2 = 0, u1 = 0, u2 = 0, m1 = 0, m2 = 0;
+        typedAlleles(c, k, nephew, w1, w2);
+        typedAlleles(c, k, uncle, u1, u2);
+        typedAlleles(c, k, mother, m1, m2);
+        std::vector<int> typed = {w1, w2, u1, u2, m1, m2};
+        const auto pairs = ancestorPairs(static_cast<int>(system.alleleNames.size()), typed, steps);
+        FounderSetups setups;
+        setups.addGroup(2, bothOrders(m1, m2));
+        setups.addGroup(2, pairs);
+        setups.addGroup(2, pairs);
+        appendMarker(std::move(typed), std::move(setups));
+    });
+}
+
+double CAuntDataMother::dataProbability(int marker, int pattern, int setup) const {
+    const size_t m = static_cast<size_t>(marker);
+    int s[6];
+    founderSetups[m].decode(setup, s);
+    const int* a = s + 2;
+    const int* b = s + 4;
+    const auto& p = inheritancePatterns[static_cast<size_t>(pattern)];
+    const auto& g = typedGenotypes[m];
+    const MutationMatrix& female = femaleMutationMatrices[m];
+    const MutationMatrix& male = maleMutationMatrices[m];
+    const double uncleFactor =
+        genotypeProbability(female.row(a[p[0]]), male.row(b[p[1]]), g[2], g[3]);
+    const int d = p[4] == 0 ? a[p[2]] : b[p[3]];
+    return uncleFactor * nephewFactor(female, male, s[0], d, g[0], g[1]);
+}
+
+void CAuntDataMother::prepareMarker(int marker) const {
+    if (preparedMarker_ == marker) return;
+    const size_t m = static_cast<size_t>(marker);
+    const auto& g = typedGenotypes[m];
+    const MutationMatrix& female = femaleMutationMatrices[m];
+    const MutationMatrix& male = maleMutationMatrices[m];
+    const int n = female.size();
+    uncleGiven_.assign(static_cast<size_t>(n) * n, 0.0);
+    for (int a = 0; a < n; ++a)
+        for (int b = 0; b < n; ++b)
+            uncleGiven_[static_cast<size_t>(a) * n + b] =
+                genotypeProbability(female.row(a), male.row(b), g[2], g[3]);
+    const auto& orders = founderSetups[m].groups()[0];
+    nephewGiven_.assign(static_cast<size_t>(orders.count()) * n, 0.0);
+    for (int t = 0; t < orders.count(); ++t)
+        for (int d = 0; d < n; ++d)
+            nephewGiven_[static_cast<size_t>(t) * n + d] =
+                nephewFactor(female, male, *orders.tuple(t), d, g[0], g[1]);
+    preparedMarker_ = marker;
+}
+
+void CAuntDataMother::dataProbabilities(int marker, int firstSetup, int count, double* out) const {
+    prepareMarker(marker);
+    const auto& groups = founderSetups[static_cast<size_t>(marker)].groups();
+    const FounderSetups::Group& grandmothers = groups[1];
+    const FounderSetups::Group& grandfathers = groups[2];
+    const int na = grandmothers.count();
+    const int nb = grandfathers.count();
+    const int n = femaleMutationMatrices[static_cast<size_t>(marker)].size();
+    int it = firstSetup / (na * nb);
+    int ia = (firstSetup / nb) % na;
+    int ib = firstSetup % nb;
+    for (int s = 0; s < count; ++s) {
+        const int* a = grandmothers.tuple(ia);
+        const int* b = grandfathers.tuple(ib);
+        const double* nephewRow = nephewGiven_.data() + static_cast<size_t>(it) * n;
+        double u[2][2];
+        for (int p0 = 0; p0 < 2; ++p0)
+            for (int p1 = 0; p1 < 2; ++p1)
+                u[p0][p1] = uncleGiven_[static_cast<size_t>(a[p0]) * n + b[p1]];
+        const double fromA[2] = {nephewRow[a[0]], nephewRow[a[1]]};
+        const double fromB[2] = {nephewRow[b[0]], nephewRow[b[1]]};
+        double* d = out + static_cast<size_t>(s) * 32;
+        for (int p0 = 0; p0 < 2; ++p0)
+            for (int p1 = 0; p1 < 2; ++p1)
+                for (int p2 = 0; p2 < 2; ++p2)
+                    for (int p3 = 0; p3 < 2; ++p3) {
+                        const int j = p0 * 16 + p1 * 8 + p2 * 4 + p3 * 2;
+                        d[j] = u[p0][p1] * fromA[p2];
+                        d[j + 1] = u[p0][p1] * fromB[p3];
+                    }
+        if (++ib == nb) {
+            ib = 0;
+            if (++ia == na) {
+                ia = 0;
+                ++it;
+            }
+        }
+    }
+}
+
+}  // namespace relatix

@@ -1,0 +1,45 @@
+#include "engine/grand_mother.h"
+
+#include <numeric>
+
+#include "engine/setup_enumeration.h"
+
+namespace relatix {
+
+void CGrandMother::setupGenotypes() {
+    forEachSystem([this](int c, int k, const ClusterSystem& system) {
+        int c1 = 0, c2 = 0, g1 = 0, g2 = 0;
+        typedAlleles(c, k, grandchild, c1, c2);
+        typedAlleles(c, k, grandparent, g1, g2);
+        // The partner's allele is unused whenever the father passes on the
+        // grandparent's allele, so it runs over every allele: its frequencies
+        // then sum to 1 for those patterns.
+        std::vector<int> partner(system.alleleNames.size());
+        std::iota(partner.begin(), partner.end(), 0);
+        FounderSetups setups;
+        setups.addGroup(2, bothOrders(g1, g2));
+        setups.addGroup(1, std::move(partner));
+        setups.addGroup(1, eitherAllele(c1, c2));
+        appendMarker({c1, c2, g1, g2}, std::move(setups));
+    });
+}
+
+double CGrandMother::dataProbability(int marker, int pattern, int setup) const {
+    const size_t m = static_cast<size_t>(marker);
+    int s[4];
+    founderSetups[m].decode(setup, s);
+    const auto& bits = inheritancePatterns[static_cast<size_t>(pattern)];
+    const auto& g = typedGenotypes[m];
+    const int x = s[3] == g[0] ? g[1] : g[0];  // the grandchild's allele from the father
+    const MutationMatrix& male = maleMutationMatrices[m];
+    if (bits[1] == 1) return male.at(s[2], x);
+    // The father carries the grandparent's allele unchanged, weighted by the
+    // diagonal of the grandparent's matrix, and passes it on to the grandchild.
+    const int d = s[bits[0]];
+    const int sex = static_cast<size_t>(grandparent - 1) < sexes.size()
+                        ? sexes[static_cast<size_t>(grandparent - 1)]
+                        : 1;
+    return mutationProbability(sex, marker, d, d) * male.at(d, x);
+}
+
+}  // namespace relatix

@@ -1,0 +1,47 @@
+#include "engine/grandmother_data_mother.h"
+
+#include <numeric>
+
+#include "engine/setup_enumeration.h"
+
+namespace relatix {
+
+void CGrandmotherDataMother::setupGenotypes() {
+    forEachSystem([this](int c, int k, const ClusterSystem& system) {
+        int c1 = 0, c2 = 0, m1 = 0, m2 = 0, g1 = 0, g2 = 0;
+        typedAlleles(c, k, grandchild, c1, c2);
+        typedAlleles(c, k, mother, m1, m2);
+        typedAlleles(c, k, grandparent, g1, g2);
+        // The father's allele from his other parent is unused whenever he passes
+        // on the grandparent's allele, so it runs over every allele: its
+        // frequencies then sum to 1 for those patterns.
+        std::vector<int> other(system.alleleNames.size());
+        std::iota(other.begin(), other.end(), 0);
+        FounderSetups setups;
+        setups.addGroup(2, bothOrders(m1, m2));
+        setups.addGroup(2, bothOrders(g1, g2));
+        setups.addGroup(1, std::move(other));
+        appendMarker({c1, c2, m1, m2, g1, g2}, std::move(setups));
+    });
+}
+
+double CGrandmotherDataMother::dataProbability(int marker, int pattern, int setup) const {
+    const size_t m = static_cast<size_t>(marker);
+    int s[5];
+    founderSetups[m].decode(setup, s);
+    const auto& bits = inheritancePatterns[static_cast<size_t>(pattern)];
+    const auto& g = typedGenotypes[m];
+    const MutationMatrix& female = femaleMutationMatrices[m];
+    const int a = s[bits[0]];
+    // The father carries the grandparent's allele unchanged, weighted by the
+    // diagonal of the female matrix; his other allele is the slot s.
+    int t = s[4];
+    double carried = 1.0;
+    if (bits[2] == 0) {
+        t = s[2 + bits[1]];
+        carried = female.at(t, t);
+    }
+    return carried * genotypeProbability(female.row(a), maleMutationMatrices[m].row(t), g[0], g[1]);
+}
+
+}  // namespace relatix
