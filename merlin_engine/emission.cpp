@@ -11,9 +11,13 @@ namespace {
 // Subtrees smaller than this are walked again rather than looked up.
 constexpr int kMemoMinBits = 3;
 
-std::uint64_t bit(int node) { return std::uint64_t{1} << node; }
+std::uint64_t bit(int node) {
+    return std::uint64_t{1} << node;
+}
 
-void fill(double* out, size_t count, double value) { std::fill(out, out + count, value); }
+void fill(double* out, size_t count, double value) {
+    std::fill(out, out + count, value);
+}
 
 }  // namespace
 
@@ -78,7 +82,8 @@ void EmissionBuilder::close(State& state, int level, double& scale) const {
         if (state.members[c] & live) continue;
         scale *= state.weight[0][c] + (state.assignments[c] == 2 ? state.weight[1][c] : 0.0);
         state.groups &= ~bit(c);
-        for (std::uint64_t m = state.members[c]; m; m &= m - 1) state.comp[std::countr_zero(m)] = -1;
+        for (std::uint64_t m = state.members[c]; m; m &= m - 1)
+            state.comp[std::countr_zero(m)] = -1;
     }
 }
 
@@ -234,8 +239,7 @@ void EmissionBuilder::buildKey(const State& state, int level) {
     for (int k = 0; k < groups; ++k) {
         const int c = order[k];
         if (state.assignments[c] < 2) continue;
-        const double share =
-            state.weight[orient[c]][c] / (state.weight[0][c] + state.weight[1][c]);
+        const double share = state.weight[orient[c]][c] / (state.weight[0][c] + state.weight[1][c]);
         key_.append(reinterpret_cast<const char*>(&share), sizeof share);
     }
 }

@@ -26,12 +26,12 @@ public:
 
 private:
     struct State {
-        std::int8_t comp[kMaxNodes];  // group of a founder allele, -1 when not tied yet
+        std::int8_t comp[kMaxNodes];       // group of a founder allele, -1 when not tied yet
         std::int32_t value[2][kMaxNodes];  // allele under each assignment of its group
         std::uint64_t members[kMaxNodes];  // per group (indexed by a member node)
         std::uint8_t assignments[kMaxNodes];
         double weight[2][kMaxNodes];
-        std::uint64_t groups;  // groups in use
+        std::uint64_t groups;               // groups in use
         std::int8_t carried[2][kMaxSlots];  // founder alleles a slot carries
     };
     struct MemoEntry {
@@ -52,8 +52,8 @@ private:
     const MarkerGenotypes* genotypes_ = nullptr;
     double* out_ = nullptr;
     int nodes_ = 0;
-    std::vector<std::uint8_t> relevant_;     // slot matters at this marker
-    std::vector<int> nextRelevant_;          // first relevant slot from s on (size slots + 1)
+    std::vector<std::uint8_t> relevant_;       // slot matters at this marker
+    std::vector<int> nextRelevant_;            // first relevant slot from s on (size slots + 1)
     std::vector<std::uint64_t> liveFounders_;  // after level s (index s + 1)
     std::vector<std::vector<int>> openSlots_;  // slots with relevant children after level s
     std::vector<State> stack_;

@@ -37,7 +37,9 @@ std::string clean(std::string text) {
 }
 
 // Counts are written in the one form the results format has ("1 markers" too).
-std::string counted(int n, const char* word) { return std::to_string(n) + " " + word; }
+std::string counted(int n, const char* word) {
+    return std::to_string(n) + " " + word;
+}
 
 struct Batch {
     std::vector<FamilyRecord> families;
@@ -59,8 +61,8 @@ void processBatch(const RunContext& run, Batch& batch, FamilyAnalyser& analyser)
         try {
             const Pedigree pedigree = buildPedigree(record, run.warnings);
             if (run.options.simulate) simulateFamily(pedigree, record, run.set, run.options.seed);
-            result = analyser.analyse(pedigree, record, run.set, run.chromosome,
-                                      run.options.maxBits);
+            result =
+                analyser.analyse(pedigree, record, run.set, run.chromosome, run.options.maxBits);
         } catch (const std::bad_alloc&) {
             analyser = FamilyAnalyser();  // gives its buffers back
             result = FamilyLikelihood();
@@ -75,8 +77,8 @@ void processBatch(const RunContext& run, Batch& batch, FamilyAnalyser& analyser)
         }
         const std::string id = clean(record.id);
         if (run.options.perFamily) {
-            batch.text += "Family " + id + " [" + counted(result.persons, "persons") +
-                          ", " + counted(result.meioses, "meioses") + "]\n";
+            batch.text += "Family " + id + " [" + counted(result.persons, "persons") + ", " +
+                          counted(result.meioses, "meioses") + "]\n";
             if (result.skipped)
                 batch.text += "  family not analysed\nSkipping family " + id + ": " +
                               clean(result.reason) + "\nlnLikelihood = 0\n";
@@ -134,8 +136,8 @@ void analyseChromosome(const RunContext& run, std::ostream& out, int threads) {
 
     std::vector<std::thread> pool;
     for (int t = 0; t < threads; ++t) pool.emplace_back(worker);
-    PedigreeReader reader(run.set, run.options.simulate ? GenotypeReading::TypedOnly
-                                                        : GenotypeReading::Labels);
+    PedigreeReader reader(
+        run.set, run.options.simulate ? GenotypeReading::TypedOnly : GenotypeReading::Labels);
     reader.open(run.options.pedigreeFile);
     auto batch = std::make_unique<Batch>();
     size_t work = 0;
@@ -222,8 +224,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         out << usageText();
         return 0;
     }
-    for (const std::string* path : {&options.dataFile, &options.pedigreeFile, &options.mapFile,
-                                    &options.frequencyFile}) {
+    for (const std::string* path :
+         {&options.dataFile, &options.pedigreeFile, &options.mapFile, &options.frequencyFile}) {
         LineReader probe;
         if (!probe.open(*path)) {
             err << "merlinEngine: cannot open '" << *path << "'\n";
@@ -243,13 +245,15 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     set.finish(warnings);
     if (options.save) {
         if (!options.simulate)
-            warnings.warn("save", "--save writes simulated data only and is ignored without "
-                                  "--simulate");
+            warnings.warn("save",
+                          "--save writes simulated data only and is ignored without "
+                          "--simulate");
         else if (!writeReplicate(options, set, err))
             return 1;
     }
     if (!options.quiet) out << "merlinEngine 1.0 - multipoint likelihoods of linked markers\n";
-    if (set.chromosomes.empty()) warnings.warn("none", "no marker of chromosomes 1 to 22 to analyse");
+    if (set.chromosomes.empty())
+        warnings.warn("none", "no marker of chromosomes 1 to 22 to analyse");
     if (threads < 1) threads = 1;
     bool firstPass = true;
     for (const Chromosome& chromosome : set.chromosomes) {

@@ -21,7 +21,9 @@ PartModel buildPartModel(const Pedigree& pedigree, const std::vector<int>& partP
             part.slotPerson.push_back(p);
         }
     }
-    auto ref = [&](int parent) { return slotOf[parent] >= 0 ? slotOf[parent] : -founderOf[parent] - 1; };
+    auto ref = [&](int parent) {
+        return slotOf[parent] >= 0 ? slotOf[parent] : -founderOf[parent] - 1;
+    };
     std::vector<bool> fixed(part.founders(), false);
     for (int p : part.slotPerson) {
         const int father = ref(pedigree.father[p]);
@@ -40,7 +42,8 @@ PartModel buildPartModel(const Pedigree& pedigree, const std::vector<int>& partP
     }
     const int slots = part.slots();
     part.bitsAfter.assign(slots + 1, 0);
-    for (int s = slots - 1; s >= 0; --s) part.bitsAfter[s] = part.bitsAfter[s + 1] + part.freeBits(s);
+    for (int s = slots - 1; s >= 0; --s)
+        part.bitsAfter[s] = part.bitsAfter[s + 1] + part.freeBits(s);
     part.bits = part.bitsAfter[0];
     part.founderMasks.assign(part.founders(), 0);
     for (int s = 0; s < slots; ++s) {
@@ -79,7 +82,8 @@ FamilyLikelihood FamilyAnalyser::analyse(const Pedigree& pedigree, const FamilyR
             }
     }
     for (auto it = pedigree.order.rbegin(); it != pedigree.order.rend(); ++it)
-        if (keep[*it] && !pedigree.isFounder(*it)) keep[pedigree.father[*it]] = keep[pedigree.mother[*it]] = 1;
+        if (keep[*it] && !pedigree.isFounder(*it))
+            keep[pedigree.father[*it]] = keep[pedigree.mother[*it]] = 1;
 
     // Connected parts among the kept persons.
     std::vector<int> root(n);
@@ -116,8 +120,8 @@ FamilyLikelihood FamilyAnalyser::analyse(const Pedigree& pedigree, const FamilyR
         fits &= 2 * model.founders() <= kMaxNodes && model.slots() <= kMaxSlots;
     if (largest > maxBits || !fits) {
         result.skipped = true;
-        result.reason = "too many meioses (" + std::to_string(largest) + " > " +
-                        std::to_string(maxBits) + ")";
+        result.reason =
+            "too many meioses (" + std::to_string(largest) + " > " + std::to_string(maxBits) + ")";
         return result;
     }
     for (size_t k = 0; k < parts.size(); ++k) {

@@ -106,8 +106,8 @@ bool readDataFile(const std::string& path, MarkerSet& set, Warnings& warnings, s
             }
             set.items.push_back({false, -1, columns});
         } else {
-            warnings.warn("data", where + ": unknown item type '" + shown(type) +
-                                      "' is read as one column");
+            warnings.warn(
+                "data", where + ": unknown item type '" + shown(type) + "' is read as one column");
             set.items.push_back({false, -1, 1});
         }
     }
@@ -167,8 +167,8 @@ bool readMapFile(const std::string& path, MarkerSet& set, Warnings& warnings, st
     }
     for (const Marker& marker : set.markers)
         if (!marker.mapped && !marker.duplicate)
-            warnings.warn("map-missing", "marker " + shown(marker.name) +
-                                             " has no map position and is left out");
+            warnings.warn("map-missing",
+                          "marker " + shown(marker.name) + " has no map position and is left out");
     return true;
 }
 
@@ -292,11 +292,11 @@ void MarkerSet::finish(Warnings& warnings) {
         if (markers[i].chromosome > 0 && !markers[i].duplicate && markers[i].mapped)
             byChromosome[markers[i].chromosome];
     for (size_t i = 0; i < markers.size(); ++i)
-        if (markers[i].analysed()) byChromosome[markers[i].chromosome].push_back(static_cast<int>(i));
+        if (markers[i].analysed())
+            byChromosome[markers[i].chromosome].push_back(static_cast<int>(i));
     for (auto& [number, list] : byChromosome) {
-        std::stable_sort(list.begin(), list.end(), [&](int a, int b) {
-            return markers[a].position < markers[b].position;
-        });
+        std::stable_sort(list.begin(), list.end(),
+                         [&](int a, int b) { return markers[a].position < markers[b].position; });
         chromosomes.push_back({number, list});
     }
 }

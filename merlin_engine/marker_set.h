@@ -18,12 +18,12 @@ struct TransparentHash {
 
 struct Marker {
     std::string name;
-    bool duplicate = false;    // a later data-file line with a name used before
-    bool mapped = false;       // has a usable map line
-    int chromosome = 0;        // 1..22 when analysed, 0 otherwise
-    double position = 0.0;     // cM
+    bool duplicate = false;           // a later data-file line with a name used before
+    bool mapped = false;              // has a usable map line
+    int chromosome = 0;               // 1..22 when analysed, 0 otherwise
+    double position = 0.0;            // cM
     bool countFromGenotypes = false;  // no usable frequencies: counted from the pedigree file
-    bool excluded = false;     // left out: the pedigree file holds an allele the labels lack
+    bool excluded = false;            // left out: the pedigree file holds an allele the labels lack
     std::vector<std::string> labels;
     std::vector<double> frequencies;  // parallel to labels, sum 1 once finished
     std::vector<long long> counts;    // allele counts when counting from genotypes
@@ -54,7 +54,7 @@ struct Chromosome {
 
 struct MarkerSet {
     std::vector<DataItem> items;
-    std::vector<Marker> markers;  // every M line of the data file, in order
+    std::vector<Marker> markers;          // every M line of the data file, in order
     std::vector<Chromosome> chromosomes;  // ascending, built by finish()
 
     // Turns counts into frequencies, rescales frequencies to sum 1 and builds the

@@ -7,8 +7,10 @@ namespace merlin {
 std::string usageText() {
     return "Usage: merlinEngine -d DATFILE -p PEDFILE -m MAPFILE -f FREQFILE [options]\n"
            "Computes per-family natural-log likelihoods of linked marker data.\n"
-           "  -d DATFILE     data file: M marker, A affection, T trait, C covariate, S skip, E end\n"
-           "  -p PEDFILE     pedigree file: family person father mother sex, then the data columns\n"
+           "  -d DATFILE     data file: M marker, A affection, T trait, C covariate, S skip, E "
+           "end\n"
+           "  -p PEDFILE     pedigree file: family person father mother sex, then the data "
+           "columns\n"
            "  -m MAPFILE     map file: chromosome marker position (cM), optional header line\n"
            "  -f FREQFILE    frequency file: M marker, A label frequency, F f1 f2 ...\n"
            "  --likelihood   print log-likelihoods (the default analysis)\n"

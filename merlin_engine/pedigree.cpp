@@ -67,11 +67,11 @@ Pedigree buildPedigree(const FamilyRecord& family, Warnings* warnings) {
         pedigree.father[i] = father;
         pedigree.mother[i] = mother;
         if (father >= 0 && father < listed && family.persons[father].sex == 2)
-            warn("ped-sex", "father " + shown(family.persons[father].id) +
-                                " is recorded as female; accepted");
+            warn("ped-sex",
+                 "father " + shown(family.persons[father].id) + " is recorded as female; accepted");
         if (mother >= 0 && mother < listed && family.persons[mother].sex == 1)
-            warn("ped-sex", "mother " + shown(family.persons[mother].id) +
-                                " is recorded as male; accepted");
+            warn("ped-sex",
+                 "mother " + shown(family.persons[mother].id) + " is recorded as male; accepted");
     }
 
     const int n = pedigree.size();

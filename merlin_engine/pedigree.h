@@ -13,12 +13,12 @@ namespace merlin {
 
 struct Pedigree {
     std::vector<std::string> ids;
-    std::vector<int> father;    // -1 for founders
+    std::vector<int> father;  // -1 for founders
     std::vector<int> mother;
     std::vector<int> listedAs;  // index into FamilyRecord::persons, -1 for added persons
     std::vector<std::vector<int>> children;
-    std::vector<int> order;     // parents before children
-    std::string error;          // set when the family cannot be analysed
+    std::vector<int> order;  // parents before children
+    std::string error;       // set when the family cannot be analysed
 
     int size() const { return static_cast<int>(ids.size()); }
     bool isFounder(int p) const { return father[p] < 0; }

@@ -125,11 +125,13 @@ bool scanPedigreeFile(const std::string& path, MarkerSet& set, bool toyGenotypes
         }
         bool extra = false;
         if (!splitGenotypes(fields, set, labels, extra))
-            warnings.warn("ped-columns", where + ": fewer fields than the data file describes; "
-                                                 "the missing genotypes count as untyped");
+            warnings.warn("ped-columns", where +
+                                             ": fewer fields than the data file describes; "
+                                             "the missing genotypes count as untyped");
         else if (extra)
-            warnings.warn("ped-columns", where + ": more fields than the data file describes; "
-                                                 "the extra fields are ignored");
+            warnings.warn("ped-columns", where +
+                                             ": more fields than the data file describes; "
+                                             "the extra fields are ignored");
         for (size_t m = 0; m < set.markers.size(); ++m) {
             Marker& marker = set.markers[m];
             if (labels[2 * m].empty() || marker.duplicate) continue;
@@ -143,10 +145,10 @@ bool scanPedigreeFile(const std::string& path, MarkerSet& set, bool toyGenotypes
                 } else if (!toyGenotypes && !marker.excluded && marker.chromosome > 0 &&
                            marker.find(label) < 0) {
                     marker.excluded = true;
-                    warnings.warn("ped-allele",
-                                  "marker " + shown(marker.name) + " is left out: allele " +
-                                      shown(label) + " on " + where +
-                                      " is not in the frequency file");
+                    warnings.warn("ped-allele", "marker " + shown(marker.name) +
+                                                    " is left out: allele " + shown(label) +
+                                                    " on " + where +
+                                                    " is not in the frequency file");
                 }
             }
         }

@@ -16,15 +16,17 @@ std::uint64_t splitmix(std::uint64_t& x) {
     return z ^ (z >> 31);
 }
 
-std::uint64_t rotl(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
+std::uint64_t rotl(std::uint64_t x, int k) {
+    return (x << k) | (x >> (64 - k));
+}
 
 // Draws an allele index by the marker's frequencies, or -1 when it has none.
 int drawAllele(const std::vector<double>& cumulative, Random& random) {
     if (cumulative.empty() || !(cumulative.back() > 0.0)) return -1;
     const double u = random.uniform() * cumulative.back();
     const auto it = std::upper_bound(cumulative.begin(), cumulative.end(), u);
-    return static_cast<int>(std::min<std::ptrdiff_t>(it - cumulative.begin(),
-                                                     cumulative.size() - 1));
+    return static_cast<int>(
+        std::min<std::ptrdiff_t>(it - cumulative.begin(), cumulative.size() - 1));
 }
 
 }  // namespace
@@ -45,7 +47,9 @@ std::uint64_t Random::next() {
     return result;
 }
 
-double Random::uniform() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
+double Random::uniform() {
+    return static_cast<double>(next() >> 11) * 0x1.0p-53;
+}
 
 void simulateFamily(const Pedigree& pedigree, FamilyRecord& record, const MarkerSet& set,
                     std::uint64_t seed) {
@@ -55,7 +59,8 @@ void simulateFamily(const Pedigree& pedigree, FamilyRecord& record, const Marker
         return;
     }
     std::uint64_t mixed = seed;
-    Random random(splitmix(mixed) ^ (static_cast<std::uint64_t>(record.ordinal) * 0xd1b54a32d192ed03ULL));
+    Random random(splitmix(mixed) ^
+                  (static_cast<std::uint64_t>(record.ordinal) * 0xd1b54a32d192ed03ULL));
     // Linked groups: the analysed chromosomes in map order; every other marker alone.
     std::vector<std::vector<int>> groups;
     std::vector<bool> grouped(markerCount, false);
@@ -86,9 +91,8 @@ void simulateFamily(const Pedigree& pedigree, FamilyRecord& record, const Marker
                 int origin = static_cast<int>(random.next() >> 63);
                 for (size_t i = 0; i < k; ++i) {
                     if (i > 0) {
-                        const double theta =
-                            haldaneTheta(set.markers[group[i]].position -
-                                         set.markers[group[i - 1]].position);
+                        const double theta = haldaneTheta(set.markers[group[i]].position -
+                                                          set.markers[group[i - 1]].position);
                         if (random.uniform() < theta) origin ^= 1;
                     }
                     at(p, i, side) = at(parents[side], i, origin);

@@ -57,8 +57,8 @@ bool LineReader::fill() {
 bool LineReader::next(std::string& line) {
     size_t scanned = begin_;
     for (;;) {
-        const void* hit = scanned < end_ ? std::memchr(buffer_.data() + scanned, '\n', end_ - scanned)
-                                         : nullptr;
+        const void* hit =
+            scanned < end_ ? std::memchr(buffer_.data() + scanned, '\n', end_ - scanned) : nullptr;
         if (hit) {
             const size_t stop = static_cast<const char*>(hit) - buffer_.data();
             size_t length = stop - begin_;

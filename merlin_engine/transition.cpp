@@ -9,8 +9,8 @@ namespace merlin {
 
 namespace {
 
-constexpr int kBlockBits = 12;  // 2^12 doubles: the low bits are applied inside such blocks
-constexpr int kGroupBits = 4;  // higher bits are applied in groups of this many
+constexpr int kBlockBits = 12;   // 2^12 doubles: the low bits are applied inside such blocks
+constexpr int kGroupBits = 4;    // higher bits are applied in groups of this many
 constexpr size_t kColumns = 32;  // contiguous doubles taken together for the higher bits
 static_assert((size_t{1} << kBlockBits) % kColumns == 0);
 
@@ -31,7 +31,8 @@ inline void mix4(double& a, double& b, double& c, double& d, double t) {
 
 // The hot loops are compiled for wide vector units too and the best version is
 // picked when the program starts.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && \
+    !defined(__SANITIZE_ADDRESS__)
 #define MERLIN_VECTOR_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
 #else
 #define MERLIN_VECTOR_CLONES
@@ -92,8 +93,8 @@ MERLIN_VECTOR_CLONES void mixBlocks(double* x, size_t count, int bits, double t,
 // meiosis pairs a chunk with the chunk at a fixed XOR distance, so the chunks are
 // taken by orbits under those distances (`span`, closed under XOR) and each orbit
 // by the thread that holds its smallest chunk.
-MERLIN_VECTOR_CLONES void mixGroup(double* x, int first, int last, size_t from, size_t to,
-                                   double t, const std::vector<std::uint64_t>& masks,
+MERLIN_VECTOR_CLONES void mixGroup(double* x, int first, int last, size_t from, size_t to, double t,
+                                   const std::vector<std::uint64_t>& masks,
                                    const std::vector<size_t>& span) {
     const size_t stride = size_t{1} << first;
     const size_t chunksPerUpper = stride / kColumns;
@@ -185,7 +186,8 @@ void applyTransition(double* x, int bits, double theta,
         for (const std::uint64_t mask : founderMasks) {
             const int top = mask == 0 ? -1 : 63 - std::countl_zero(mask);
             if (top < first || top >= last) continue;
-            const size_t distance = static_cast<size_t>(mask & ((std::uint64_t{1} << first) - 1)) / kColumns;
+            const size_t distance =
+                static_cast<size_t>(mask & ((std::uint64_t{1} << first) - 1)) / kColumns;
             const bool inSpan = std::find(span.begin(), span.end(), distance) != span.end();
             if (!inSpan && span.size() >= kLargestOrbit) {
                 separate.push_back(mask);

@@ -13,7 +13,8 @@ namespace merlin {
 // Haldane's recombination fraction for a distance in cM.
 double haldaneTheta(double distanceCm);
 
-void applyTransition(double* x, int bits, double theta, const std::vector<std::uint64_t>& founderMasks);
+void applyTransition(double* x, int bits, double theta,
+                     const std::vector<std::uint64_t>& founderMasks);
 
 // Sum with small rounding error over long vectors.
 double accurateSum(const double* x, size_t count);

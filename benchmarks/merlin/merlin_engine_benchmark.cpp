@@ -30,8 +30,10 @@ public:
         std::filesystem::create_directories(folder_);
     }
     ~Files() {
-        if (!std::getenv("MERLIN_BENCH_KEEP")) std::filesystem::remove_all(folder_);
-        else std::cerr << "files kept in " << folder_ << "\n";
+        if (!std::getenv("MERLIN_BENCH_KEEP"))
+            std::filesystem::remove_all(folder_);
+        else
+            std::cerr << "files kept in " << folder_ << "\n";
     }
     std::string path(const char* name) const { return (folder_ / name).string(); }
 
@@ -44,12 +46,13 @@ public:
             freq << "M m" << m << "\n";
             double sum = 0;
             for (int a = 0; a < kAlleles; ++a) sum += 1.0 + a % 4;
-            for (int a = 0; a < kAlleles; ++a) freq << "A " << a + 1 << " " << (1.0 + a % 4) / sum << "\n";
+            for (int a = 0; a < kAlleles; ++a)
+                freq << "A " << a + 1 << " " << (1.0 + a % 4) / sum << "\n";
         }
     }
     std::vector<std::string> args() const {
-        return {"-d", path("t.dat"), "-m", path("t.map"), "-f", path("t.freq"), "-p", path("t.ped"),
-                "--perFamily", "--quiet", "--likelihood"};
+        return {"-d", path("t.dat"), "-m",          path("t.map"), "-f",          path("t.freq"),
+                "-p", path("t.ped"), "--perFamily", "--quiet",     "--likelihood"};
     }
 
 private:
@@ -69,8 +72,8 @@ void appendFamily(std::ostream& out, int family, const std::vector<Person>& pers
                     parent < 0 ? draw(random) + 1 : alleles[parent][2 * m + random() % 2];
             }
     for (size_t p = 0; p < persons.size(); ++p) {
-        out << family << ' ' << p + 1 << ' ' << persons[p].father + 1 << ' ' << persons[p].mother + 1
-            << ' ' << (p % 2 ? 2 : 1);
+        out << family << ' ' << p + 1 << ' ' << persons[p].father + 1 << ' '
+            << persons[p].mother + 1 << ' ' << (p % 2 ? 2 : 1);
         for (int m = 0; m < markers; ++m) {
             if (persons[p].typed)
                 out << ' ' << alleles[p][2 * m] << ' ' << alleles[p][2 * m + 1];
@@ -102,7 +105,8 @@ void BM_ManySmallFamilies(benchmark::State& state) {
         std::ofstream ped(files.path("t.ped"));
         std::mt19937 random(1);
         const auto shapes = smallPedigrees();
-        for (int f = 0; f < 40000; ++f) appendFamily(ped, f + 1, shapes[f % shapes.size()], markers, random);
+        for (int f = 0; f < 40000; ++f)
+            appendFamily(ped, f + 1, shapes[f % shapes.size()], markers, random);
     }
     for (auto _ : state) {
         std::ostringstream out, err;
@@ -164,7 +168,9 @@ void runSingle(benchmark::State& state, const char* name, const std::vector<Pers
 }
 
 // 18 meioses: 16 informative once each parent's first meiosis is fixed.
-void BM_SibshipOfNine(benchmark::State& state) { runSingle(state, "sib9", sibship(9)); }
+void BM_SibshipOfNine(benchmark::State& state) {
+    runSingle(state, "sib9", sibship(9));
+}
 BENCHMARK(BM_SibshipOfNine)->Unit(benchmark::kMillisecond);
 
 void BM_LineOfNineGenerations(benchmark::State& state) {
@@ -173,7 +179,9 @@ void BM_LineOfNineGenerations(benchmark::State& state) {
 BENCHMARK(BM_LineOfNineGenerations)->Unit(benchmark::kMillisecond);
 
 // 24 informative meioses: thirteen typed sibs with untyped parents.
-void BM_SibshipOfThirteen(benchmark::State& state) { runSingle(state, "sib13", sibship(13)); }
+void BM_SibshipOfThirteen(benchmark::State& state) {
+    runSingle(state, "sib13", sibship(13));
+}
 BENCHMARK(BM_SibshipOfThirteen)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // 24 informative meioses: typed grandparents, four typed children with untyped

@@ -60,15 +60,18 @@ TEST(MerlinCommandLine, BannerAndWarningsWithoutQuiet) {
         "-d temp/temp.dat -m temp/temp.map -f temp/temp.freq -p temp/temp.ped --perFamily",
         scratch.root().string());
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, std::string("merlinEngine 1.0 - multipoint likelihoods of linked markers\n") + kGolden);
+    EXPECT_EQ(
+        run.out,
+        std::string("merlinEngine 1.0 - multipoint likelihoods of linked markers\n") + kGolden);
     EXPECT_EQ(run.err, "");
     // The duo's mother not listed: added as an untyped founder, with a warning.
     scratch.write("temp/temp.ped", "1 1 0 0 1 1 2\n1 2 1 3 2 1 3\n");
     const RunResult added = runExecutable(
         "-d temp/temp.dat -m temp/temp.map -f temp/temp.freq -p temp/temp.ped --perFamily",
         scratch.root().string());
-    EXPECT_EQ(added.err, "Warning: family 1: parent 3 of 2 is not listed and is added as an "
-                         "untyped founder\n");
+    EXPECT_EQ(added.err,
+              "Warning: family 1: parent 3 of 2 is not listed and is added as an "
+              "untyped founder\n");
     EXPECT_NE(added.out.find("Family 1 [3 persons, 0 meioses]\nlnLikelihood = -5.11599580975\n"),
               std::string::npos);
 }
@@ -77,27 +80,30 @@ TEST(MerlinCommandLine, HelpListsEveryOption) {
     Scratch scratch;
     const RunResult run = runExecutable("--help", scratch.root().string());
     EXPECT_EQ(run.status, 0);
-    for (const char* option : {"-d DATFILE", "-p PEDFILE", "-m MAPFILE", "-f FREQFILE", "--likelihood",
-                               "--perFamily", "--quiet", "--simulate", "--save", "-r SEED",
-                               "--prefix P", "--bits N", "--help"})
+    for (const char* option :
+         {"-d DATFILE", "-p PEDFILE", "-m MAPFILE", "-f FREQFILE", "--likelihood", "--perFamily",
+          "--quiet", "--simulate", "--save", "-r SEED", "--prefix P", "--bits N", "--help"})
         EXPECT_NE(run.out.find(option), std::string::npos) << option;
 }
 
 TEST(MerlinCommandLine, FaultsGiveOneLineAndStatusOne) {
     Scratch scratch;
     writeGoldenCase(scratch);
-    const std::string files = "-d temp/temp.dat -m temp/temp.map -f temp/temp.freq -p temp/temp.ped";
+    const std::string files =
+        "-d temp/temp.dat -m temp/temp.map -f temp/temp.freq -p temp/temp.ped";
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"", "missing required option -d DATFILE"},
         {files + " --frobnicate", "unknown option '--frobnicate'"},
         {files + " -r", "option -r needs a value"},
         {files + " -r seven", "option -r needs a whole number"},
         {files + " --bits 99", "option --bits needs a whole number from 0 to 28"},
-        {"-d temp/temp.dat -m temp/temp.map -f temp/temp.freq", "missing required option -p PEDFILE"},
+        {"-d temp/temp.dat -m temp/temp.map -f temp/temp.freq",
+         "missing required option -p PEDFILE"},
         {"-d temp/nothing.dat -m temp/temp.map -f temp/temp.freq -p temp/temp.ped",
          "cannot open 'temp/nothing.dat'"},
         {"-d temp -m temp/temp.map -f temp/temp.freq -p temp/temp.ped", "cannot open 'temp'"},
-        {files + " --simulate --save --prefix no/such/folder/x", "cannot write 'no/such/folder/x-replicate.ped'"},
+        {files + " --simulate --save --prefix no/such/folder/x",
+         "cannot write 'no/such/folder/x-replicate.ped'"},
     };
     for (const auto& [arguments, message] : cases) {
         const RunResult run = runExecutable(arguments, scratch.root().string());

@@ -41,7 +41,7 @@ RunResult runEngineArgs(const std::vector<std::string>& args) {
 }
 
 RunResult runFiles(const Scratch& scratch, const std::vector<std::string>& extra) {
-    std::vector<std::string> args = {"-d", scratch.path("t.dat"), "-m", scratch.path("t.map"),
+    std::vector<std::string> args = {"-d", scratch.path("t.dat"),  "-m", scratch.path("t.map"),
                                      "-f", scratch.path("t.freq"), "-p", scratch.path("t.ped")};
     args.insert(args.end(), extra.begin(), extra.end());
     return runEngineArgs(args);
@@ -83,7 +83,9 @@ std::vector<double> lnLikelihoods(const std::string& out) {
     return values;
 }
 
-double haldane(double cm) { return 0.5 * (1.0 - std::exp(-2.0 * std::fabs(cm) / 100.0)); }
+double haldane(double cm) {
+    return 0.5 * (1.0 - std::exp(-2.0 * std::fabs(cm) / 100.0));
+}
 
 double referenceLikelihood(const std::vector<RefPerson>& persons,
                            const std::vector<std::vector<double>>& frequencies,

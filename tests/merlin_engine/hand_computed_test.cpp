@@ -33,7 +33,9 @@ void expectLikelihood(const std::string& ped, const std::vector<double>& positio
 
 // Probability that one parent's contribution to two sibs stays shared (or unshared)
 // from one marker to the next: both meioses recombine or neither does.
-double stayShared(double theta) { return theta * theta + (1 - theta) * (1 - theta); }
+double stayShared(double theta) {
+    return theta * theta + (1 - theta) * (1 - theta);
+}
 
 TEST(MerlinHandComputed, PaternityDuo) {
     // Alleged father 1/2, child 1/3, mother untyped: P(F) = 2 p1 p2; the father gives 1
@@ -53,12 +55,13 @@ TEST(MerlinHandComputed, Trio) {
     // Second marker: father 1/2, mother 2/3, child 2/2: 2 p1 p2 * 2 p2 p3 * 1/4; both
     // parents unphased, so again the product.
     const std::string two = "1 1 0 0 1 1 2 1 2\n1 2 0 0 2 3 4 2 3\n1 3 1 2 1 1 3 2 2\n";
-    expectLikelihood(two, {0, 10}, (2 * p1 * p2 * 2 * p3 * p4 * 0.25) * (2 * p1 * p2 * 2 * p2 * p3 * 0.25));
+    expectLikelihood(two, {0, 10},
+                     (2 * p1 * p2 * 2 * p3 * p4 * 0.25) * (2 * p1 * p2 * 2 * p2 * p3 * 0.25));
 }
 
 TEST(MerlinHandComputed, FullSiblings) {
     // Sibs 1/2 and 1/2 with untyped parents; sharing 0, 1, 2 alleles with 1/4, 1/2, 1/4.
-    const double a0 = (2 * p1 * p2) * (2 * p1 * p2);         // 0.0016
+    const double a0 = (2 * p1 * p2) * (2 * p1 * p2);          // 0.0016
     const double a1 = (2 * p1 * p2) * (0.5 * p2 + 0.5 * p1);  // 0.006
     const double a2 = 2 * p1 * p2;                            // 0.04
     const std::string one = "1 1 0 0 1 0 0\n1 2 0 0 2 0 0\n1 3 1 2 1 1 2\n1 4 1 2 2 1 2\n";
@@ -93,35 +96,40 @@ double twoStateChain(double stay) {
 }
 
 TEST(MerlinHandComputed, HalfSiblings) {
-    const std::string one = "1 1 0 0 1 0 0\n1 2 0 0 2 0 0\n1 3 0 0 2 0 0\n"
-                            "1 4 1 2 1 1 2\n1 5 1 3 2 1 3\n";
+    const std::string one =
+        "1 1 0 0 1 0 0\n1 2 0 0 2 0 0\n1 3 0 0 2 0 0\n"
+        "1 4 1 2 1 1 2\n1 5 1 3 2 1 3\n";
     expectLikelihood(one, {0}, 0.5 * (kUnshared1 + kShared1));  // 0.0042
-    const std::string two = "1 1 0 0 1 0 0 0 0\n1 2 0 0 2 0 0 0 0\n1 3 0 0 2 0 0 0 0\n"
-                            "1 4 1 2 1 1 2 2 2\n1 5 1 3 2 1 3 2 4\n";
+    const std::string two =
+        "1 1 0 0 1 0 0 0 0\n1 2 0 0 2 0 0 0 0\n1 3 0 0 2 0 0 0 0\n"
+        "1 4 1 2 1 1 2 2 2\n1 5 1 3 2 1 3 2 4\n";
     // Sharing through the common father stays when both of his meioses recombine or neither.
     expectLikelihood(two, {0, 10}, twoStateChain(stayShared(haldane(10))));
 }
 
 TEST(MerlinHandComputed, ThreeMarkersWithTheMiddleOneUntyped) {
     // Half sibs typed at 0 and 20 cM, nobody at 10 cM: as two markers 20 cM apart.
-    const std::string three = "1 1 0 0 1 0 0 0 0 0 0\n1 2 0 0 2 0 0 0 0 0 0\n"
-                              "1 3 0 0 2 0 0 0 0 0 0\n1 4 1 2 1 1 2 0 0 2 2\n"
-                              "1 5 1 3 2 1 3 0 0 2 4\n";
+    const std::string three =
+        "1 1 0 0 1 0 0 0 0 0 0\n1 2 0 0 2 0 0 0 0 0 0\n"
+        "1 3 0 0 2 0 0 0 0 0 0\n1 4 1 2 1 1 2 0 0 2 2\n"
+        "1 5 1 3 2 1 3 0 0 2 4\n";
     expectLikelihood(three, {0, 10, 20}, twoStateChain(stayShared(haldane(20))));
 }
 
 TEST(MerlinHandComputed, UncleAndNephew) {
     // Grandparents 1, 2; uncle 3 and his brother 4; the brother's wife 5; nephew 6.
-    const std::string one = "1 1 0 0 1 0 0\n1 2 0 0 2 0 0\n1 3 1 2 1 1 2\n1 4 1 2 1 0 0\n"
-                            "1 5 0 0 2 0 0\n1 6 4 5 1 1 3\n";
+    const std::string one =
+        "1 1 0 0 1 0 0\n1 2 0 0 2 0 0\n1 3 1 2 1 1 2\n1 4 1 2 1 0 0\n"
+        "1 5 0 0 2 0 0\n1 6 4 5 1 1 3\n";
     expectLikelihood(one, {0}, 0.5 * (kUnshared1 + kShared1));
     // The nephew's allele from his father comes from the same grandparent as before
     // unless that meiosis recombines; if it stays, sharing with the uncle stays as for
     // sibs, and if it switches, sharing through the other grandparent is 1/2 afresh.
     const double theta = haldane(10);
     const double stay = (1 - theta) * stayShared(theta) + theta * 0.5;
-    const std::string two = "1 1 0 0 1 0 0 0 0\n1 2 0 0 2 0 0 0 0\n1 3 1 2 1 1 2 2 2\n"
-                            "1 4 1 2 1 0 0 0 0\n1 5 0 0 2 0 0 0 0\n1 6 4 5 1 1 3 2 4\n";
+    const std::string two =
+        "1 1 0 0 1 0 0 0 0\n1 2 0 0 2 0 0 0 0\n1 3 1 2 1 1 2 2 2\n"
+        "1 4 1 2 1 0 0 0 0\n1 5 0 0 2 0 0 0 0\n1 6 4 5 1 1 3 2 4\n";
     expectLikelihood(two, {0, 10}, twoStateChain(stay));
 }
 

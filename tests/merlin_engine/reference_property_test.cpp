@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <random>
 
 #include "engine_test_support.h"
@@ -64,14 +64,17 @@ Case randomCase(std::mt19937& random, int persons, int markers) {
             } else {
                 const auto& f = truth[person.father][m];
                 const auto& g = truth[person.mother][m];
-                truth[p].push_back({random() % 2 ? f.first : f.second, random() % 2 ? g.first : g.second});
+                truth[p].push_back(
+                    {random() % 2 ? f.first : f.second, random() % 2 ? g.first : g.second});
             }
         }
     for (int p = 0; p < persons; ++p)
         for (int m = 0; m < markers; ++m) {
             auto g = truth[p][m];
-            if (random() % 3 == 0) g = {-1, -1};
-            else if (random() % 8 == 0) g.first = static_cast<int>(random() % c.frequencies[m].size());
+            if (random() % 3 == 0)
+                g = {-1, -1};
+            else if (random() % 8 == 0)
+                g.first = static_cast<int>(random() % c.frequencies[m].size());
             c.persons[p].genotypes.push_back(g);
         }
     return c;
@@ -103,7 +106,8 @@ TEST(MerlinReference, RandomPedigreesMatchPlainEnumeration) {
             ++impossible;
         } else {
             EXPECT_NEAR(values[0], std::log(expected), 1e-9 * std::fabs(std::log(expected)) + 1e-10)
-                << "trial " << trial << "\n" << scratch.path("t.ped");
+                << "trial " << trial << "\n"
+                << scratch.path("t.ped");
             ++consistent;
         }
     }
@@ -153,10 +157,10 @@ TEST(MerlinReference, SamePositionActsAsOneHaplotype) {
     scratch.write("t.map", mapFile({5.0, 5.0}));
     scratch.write("t.freq", frequencyFile({{0.5, 0.5}, {0.5, 0.5}}));
     scratch.write("t.ped",
-                  "1 1 0 0 1 1 1 1 1\n"   // father homozygous 1 at both: haplotypes 1-1 and 1-1
-                  "1 2 0 0 2 2 2 1 2\n"   // mother 2/2 and 1/2
-                  "1 3 1 2 1 1 2 1 1\n"   // child gets 2-1 from the mother
-                  "1 4 1 2 2 1 2 1 2\n"); // child gets 2-2 from the mother: the two are fine
+                  "1 1 0 0 1 1 1 1 1\n"    // father homozygous 1 at both: haplotypes 1-1 and 1-1
+                  "1 2 0 0 2 2 2 1 2\n"    // mother 2/2 and 1/2
+                  "1 3 1 2 1 1 2 1 1\n"    // child gets 2-1 from the mother
+                  "1 4 1 2 2 1 2 1 2\n");  // child gets 2-2 from the mother: the two are fine
     auto values = lnLikelihoods(runFiles(scratch).out);
     ASSERT_EQ(values.size(), 1u);
     EXPECT_FALSE(std::isnan(values[0]));
@@ -166,7 +170,7 @@ TEST(MerlinReference, SamePositionActsAsOneHaplotype) {
                   "1 3 1 2 1 1 1 1 1\n"  // child 3 took 1-1 from her
                   "1 4 1 2 2 1 1 1 2\n"  // child 4 took 1-2
                   "1 5 1 2 2 1 2 1 1\n"  // child 5 took 2-1: three haplotypes from two
-                  );
+    );
     const RunResult run = runFiles(scratch);
     values = lnLikelihoods(run.out);
     ASSERT_EQ(values.size(), 1u);
@@ -185,7 +189,8 @@ TEST(MerlinProperties, DistantMarkersGiveTheSumOfSingleMarkers) {
             Case one = c;
             one.frequencies = {c.frequencies[m]};
             one.positions = {0.0};
-            for (auto& p : one.persons) p.genotypes = {c.persons[&p - &one.persons[0]].genotypes[m]};
+            for (auto& p : one.persons)
+                p.genotypes = {c.persons[&p - &one.persons[0]].genotypes[m]};
             writeCase(scratch, one);
             single += lnLikelihoods(runFiles(scratch).out).at(0);
         }
@@ -232,7 +237,8 @@ TEST(MerlinProperties, OrderOfFamiliesPersonsAndLabelsChangesNothing) {
     scratch.write("t.ped", backward);
     const auto reversed = lnLikelihoods(runFiles(scratch).out);
     ASSERT_EQ(reversed.size(), 4u);
-    for (int k = 0; k < 4; ++k) EXPECT_NEAR(reversed[3 - k], straight[k], 1e-10 * std::fabs(straight[k]));
+    for (int k = 0; k < 4; ++k)
+        EXPECT_NEAR(reversed[3 - k], straight[k], 1e-10 * std::fabs(straight[k]));
 
     // The same alleles listed under shuffled labels in shuffled order.
     std::string freq;
@@ -260,7 +266,8 @@ TEST(MerlinProperties, OrderOfFamiliesPersonsAndLabelsChangesNothing) {
     scratch.write("t.ped", relabelled);
     const auto renamed = lnLikelihoods(runFiles(scratch).out);
     ASSERT_EQ(renamed.size(), 4u);
-    for (int k = 0; k < 4; ++k) EXPECT_NEAR(renamed[k], straight[k], 1e-10 * std::fabs(straight[k]));
+    for (int k = 0; k < 4; ++k)
+        EXPECT_NEAR(renamed[k], straight[k], 1e-10 * std::fabs(straight[k]));
 }
 
 }  // namespace

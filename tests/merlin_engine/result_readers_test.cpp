@@ -201,7 +201,8 @@ TEST(MerlinResultReaders, ValuesCarryTwelveSignificantDigits) {
     while (std::getline(lines, line)) {
         if (line.rfind("lnLikelihood = ", 0) != 0 || line == "lnLikelihood = 0") continue;
         std::string digits;
-        for (char c : line.substr(15)) if (c >= '0' && c <= '9') digits += c;
+        for (char c : line.substr(15))
+            if (c >= '0' && c <= '9') digits += c;
         while (!digits.empty() && digits[0] == '0') digits.erase(0, 1);
         EXPECT_GE(digits.size(), 10u) << line;
     }

@@ -74,8 +74,9 @@ TEST(MerlinRobustness, LineEndsAndRepeatedFamilyWords) {
     EXPECT_EQ(runFiles(scratch).out, expected);
     // A family word that comes back after another family starts a family of its own,
     // as the system counts families by changes of the family word.
-    scratch.write("t.ped", "7 1 0 0 1 1 2 1 1 1 s s 10 10\n8 1 0 0 1 1 1 1 1 1 s s 10 10\n"
-                           "7 1 0 0 1 1 2 1 1 1 s s 10 10\n");
+    scratch.write("t.ped",
+                  "7 1 0 0 1 1 2 1 1 1 s s 10 10\n8 1 0 0 1 1 1 1 1 1 s s 10 10\n"
+                  "7 1 0 0 1 1 2 1 1 1 s s 10 10\n");
     const auto values = lnLikelihoods(runFiles(scratch).out);
     ASSERT_EQ(values.size(), 6u);
     EXPECT_EQ(values[0], values[2]);
@@ -86,11 +87,12 @@ TEST(MerlinRobustness, PedigreeFaultsSkipOnlyTheirFamily) {
     scratch.write("t.dat", "M a\n");
     scratch.write("t.map", "1 a 0\n");
     scratch.write("t.freq", "M a\nF 0.5 0.5\n");
-    scratch.write("t.ped",
-                  "loop 1 2 3 1 1 1\nloop 2 1 3 1 1 2\nloop 3 0 0 2 1 1\n"  // 1 and 2 parents of each other
-                  "self 1 0 0 1 1 1\nself 2 1 1 2 1 1\n"                      // same father and mother
-                  "twice 1 0 0 1 1 1\ntwice 1 0 0 2 1 2\n"
-                  "fine 1 0 0 1 1 2\nfine 2 1 9 2 2 2\n");  // mother 9 not listed: added
+    scratch.write(
+        "t.ped",
+        "loop 1 2 3 1 1 1\nloop 2 1 3 1 1 2\nloop 3 0 0 2 1 1\n"  // 1 and 2 parents of each other
+        "self 1 0 0 1 1 1\nself 2 1 1 2 1 1\n"                    // same father and mother
+        "twice 1 0 0 1 1 1\ntwice 1 0 0 2 1 2\n"
+        "fine 1 0 0 1 1 2\nfine 2 1 9 2 2 2\n");  // mother 9 not listed: added
     const RunResult run = runFiles(scratch);
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("Skipping family loop: person"), std::string::npos) << run.out;
@@ -116,8 +118,10 @@ TEST(MerlinRobustness, TooManyMeiosesIsSkipped) {
                            "Skipping family 1: too many meioses (18 > 10)\nlnLikelihood = 0\n"),
               std::string::npos)
         << run.out;
-    EXPECT_TRUE(std::isnan(lnLikelihoods(runFiles(scratch, {"--perFamily", "--bits", "17"}).out)[0]));
-    EXPECT_FALSE(std::isnan(lnLikelihoods(runFiles(scratch, {"--perFamily", "--bits", "18"}).out)[0]));
+    EXPECT_TRUE(
+        std::isnan(lnLikelihoods(runFiles(scratch, {"--perFamily", "--bits", "17"}).out)[0]));
+    EXPECT_FALSE(
+        std::isnan(lnLikelihoods(runFiles(scratch, {"--perFamily", "--bits", "18"}).out)[0]));
 }
 
 TEST(MerlinRobustness, UnknownAllelesLeaveTheMarkerOut) {
@@ -127,7 +131,8 @@ TEST(MerlinRobustness, UnknownAllelesLeaveTheMarkerOut) {
     scratch.write("t.freq", "M a\nF 0.5 0.5\nM b\nF 0.5 0.5\n");
     scratch.write("t.ped", "1 1 0 0 1 1 2 1 7\n1 2 0 0 2 1 1 1 1\n");
     const RunResult run = runFiles(scratch);
-    EXPECT_NE(run.err.find("marker b is left out: allele 7 on pedigree file line 1"), std::string::npos)
+    EXPECT_NE(run.err.find("marker b is left out: allele 7 on pedigree file line 1"),
+              std::string::npos)
         << run.err;
     EXPECT_NE(run.out.find("Chromosome 1 (1 markers)"), std::string::npos) << run.out;
     EXPECT_NEAR(lnLikelihoods(run.out).at(0), std::log(2 * 0.25 * 0.25), 1e-12);
@@ -161,10 +166,12 @@ TEST(MerlinRobustness, HugeAndHostileFiles) {
          "1 1 0 0 1 1\n1 2 0 0\n1 3 1 2 1 1 2 1\n"},
         {"megabyte line", "M a\n", "1 a 0\n", "M a\nF 0.5 0.5\n", bigLine + "1 2 0 0 1 1 2\n"},
         {"absurd positions", "M a\nM b\nM c\n", "1 a -1e300\n1 b 1e300\n1 c nan\n1 a inf\n",
-         "M a\nF 0.5 0.5\nM b\nF 0.5 0.5\nM c\nF 1\n", "1 1 0 0 1 1 2 1 2 1 1\n1 2 1 0 1 1 1 2 2 1 1\n"},
+         "M a\nF 0.5 0.5\nM b\nF 0.5 0.5\nM c\nF 1\n",
+         "1 1 0 0 1 1 2 1 2 1 1\n1 2 1 0 1 1 1 2 2 1 1\n"},
         {"long label", "M a\n", "1 a 0\n", "M a\nA " + longLabel + " 0.5\nA 2 0.5\n",
          "1 1 0 0 1 " + longLabel + " 2\n1 2 1 0 1 " + longLabel + "/" + longLabel + "\n"},
-        {"100000 alleles", "M a\n", "1 a 0\n", manyAlleles, "1 1 0 0 1 99999 100000\n1 2 1 0 2 1 99999\n"},
+        {"100000 alleles", "M a\n", "1 a 0\n", manyAlleles,
+         "1 1 0 0 1 99999 100000\n1 2 1 0 2 1 99999\n"},
         {"negative frequencies", "M a\n", "1 a 0\n", "M a\nA 1 -0.5\nA 2 abc\nA 3 0\n",
          "1 1 0 0 1 3 3\n"},
         {"odd data items", "Q x\nS\nS -4\nS 99999999999\nM\nE\nM a\n", "1 a 0\n", "M a\nF 1\n",
@@ -191,9 +198,10 @@ TEST(MerlinRobustness, HugeAndHostileFiles) {
 
 // Random damage to one of the four files of the valid set.
 std::string corrupt(std::string text, std::mt19937& random) {
-    const std::vector<std::string> junk = {"0", "x", "/", "-1", "1e308", "-1e308", "nan", "S",
-                                           "M", "A", "F", "E", "\t", " ", "\r\n", "\n", "\0",
-                                           "99999999999999999999", "1/", "/2", "0.0", "1 1 1"};
+    const std::vector<std::string> junk = {
+        "0",  "x",  "/",   "-1",   "1e308", "-1e308", "nan", "S",  "M",
+        "A",  "F",  "E",   "\t",   " ",     "\r\n",   "\n",  "\0", "99999999999999999999",
+        "1/", "/2", "0.0", "1 1 1"};
     const int edits = 1 + static_cast<int>(random() % 4);
     for (int e = 0; e < edits; ++e) {
         const size_t at = text.empty() ? 0 : random() % (text.size() + 1);
@@ -225,7 +233,8 @@ std::string corrupt(std::string text, std::mt19937& random) {
                     }
                 break;
             default:  // swap two lines' worth of text
-                if (text.size() > 2) std::swap(text[random() % text.size()], text[random() % text.size()]);
+                if (text.size() > 2)
+                    std::swap(text[random() % text.size()], text[random() % text.size()]);
         }
     }
     return text;
@@ -244,7 +253,8 @@ TEST(MerlinRobustness, FuzzedFileSetsNeverCrash) {
             scratch.write(files[k].first, text);
         }
         std::vector<std::string> extra = {"--perFamily"};
-        if (trial % 5 == 0) extra = {"--perFamily", "--simulate", "--save", "--prefix", scratch.path("f")};
+        if (trial % 5 == 0)
+            extra = {"--perFamily", "--simulate", "--save", "--prefix", scratch.path("f")};
         if (trial % 7 == 0) extra = {};
         const RunResult run = runFiles(scratch, extra);
         ASSERT_TRUE(run.status == 0 || run.status == 1) << "trial " << trial;

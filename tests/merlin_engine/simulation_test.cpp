@@ -84,7 +84,8 @@ TEST(MerlinSimulation, SameSeedSameDataAndTheUntypedPatternKept) {
             if (g == "0/0") continue;
             const std::string a = g.substr(0, g.find('/')), b = g.substr(g.find('/') + 1);
             const std::vector<std::string> labels =
-                m == 0 ? std::vector<std::string>{"11", "12", "9.3"} : std::vector<std::string>{"1", "2"};
+                m == 0 ? std::vector<std::string>{"11", "12", "9.3"}
+                       : std::vector<std::string>{"1", "2"};
             EXPECT_NE(std::find(labels.begin(), labels.end(), a), labels.end()) << g;
             EXPECT_NE(std::find(labels.begin(), labels.end(), b), labels.end()) << g;
         }

@@ -1,13 +1,13 @@
 // The blocked transition against the plain one, for vectors large enough to use
 // every pass (the low block, the groups of higher bits and both threads), with
 // founder meioses whose highest bits fall in each of them.
+#include "transition.h"
+
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cmath>
 #include <random>
-
-#include "transition.h"
 
 namespace merlin {
 namespace {
