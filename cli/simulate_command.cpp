@@ -118,8 +118,7 @@ struct Method {
 
 }  // namespace
 
-int runSimulateCommand(const std::vector<std::string>& args, std::ostream& out,
-                       std::ostream& err) {
+int runSimulateCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     Arguments parsed;
     if (!parse(args, parsed, err)) return 2;
     if (parsed.casePath.empty()) parsed.casePath = bundledExamplePath();
@@ -153,8 +152,9 @@ int runSimulateCommand(const std::vector<std::string>& args, std::ostream& out,
     std::error_code ec;
     std::filesystem::current_path(before, ec);
 
-    const int scale =
-        core.referenceHypothesis >= 0 && core.referenceHypothesis < k ? core.referenceHypothesis : 0;
+    const int scale = core.referenceHypothesis >= 0 && core.referenceHypothesis < k
+                          ? core.referenceHypothesis
+                          : 0;
     const std::vector<std::string> names = simulationHypothesisNames(core, false);
     const Method methods[] = {{"exact", &core.simulatedExactLikelihoods},
                               {"linked", &core.simulatedLinkedLikelihoods},
@@ -171,8 +171,8 @@ int runSimulateCommand(const std::vector<std::string>& args, std::ostream& out,
                                  {"name", names[static_cast<size_t>(numerator)]}};
         document["methods"] = nlohmann::json::object();
     } else {
-        out << "# seed " << seed << ", " << n << " simulations, LR = L(" << numerator + 1
-            << ")/L(" << scale + 1 << ")\n";
+        out << "# seed " << seed << ", " << n << " simulations, LR = L(" << numerator + 1 << ")/L("
+            << scale + 1 << ")\n";
         out << "method\tTrue\tHypothesis\tmedian\tmean\tminimum\tmaximum\tq5%\tq1%\tLR=0\tNA\t"
                "P(LR>1000)\tP(LR>10000)\tP(LR>100000)\n";
     }
@@ -183,12 +183,15 @@ int runSimulateCommand(const std::vector<std::string>& args, std::ostream& out,
             // Fewer than ten usable ratios give no median, mean or fractions.
             const bool enough = s.ratioCount >= kMinimumRatios;
             const bool any = s.ratioCount > 0;
-            const std::optional<double> values[] = {
-                known(s.median, enough),       known(s.mean, enough),
-                known(s.minimum, any),         known(s.maximum, any),
-                known(s.quantile5, s.ratioCount >= 21), known(s.quantile1, s.ratioCount >= 101),
-                known(s.above1000, enough),    known(s.above10000, enough),
-                known(s.above100000, enough)};
+            const std::optional<double> values[] = {known(s.median, enough),
+                                                    known(s.mean, enough),
+                                                    known(s.minimum, any),
+                                                    known(s.maximum, any),
+                                                    known(s.quantile5, s.ratioCount >= 21),
+                                                    known(s.quantile1, s.ratioCount >= 101),
+                                                    known(s.above1000, enough),
+                                                    known(s.above10000, enough),
+                                                    known(s.above100000, enough)};
             const std::string& name = names[static_cast<size_t>(t)];
             if (parsed.json) {
                 rows.push_back({{"true", t + 1},

@@ -7,7 +7,6 @@
 
 namespace relatix::cli {
 
-int runSimulateCommand(const std::vector<std::string>& args, std::ostream& out,
-                       std::ostream& err);
+int runSimulateCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace relatix::cli

@@ -37,14 +37,18 @@ CumulativeMatrix cumulativeMutation(const ClusterMutation& m, const ClusterSyste
     return out;
 }
 
-int alleleNumber(const std::string& text) { return std::atoi(text.c_str()); }
+int alleleNumber(const std::string& text) {
+    return std::atoi(text.c_str());
+}
 
-std::vector<Person>& persons(SimulationRun& run) { return run.core.genotypeTable.pedigreePersons; }
+std::vector<Person>& persons(SimulationRun& run) {
+    return run.core.genotypeTable.pedigreePersons;
+}
 
 // The pedigrees of the hypotheses: the case's own when there is one per code,
 // else the catalogue's relations of each code.
 std::vector<std::vector<Relation>> hypothesisRelations(const Core& core,
-                                                      const std::vector<int>& codes) {
+                                                       const std::vector<int>& codes) {
     std::vector<std::vector<Relation>> relations;
     for (size_t t = 0; t < codes.size(); ++t)
         relations.push_back(core.hypothesisPedigrees.size() == codes.size()
@@ -162,9 +166,11 @@ void simulateFounders(SimulationRun& run, const std::vector<bool>& founderFlags)
                 observation.clusterIndex = static_cast<int>(c) + 1;
                 observation.systemIndex = static_cast<int>(s) + 1;
                 observation.allele1 =
-                    h1 < 1 ? "0" : std::to_string(run.haplotypeLists[c][static_cast<size_t>(h1 - 1)][s]);
+                    h1 < 1 ? "0"
+                           : std::to_string(run.haplotypeLists[c][static_cast<size_t>(h1 - 1)][s]);
                 observation.allele2 =
-                    h2 < 1 ? "0" : std::to_string(run.haplotypeLists[c][static_cast<size_t>(h2 - 1)][s]);
+                    h2 < 1 ? "0"
+                           : std::to_string(run.haplotypeLists[c][static_cast<size_t>(h2 - 1)][s]);
                 people[i].dna.push_back(std::move(observation));
             }
         }
@@ -217,10 +223,11 @@ bool simulateNonFounderPass(SimulationRun& run, const std::vector<std::vector<in
             observation.clusterIndex = entry.cluster;
             observation.systemIndex = entry.system;
             const DnaObservation& fromA = a.dna[h];
-            observation.allele1 = std::to_string(
-                transmitAllele(run, static_cast<int>(h), alleleNumber(fromA.allele1),
-                               alleleNumber(fromA.allele2), stateA, mutationOf(run, a.isMale, entry))
-                    .mutated);
+            observation.allele1 =
+                std::to_string(transmitAllele(run, static_cast<int>(h), alleleNumber(fromA.allele1),
+                                              alleleNumber(fromA.allele2), stateA,
+                                              mutationOf(run, a.isMale, entry))
+                                   .mutated);
             if (b) {
                 const DnaObservation& fromB = b->dna[h];
                 observation.allele2 = std::to_string(
@@ -305,8 +312,7 @@ void drawDataSet(SimulationRun& run, int t, UserInterface& ui) {
     // A person left without genotypes (its parents never got theirs) is drawn as a founder.
     std::vector<bool> leftOver(persons(run).size(), false);
     bool any = false;
-    for (size_t i = 0; i < leftOver.size(); ++i)
-        any |= leftOver[i] = persons(run)[i].dna.empty();
+    for (size_t i = 0; i < leftOver.size(); ++i) any |= leftOver[i] = persons(run)[i].dna.empty();
     if (any && !run.mapEntries.empty()) simulateFounders(run, leftOver);
     transferToGenotypeTable(run, run.hypothesisCodes[index], ui);
 }

@@ -15,7 +15,9 @@ namespace relatix {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
 
 // Reading positions in the text the way a stream reads words and lines.
 class Cursor {
@@ -53,7 +55,9 @@ private:
     size_t pos_ = 0;
 };
 
-bool marksFamily(std::string_view word) { return word == "Skipping" || word == "Cluster"; }
+bool marksFamily(std::string_view word) {
+    return word == "Skipping" || word == "Cluster";
+}
 
 std::optional<std::string> readWholeFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -63,7 +67,9 @@ std::optional<std::string> readWholeFile(const std::string& path) {
     return content.str();
 }
 
-std::string number(double value) { return formatGeneral(value, 6); }
+std::string number(double value) {
+    return formatGeneral(value, 6);
+}
 
 // The cells of one group of a raw-data row for the data sets of simulation s.
 void appendRatioGroup(std::string& out, const std::vector<std::vector<double>>* first,
@@ -213,8 +219,7 @@ bool readSimulatedEngineResults(Core& core, int n, const std::string& rawDataPat
     core.simulatedUnlinkedLikelihoods = zeros;
 
     trace << "First file...\r\n";
-    if (!linked ||
-        !readSimulatedBlocks(*linked, n, k, core.simulatedLinkedLikelihoods, &trace))
+    if (!linked || !readSimulatedBlocks(*linked, n, k, core.simulatedLinkedLikelihoods, &trace))
         return false;
     trace << "Second file...\r\n";
     if (!unlinked ||

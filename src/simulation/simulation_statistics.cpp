@@ -54,9 +54,9 @@ SimulationStatistics simulationStatistics(const std::vector<std::vector<double>>
     out.above10000 = fraction(10000.0);
     out.above100000 = fraction(100000.0);
     std::sort(ratios.begin(), ratios.end());
-    out.median = count % 2 == 1 ? ratios[count / 2]
-                                : (ratios[count / 2 - 1] + ratios[count / 2]) / 2.0;
-    if (count >= 21) out.quantile5 = ratios[count / 20 - 1];  // position floor(0.05 L)
+    out.median =
+        count % 2 == 1 ? ratios[count / 2] : (ratios[count / 2 - 1] + ratios[count / 2]) / 2.0;
+    if (count >= 21) out.quantile5 = ratios[count / 20 - 1];    // position floor(0.05 L)
     if (count >= 101) out.quantile1 = ratios[count / 100 - 1];  // position floor(0.01 L)
     return out;
 }

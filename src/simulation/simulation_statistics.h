@@ -11,8 +11,8 @@ struct SimulationStatistics {
     double mean = -1.0;
     double minimum = 1e11;  // stays so when no ratio was collected
     double maximum = 0.0;
-    double quantile5 = 0.0;  // 0 with fewer than 21 ratios
-    double quantile1 = 0.0;  // 0 with fewer than 101 ratios
+    double quantile5 = 0.0;     // 0 with fewer than 21 ratios
+    double quantile1 = 0.0;     // 0 with fewer than 101 ratios
     int zeroCount = 0;          // data sets whose numerator has no value: LR 0
     int notAvailableCount = 0;  // data sets whose scale has no value
     double above1000 = -1.0;    // fraction of ratios strictly above 1000
@@ -33,6 +33,8 @@ SimulationStatistics simulationStatistics(const std::vector<std::vector<double>>
                                           int c);
 
 // The numerator hypothesis of the statistics for scale c (0-based).
-inline int numeratorHypothesis(int c) { return c == 0 ? 1 : 0; }
+inline int numeratorHypothesis(int c) {
+    return c == 0 ? 1 : 0;
+}
 
 }  // namespace relatix

@@ -1,0 +1,235 @@
+#include "simulation/simulation_run.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "core/core.h"
+#include "dialogs/results_presenter.h"
+#include "dialogs/simulate_data_presenter.h"
+#include "dialogs/simulation_results_presenter.h"
+#include "engine/catalogue_likelihoods.h"
+#include "linkage/core_update.h"
+#include "platform/clock.h"
+#include "simulation/genotype_simulation.h"
+#include "simulation_case.h"
+#include "support/scripted_user_interface.h"
+
+namespace relatix {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScriptedUserInterface;
+using testing::simulationCase;
+using testing::SimulationMarkers;
+using testing::SimulationProgramFolder;
+
+constexpr int kDuo = 24;
+constexpr int kUnrelated = 5;
+
+struct FixedClock : Clock {
+    std::time_t value;
+    explicit FixedClock(std::time_t t) : value(t) {}
+    std::time_t now() const override { return value; }
+};
+
+TEST(SimulationDialog, refusesWrongNumbersAndSeeds) {
+    Core core = simulationCase("", kDuo, {kUnrelated}, {});
+    ScriptedUserInterface ui;
+    SimulateDataPresenter dialog(core, ui);
+    EXPECT_EQ(dialog.numberOfSimulations, "1000");
+    EXPECT_TRUE(dialog.randomSeed);
+    EXPECT_FALSE(dialog.seedEditable());
+    for (const char* text : {"9", "100001", "-5"}) {
+        dialog.numberOfSimulations = text;
+        ui.expectMessage(kSimulationRangeMessage, "Error");
+        dialog.simulate();
+    }
+    dialog.numberOfSimulations = "many";
+    ui.expectMessage(kNoSimulationsMessage, "Error");
+    dialog.simulate();
+    dialog.numberOfSimulations = "10";
+    dialog.randomSeed = false;
+    dialog.seed = "none";
+    ui.expectMessage(kNoSeedMessage, "Error");
+    dialog.simulate();
+    EXPECT_FALSE(dialog.closed());
+    EXPECT_TRUE(core.simulatedExactLikelihoods.empty());
+
+    EXPECT_EQ(simulationInputError("10", true, ""), "");
+    EXPECT_EQ(simulationInputError("100000", false, "3"), "");
+
+    // The random seed is a draw from the generator seeded with the time.
+    FixedClock one(1);
+    Clock* previous = setClock(&one);
+    EXPECT_EQ(simulationSeed(true, ""), 42u);
+    setClock(previous);
+    EXPECT_EQ(simulationSeed(false, "123"), 123u);
+}
+
+TEST(SimulationDialog, theResultsDialogsSimulateButton) {
+    Core core = simulationCase("", kDuo, {kUnrelated}, {});
+    ScriptedUserInterface ui;
+    ResultsPresenter results(ui);
+    core.mainHypothesis = kCreatedPedigrees;
+    results.attach(core);
+    ui.expectMessage("Simulation can not be performed using created pedigrees yet", "Notification");
+    results.simulate();
+    EXPECT_FALSE(results.simulated());
+
+    core = simulationCase("", 4, {17, kUnrelated}, {});  // half siblings: three hypotheses
+    results.attach(core);
+    ui.expectMessage("Simulations have not yet been tested and verified\nUse with caution!",
+                     "Notification");
+    ui.expectMessage("Simulations will only work for the two first pedigrees!", "Notification");
+    ui.expectDialog("Simulate data", [](Presenter&) { return DialogResult::Closed; });
+    results.simulate();
+    EXPECT_TRUE(results.simulated());
+    EXPECT_EQ(core.clusterDatabase.clusters.size(), 5u);  // the case was prepared first
+}
+
+// Duo against unrelated at 20 linked markers, mutation rates 0, through the
+// dialog with a fixed seed and the raw-data file.
+TEST(SimulationRun, duoAgainstUnrelatedThroughTheEngine) {
+    SimulationProgramFolder program;
+    SimulationMarkers markers;
+    markers.count = 20;
+    Core core = simulationCase(program.path, kDuo, {kUnrelated}, markers);
+    ScriptedUserInterface ui;
+    SimulateDataPresenter dialog(core, ui);
+    dialog.numberOfSimulations = "12";
+    dialog.randomSeed = false;
+    dialog.seed = "2024";
+    dialog.saveRawData = true;
+    const std::string raw = (program.folder.path() / "raw.txt").string();
+    ui.expectSaveFile(raw);
+    std::vector<std::vector<std::string>> rows;
+    ui.expectDialogOf<SimulationResultsPresenter>("Simulation results - Likelihood ratios",
+                                                  [&](SimulationResultsPresenter& p) {
+                                                      rows = p.rows();
+                                                      return DialogResult::Closed;
+                                                  });
+    dialog.simulate();
+    ui.verify();
+    EXPECT_EQ(ui.fileRequests.at(0).filter, kRawDataFilter);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0][0], "Paternity (duo)");
+
+    ASSERT_EQ(core.simulatedExactLikelihoods.size(), 24u);
+    ASSERT_TRUE(program.hasEngine());
+    ASSERT_EQ(core.simulatedLinkedLikelihoods.size(), 24u);
+    ASSERT_EQ(core.simulatedUnlinkedLikelihoods.size(), 24u);
+    // Families (s*2 + t)*2 + i + 1: the last data set's second family is 48.
+    EXPECT_NE(program.temp("temp.ped").find("\n48 "), std::string::npos);
+
+    // Without mutation the exact engine and the engine on the genetic map agree on
+    // every data set; a family the engine skipped (paternity excluded) has no
+    // value in either, and the data sets after it keep theirs.
+    int skipped = 0, afterSkipped = 0;
+    for (size_t d = 0; d < 24; ++d) {
+        const auto& exact = core.simulatedExactLikelihoods[d];
+        const auto& linked = core.simulatedLinkedLikelihoods[d];
+        const auto& unlinked = core.simulatedUnlinkedLikelihoods[d];
+        for (size_t i = 0; i < 2; ++i) {
+            const bool possible = std::isfinite(exact[i]) && exact[i] != 0.0;
+            if (!possible) {
+                EXPECT_EQ(linked[i], 0.0) << "data set " << d;
+                EXPECT_EQ(unlinked[i], 0.0) << "data set " << d;
+                ++skipped;
+                continue;
+            }
+            afterSkipped += skipped > 0;
+            EXPECT_NEAR(linked[i], exact[i], 1e-6 * std::fabs(exact[i])) << "data set " << d;
+            EXPECT_NE(unlinked[i], 0.0);
+        }
+        if (d % 2 == 0) {
+            EXPECT_NE(linked[0], 0.0);  // drawn under paternity: never excluded
+        }
+    }
+    EXPECT_GT(skipped, 0);
+    EXPECT_GT(afterSkipped, 0);
+
+    const std::string rawText = testing::readFile(raw);
+    EXPECT_EQ(rawText.rfind("Likelihoods ratios (LR) L(Data|True hypothesis)/L(Data|Alternative "
+                            "hypothesis)\r\nNumberOfSimulations:\t12\r\n\r\n(Assuming LE)\t",
+                            0),
+              0u);
+    // The title row and every data row hold two group separators.
+    size_t separators = 0;
+    for (size_t at = rawText.find("|\t"); at != std::string::npos; at = rawText.find("|\t", at + 1))
+        ++separators;
+    EXPECT_EQ(separators, 2u * (1u + 12u));
+}
+
+// Paternity index of a duo at one marker from the allele texts "10", "11", ...
+// of the genotype table: P(child | father) / P(child), no mutation.
+double duoIndex(const Core& core, const std::vector<double>& p) {
+    double index = 1.0;
+    for (int c = 1; c <= core.genotypeTable.clusterCount(); ++c) {
+        auto allele = [&](int person, int slot) {
+            return static_cast<size_t>(
+                std::stoi(core.genotypeTable.alleleText(c, 1, person, slot)) - 10);
+        };
+        const size_t f1 = allele(1, 1), f2 = allele(1, 2), c1 = allele(2, 1), c2 = allele(2, 2);
+        auto t = [&](size_t a) { return ((f1 == a) + (f2 == a)) / 2.0; };
+        index *= 0.5 * (t(c1) * p[c2] + p[c1] * t(c2)) / (p[c1] * p[c2]);
+    }
+    return index;
+}
+
+// Under unrelated the expected paternity index is 1. Both persons are founders
+// in the unrelated pedigree, so the ratio is a product of independent per-marker
+// ratios and its variance is prod E[LR_m^2] - 1, computed exactly below; the mean
+// of N draws then lies within 5 standard errors of 1 except with a probability
+// far below 1e-4 (the sum of 20000 independent ratios with finite variance is
+// close to normal; even Chebyshev bounds it by 1/25). The ratio is computed in
+// closed form, checked against the exact engine on the first data sets.
+TEST(SimulationRun, meanPaternityIndexUnderUnrelatedIsOne) {
+    SimulationMarkers markers;  // five markers 10 cM apart, frequencies 0.2, 0.3, 0.5
+    const std::vector<double> p = markers.frequencies;
+    Core core = simulationCase("", kDuo, {kUnrelated}, markers);
+    ScriptedUserInterface ui;
+    updateCore(core);
+    SimulationRun run(core);
+    prepareSimulationTables(run, ui);
+    run.random.seed(4711);
+    const int n = 20000;
+    const std::vector<bool> skip(5, false);
+    double sum = 0.0;
+    for (int s = 0; s < n; ++s) {
+        drawDataSet(run, 1, ui);
+        const double index = duoIndex(core, p);
+        sum += index;
+        if (s < 300) {
+            computeCatalogueLikelihoods(core, skip, true, ui);
+            const auto& w = core.simulatedExactLikelihoods.back();
+            const double exact = std::isfinite(w[0]) && w[0] != 0.0 ? std::exp(w[0] - w[1]) : 0.0;
+            ASSERT_NEAR(exact, index, 1e-9 * index) << "data set " << s;
+        }
+        clearSimulatedGenotypes(run);
+    }
+    const double mean = sum / n;
+
+    // E[LR_m^2] for one marker: sum over father f and child c of P(f)P(c) LR^2,
+    // LR = P(c | f) / P(c) with the child taking one of f's alleles at random.
+    double second = 0.0;
+    for (size_t f1 = 0; f1 < 3; ++f1)
+        for (size_t f2 = 0; f2 < 3; ++f2)
+            for (size_t c1 = 0; c1 < 3; ++c1)
+                for (size_t c2 = 0; c2 < 3; ++c2) {
+                    // Ordered genotypes: P(c | f) = 1/2 [t(f, c1) p(c2) + p(c1) t(f, c2)]
+                    // with t the fraction of f's alleles equal to the allele.
+                    auto t = [&](size_t a) { return ((f1 == a) + (f2 == a)) / 2.0; };
+                    const double given = 0.5 * (t(c1) * p[c2] + p[c1] * t(c2));
+                    const double lr = given / (p[c1] * p[c2]);
+                    second += p[f1] * p[f2] * p[c1] * p[c2] * lr * lr;
+                }
+    const double variance = std::pow(second, 5) - 1.0;
+    const double bound = 5.0 * std::sqrt(variance / n);
+    EXPECT_LT(bound, 0.2);  // the check is sharp enough to catch a wrong model
+    EXPECT_NEAR(mean, 1.0, bound) << "variance " << variance;
+}
+
+}  // namespace
+}  // namespace relatix
