@@ -37,7 +37,7 @@ Case randomCase(std::mt19937& random, int persons, int markers) {
     int founders = 0;
     for (int p = 0; p < persons; ++p) {
         RefPerson person;
-        const bool founder = p < 2 || founders >= 3 || (random() % 3 == 0 && founders < 3);
+        const bool founder = p < 2 || (founders < 3 && random() % 3 == 0);
         if (!founder) {
             person.father = static_cast<int>(random() % p);
             do person.mother = static_cast<int>(random() % p);
@@ -119,7 +119,7 @@ TEST(MerlinReference, LargerPedigreesWithSharedSubtrees) {
     // Up to ten meioses: the walk over inheritance vectors reuses subtrees here.
     std::mt19937 random(31337);
     Scratch scratch;
-    const int trials = std::getenv("MERLIN_MANY_TRIALS") ? 400 : 12;
+    const int trials = std::getenv("MERLIN_MANY_TRIALS") ? 400 : 25;
     for (int trial = 0; trial < trials; ++trial) {
         const Case c = randomCase(random, 7 + static_cast<int>(random() % 2), 2);
         writeCase(scratch, c);
@@ -129,7 +129,7 @@ TEST(MerlinReference, LargerPedigreesWithSharedSubtrees) {
         if (expected == 0.0)
             EXPECT_TRUE(std::isnan(values[0])) << "trial " << trial;
         else
-            EXPECT_NEAR(values[0], std::log(expected), 1e-9 * std::fabs(std::log(expected)))
+            EXPECT_NEAR(values[0], std::log(expected), 1e-9 * std::fabs(std::log(expected)) + 1e-12)
                 << "trial " << trial;
     }
 }
@@ -149,7 +149,8 @@ TEST(MerlinReference, SamePositionActsAsOneHaplotype) {
         if (expected == 0.0)
             EXPECT_TRUE(std::isnan(values[0]));
         else
-            EXPECT_NEAR(values[0], std::log(expected), 1e-9 * std::fabs(std::log(expected)));
+            EXPECT_NEAR(values[0], std::log(expected),
+                        1e-9 * std::fabs(std::log(expected)) + 1e-12);
     }
     // Father 1/1 2/2 on both markers cannot give children 1-2 and 1-1 haplotypes
     // from phase-known parents without a recombination.
