@@ -1,0 +1,86 @@
+// The grandparent, uncle-with-mother and incest relationships on the 40-marker
+// case: 10 to 25 alleles per marker, four markers per chromosome, the default
+// threshold and steps, mutation model 1 with rate 0.002 for both sexes. The
+// typed persons are taken from the synthetic family in the roles of each code.
+#include <benchmark/benchmark.h>
+
+#include "core/core.h"
+#include "engine/catalogue_likelihoods.h"
+#include "engine/synthetic_case.h"
+#include "platform/user_interface.h"
+
+namespace {
+
+using namespace relatix;
+using F = FamilyMember;
+
+class SilentUserInterface : public UserInterface {
+public:
+    Answer messageBox(const std::string&, const std::string&, MessageButtons,
+                      MessageIcon) override {
+        return Answer::Ok;
+    }
+    std::optional<std::vector<std::string>> openFileDialog(const FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> saveFileDialog(const FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    void showTextWindow(const std::string&) override {}
+    void progressOpen(const std::string&, int, int, const std::string&) override {}
+    void progressStep() override {}
+    void progressSetText(const std::string&) override {}
+    void progressClose() override {}
+    DialogResult runDialog(Presenter&) override { return DialogResult::Closed; }
+    bool openDocument(const std::string&) override { return false; }
+    void setWindowTitle(const std::string&) override {}
+};
+
+void runCase(benchmark::State& state, int code, std::vector<F> typed, std::vector<int> sexes) {
+    Core core;
+    SyntheticCaseOptions options;
+    options.typed = std::move(typed);
+    options.sexCodes = std::move(sexes);
+    options.mainHypothesis = code - 1;
+    fillSyntheticCase(core, options);
+    const std::vector<bool> skip(core.clusterDatabase.clusters.size(), false);
+    SilentUserInterface ui;
+    for (auto _ : state) {
+        computeCatalogueLikelihoods(core, skip, false, ui);
+        benchmark::DoNotOptimize(core.exactResults);
+    }
+    state.counters["lnL"] = core.exactResults.empty() ? 0.0 : core.exactResults[0];
+}
+
+void BM_Grandparent17(benchmark::State& state) {
+    runCase(state, 17, {F::Grandmother, F::ChildA}, {2, 1});
+}
+void BM_GrandparentDataMother16(benchmark::State& state) {
+    runCase(state, 16, {F::Grandfather, F::Mother, F::ChildA}, {1, 2, 1});
+}
+void BM_Grandparents20(benchmark::State& state) {
+    runCase(state, 20, {F::Grandfather, F::Grandmother, F::ChildA}, {1, 2, 1});
+}
+void BM_GrandparentsDataMother18(benchmark::State& state) {
+    runCase(state, 18, {F::Grandfather, F::Grandmother, F::Mother, F::ChildA}, {1, 2, 2, 1});
+}
+void BM_UncleDataMother12(benchmark::State& state) {
+    runCase(state, 12, {F::Uncle, F::Mother, F::ChildA}, {1, 2, 1});
+}
+// The father's line read as father, daughter and her child.
+void BM_Incest25(benchmark::State& state) {
+    runCase(state, 25, {F::Grandfather, F::Father, F::ChildA}, {1, 2, 1});
+}
+void BM_NoIncest26(benchmark::State& state) {
+    runCase(state, 26, {F::Grandfather, F::Father, F::ChildA}, {1, 2, 1});
+}
+
+}  // namespace
+
+BENCHMARK(BM_Grandparent17)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GrandparentDataMother16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Grandparents20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GrandparentsDataMother18)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UncleDataMother12)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Incest25)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NoIncest26)->Unit(benchmark::kMillisecond);
