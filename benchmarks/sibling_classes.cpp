@@ -1,0 +1,84 @@
+// The sibling relationships of the exact engine on the 40-marker case: 10 to
+// 25 alleles per marker, four markers per chromosome, the default threshold
+// and steps, mutation model 1 with rate 0.002 for both sexes. The typed persons
+// come from the case's family and fit the hypothesis as closely as it allows.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include "core/core.h"
+#include "engine/catalogue_likelihoods.h"
+#include "engine/synthetic_case.h"
+#include "platform/user_interface.h"
+
+namespace {
+
+using namespace relatix;
+using F = FamilyMember;
+
+class SilentUserInterface : public UserInterface {
+public:
+    Answer messageBox(const std::string&, const std::string&, MessageButtons,
+                      MessageIcon) override {
+        return Answer::Ok;
+    }
+    std::optional<std::vector<std::string>> openFileDialog(const FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> saveFileDialog(const FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    void showTextWindow(const std::string&) override {}
+    void progressOpen(const std::string&, int, int, const std::string&) override {}
+    void progressStep() override {}
+    void progressSetText(const std::string&) override {}
+    void progressClose() override {}
+    DialogResult runDialog(Presenter&) override { return DialogResult::Closed; }
+    bool openDocument(const std::string&) override { return false; }
+    void setWindowTitle(const std::string&) override {}
+};
+
+void BM_Code(benchmark::State& state, int code, std::vector<FamilyMember> typed,
+             std::vector<int> sexes) {
+    SyntheticCaseOptions options;
+    options.typed = std::move(typed);
+    options.sexCodes = std::move(sexes);
+    options.mainHypothesis = code - 1;
+    Core core;
+    fillSyntheticCase(core, options);
+    const std::vector<bool> skip(core.clusterDatabase.clusters.size(), false);
+    SilentUserInterface ui;
+    for (auto _ : state) {
+        computeCatalogueLikelihoods(core, skip, false, ui);
+        benchmark::DoNotOptimize(core.exactResults);
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["lnL"] = core.exactResults.empty() ? 0.0 : core.exactResults[0];
+    state.counters["peakRSS_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(BM_Code, FullSiblingsDataMother1, 1, {F::Mother, F::ChildA, F::ChildB}, {2, 1, 1})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Code, HalfSiblingsDataMother2, 2, {F::Mother, F::ChildA, F::ChildB}, {2, 1, 1})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Code, HalfSiblings4, 4, {F::ChildA, F::ChildB}, {1, 1})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Code, HalfSiblingsUncleNephew4, 4, {F::Uncle, F::ChildA}, {1, 1})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Code, PaternalHalfSiblingsDataMothers6, 6,
+                  {F::Mother, F::Grandmother, F::ChildA, F::Uncle}, {2, 2, 1, 1})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Code, HalfSiblingsDifferentMothers7, 7, {F::ChildA, F::ChildB}, {1, 1})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Code, ThreeFullSiblings8, 8, {F::ChildA, F::ChildB, F::Father}, {1, 1, 1})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Code, ThreeFullSiblingsUncleFather8, 8, {F::Uncle, F::Father, F::ChildA},
+                  {1, 1, 1})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Code, TwoFullSiblingsOneHalf9, 9, {F::ChildA, F::ChildB, F::Uncle}, {1, 1, 1})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Code, TwoFullSiblingsOnePaternalHalf10, 10, {F::ChildA, F::ChildB, F::Uncle},
+                  {1, 1, 1})
+    ->Unit(benchmark::kMillisecond);
