@@ -233,3 +233,29 @@ TEST(SimulationRun, meanPaternityIndexUnderUnrelatedIsOne) {
 
 }  // namespace
 }  // namespace relatix
+
+namespace relatix {
+namespace {
+
+// A marker with 70 alleles of which the case's persons carry only the first
+// ones: the calculation's frequency file would end after them, but drawn data
+// may carry any allele, so the simulation's file keeps all 70 numbers.
+TEST(SimulationRun, dataFilesGiveEveryAlleleOfALargeMarkerItsNumber) {
+    testing::SimulationProgramFolder program;
+    testing::SimulationMarkers markers;
+    markers.count = 2;
+    markers.frequencies.assign(70, 1.0 / 70);
+    Core core = testing::simulationCase(program.path, 24, {5}, markers);
+    core.persons[0].dna = {{0, "M1", 0, "10", "14"}};
+    core.persons[1].dna = {{0, "M1", 0, "10", "10"}};
+    updateCore(core);
+    const GenotypeTable before = core.genotypeTable;
+    writeSimulationDataFiles(core);
+    const std::string frequencies = program.temp("temp.freq");
+    EXPECT_NE(frequencies.find("A 70 "), std::string::npos);
+    EXPECT_EQ(frequencies.find("A 71 "), std::string::npos);
+    EXPECT_EQ(core.genotypeTable.alleleTexts, before.alleleTexts);  // the case's table stays
+}
+
+}  // namespace
+}  // namespace relatix

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "core/core.h"
+#include "persistence/project_file.h"
+#include "platform/process_runner.h"
+#include "platform/silent_user_interface.h"
+#include "support/temp_folder.h"
+
+namespace relatix {
+namespace {
+
+int runInProcess(std::vector<std::string> args, std::string& err) {
+    args.insert(args.begin(), "relatix2-cli");
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    std::ostringstream out, errors;
+    const int status = cli::run(static_cast<int>(args.size()), argv.data(), out, errors);
+    err = errors.str();
+    EXPECT_TRUE(out.str().empty());
+    return status;
+}
+
+TEST(CliSimulate, refusesWrongArgumentsBeforeSimulating) {
+    std::string err;
+    EXPECT_EQ(runInProcess({"simulate"}, err), 2);
+    EXPECT_NE(err.find("-n N"), std::string::npos);
+    EXPECT_EQ(runInProcess({"simulate", "-n", "9"}, err), 2);
+    EXPECT_EQ(runInProcess({"simulate", "-n", "100001"}, err), 2);
+    EXPECT_EQ(runInProcess({"simulate", "-n", "ten"}, err), 2);
+    EXPECT_EQ(runInProcess({"simulate", "-n", "10", "--seed", "0"}, err), 2);
+    EXPECT_EQ(runInProcess({"simulate", "-n", "10", "--seed"}, err), 2);
+    EXPECT_EQ(runInProcess({"simulate", "-n", "10", "--fast"}, err), 2);
+    EXPECT_EQ(runInProcess({"simulate", "a.sav", "b.sav", "-n", "10"}, err), 2);
+    EXPECT_EQ(runInProcess({"simulate", "/no/such/case.sav", "-n", "10"}, err), 1);
+}
+
+// A paternity duo against unrelated at four markers, saved as a project file.
+std::string duoCaseFile(const testing::TempFolder& folder) {
+    Core core;
+    Population population;
+    for (int m = 0; m < 4; ++m) {
+        std::string name = "M";
+        name += std::to_string(m + 1);
+        core.markerMap.markers.emplace_back(name, 1, 10.0 * (m + 1));
+        Marker marker(name, 1, 0);
+        marker.alleles = {{"10", 0.2}, {"11", 0.3}, {"12", 0.5}};
+        population.markers.push_back(marker);
+    }
+    core.populations = {population};
+    core.activePopulation = 1;
+    core.selectMainHypothesis(23);
+    core.alternativeHypotheses = {2};
+    core.addAlternativePedigree(5);
+    core.persons = {Person("Father", true), Person("Child", true)};
+    SilentUserInterface ui;
+    const std::string path = folder.file("duo.sav");
+    saveProject(core, path, ui);
+    return path;
+}
+
+TEST(CliSimulate, simulatesACaseWithAFixedSeedAsJson) {
+    testing::TempFolder folder;
+    const std::string casePath = duoCaseFile(folder);
+    auto run = [&](const std::string& name, std::vector<std::string> extra) {
+        ProcessRequest request;
+        request.executable = RELATIX_CLI_PATH;
+        request.arguments = {"simulate", casePath, "-n", "10", "--seed", "99"};
+        request.arguments.insert(request.arguments.end(), extra.begin(), extra.end());
+        request.stdoutPath = folder.file(name);
+        request.stderrPath = "/dev/null";
+        EXPECT_EQ(runProcess(request), 0);
+        return testing::readFile(request.stdoutPath);
+    };
+    const std::string first = run("first.json", {"--json", "--raw", folder.file("raw.txt")});
+    const nlohmann::json document = nlohmann::json::parse(first);
+    EXPECT_EQ(document["simulations"], 10);
+    EXPECT_EQ(document["seed"], 99);
+    EXPECT_EQ(document["scale"]["number"], 2);
+    for (const char* method : {"exact", "linked", "unlinked"}) {
+        const auto& rows = document["methods"][method];
+        ASSERT_EQ(rows.size(), 2u) << method;
+        EXPECT_EQ(rows[0]["name"], "Paternity (duo)");
+        // Drawn under paternity, every data set has a ratio; ten give a median.
+        EXPECT_EQ(rows[0]["ratios"], 10) << method;
+        EXPECT_TRUE(rows[0]["median"].is_number()) << method;
+        EXPECT_TRUE(rows[0]["pAbove1000"].is_number()) << method;
+        EXPECT_TRUE(rows[0]["quantile5"].is_null()) << method;  // needs 21 ratios
+        EXPECT_EQ(rows[1]["ratios"].get<int>() + rows[1]["zeroCount"].get<int>() +
+                      rows[1]["notAvailableCount"].get<int>(),
+                  10);
+    }
+    const double exactMedian = document["methods"]["exact"][0]["median"];
+    EXPECT_NEAR(exactMedian, document["methods"]["linked"][0]["median"].get<double>(),
+                1e-6 * exactMedian);
+    EXPECT_NE(testing::readFile(folder.file("raw.txt")).find("NumberOfSimulations:\t10"),
+              std::string::npos);
+
+    // The same seed gives the same statistics; the text table has a row per
+    // method and true hypothesis.
+    EXPECT_EQ(run("second.json", {"--json"}), first);
+    const std::string table = run("table.txt", {});
+    EXPECT_EQ(table.rfind("# seed 99, 10 simulations, LR = L(1)/L(2)\n", 0), 0u);
+    EXPECT_NE(table.find("\nunlinked\t2\tUnrelated\t"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace relatix
