@@ -253,6 +253,33 @@ TEST_F(HandComputedDescent, incestAndNoIncest) {
     expectLikelihood(c.likelihood(26), 2 * f[0] * f[1] * (noIncest(1, 2) + noIncest(2, 1)));
 }
 
+TEST_F(HandComputedDescent, uncleWithTypedMother) {
+    // Uncle 12, mother 23, nephew 13 with mutation. U(a, b) is the uncle's
+    // genotype given the grandmother's allele a and the grandfather's b, g(m, d)
+    // the nephew's given the mother's m and the father's d. The father passes a
+    // grandparent's gene d (weight F_dd); the uncle carries the same gene of
+    // that grandparent with probability 1/2, otherwise an independent one:
+    // P = 2 f2 f3 * sum_{m in 2,3} 1/2 * 1/2 sum_d f_d F_dd g(m, d)
+    //     * [1/2 sum_b f_b U(d, b) + 1/2 sum_a f_a U(a, d) + P(uncle)],
+    // the uncle's own genotype probability coming in through the bracket.
+    EngineCase c = oneMarker({1, 2, 1});
+    c.genotype(1, 0, "1", "2");
+    c.genotype(2, 0, "2", "3");
+    c.genotype(3, 0, "1", "3");
+    auto uncle = [](int a, int b) { return child(a, b, 0, 1); };
+    const double anyUncle =
+        overFrequencies([&](int a) { return overFrequencies([&](int b) { return uncle(a, b); }); });
+    auto given = [&](int m) {
+        return 0.5 * overFrequencies([&](int d) {
+                   const double shared = 0.5 * overFrequencies([&](int b) { return uncle(d, b); }) +
+                                         0.5 * overFrequencies([&](int a) { return uncle(a, d); });
+                   return F(d, d) * child(m, d, 0, 2) * (shared + anyUncle);
+               });
+    };
+    const double expected = 2 * f[1] * f[2] * 0.5 * (given(1) + given(2));
+    expectLikelihood(c.likelihood(12), expected);
+}
+
 TEST_F(HandComputedDescent, uncleWithTypedMotherWithoutMutation) {
     // Uncle 12, mother 23, nephew 13, no mutation. The father's allele is one
     // of the uncle's (each 1/4) when it comes from the grandparent that gave
