@@ -16,12 +16,14 @@ TEST(AllCodesAgreement, exactEqualsLinkageEngineOnDrawnDataAndIgnoresAlleleOrder
         GTEST_SKIP() << "merlinEngine has not been built into " << RELATIX_PROGRAM_FOLDER;
     int compared = 0;
     for (int code = 1; code <= 26; ++code) {
+        EXPECT_TRUE(codeComputable(code)) << code;
         if (!codeComputable(code)) continue;
-        for (unsigned seed : {1u, 2u}) {
+        for (unsigned seed : {5u}) {
             SCOPED_TRACE("code " + std::to_string(code) + " seed " + std::to_string(seed));
             Core core;
             DrawnCaseOptions options;
             options.seed = seed;
+            options.maxAlleles = 10;  // keeps the largest families quick under the sanitizers
             fillDrawnCase(core, code, options);
             const BothEngines both = computeBothEngines(core, code);
             ASSERT_TRUE(std::isfinite(both.exact));
@@ -37,7 +39,7 @@ TEST(AllCodesAgreement, exactEqualsLinkageEngineOnDrawnDataAndIgnoresAlleleOrder
             EXPECT_NEAR(exactLogLikelihood(core, code), both.exact, 1e-9 * std::fabs(both.exact));
         }
     }
-    EXPECT_GE(compared, 22);  // the eleven codes of the first classes, twice each
+    EXPECT_EQ(compared, 26);
 }
 
 }  // namespace
