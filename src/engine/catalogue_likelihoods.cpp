@@ -130,7 +130,8 @@ void computeCatalogueLikelihoods(Core& core, const std::vector<bool>& skipCluste
     if (!simulationMode)
         ui.progressOpen("Computing likelihoods", 0, static_cast<int>(codes.size()) + 1,
                         "Starting computations");
-    core.exactResults.clear();
+    // A simulation adds data sets of its own and leaves the case's results alone.
+    if (!simulationMode) core.exactResults.clear();
     core.exactMarkerResults.clear();
     trace << "Starting computations...\r\n";
 
