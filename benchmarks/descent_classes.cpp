@@ -7,34 +7,12 @@
 #include "core/core.h"
 #include "engine/catalogue_likelihoods.h"
 #include "engine/synthetic_case.h"
-#include "platform/user_interface.h"
+#include "platform/silent_user_interface.h"
 
 namespace {
 
 using namespace relatix;
 using F = FamilyMember;
-
-class SilentUserInterface : public UserInterface {
-public:
-    Answer messageBox(const std::string&, const std::string&, MessageButtons,
-                      MessageIcon) override {
-        return Answer::Ok;
-    }
-    std::optional<std::vector<std::string>> openFileDialog(const FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> saveFileDialog(const FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    void showTextWindow(const std::string&) override {}
-    void progressOpen(const std::string&, int, int, const std::string&) override {}
-    void progressStep() override {}
-    void progressSetText(const std::string&) override {}
-    void progressClose() override {}
-    DialogResult runDialog(Presenter&) override { return DialogResult::Closed; }
-    bool openDocument(const std::string&) override { return false; }
-    void setWindowTitle(const std::string&) override {}
-};
 
 void runCase(benchmark::State& state, int code, std::vector<F> typed, std::vector<int> sexes) {
     Core core;

@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "app/application.h"
+#include "app/hypothesis_labels.h"
 #include "core/core.h"
 #include "core/decimal_text.h"
 #include "engine/catalogue.h"
@@ -81,20 +82,6 @@ bool parse(const std::vector<std::string>& args, Arguments& parsed, std::ostream
         }
     }
     return true;
-}
-
-std::string hypothesisName(const Core& core, int row) {
-    if (core.mainHypothesis == kCreatedPedigrees)
-        return row <= static_cast<int>(core.createdPedigrees.size())
-                   ? core.createdPedigrees[static_cast<size_t>(row - 1)].name
-                   : std::string();
-    const int mainCode = core.mainHypothesis + 1;
-    if (row == 1) return catalogueName(mainCode, NameSeparator::Space);
-    const auto alternatives = catalogueAlternatives(mainCode);
-    const int k = core.alternativeHypotheses[static_cast<size_t>(row - 2)];
-    return k >= 0 && k < static_cast<int>(alternatives.size())
-               ? catalogueName(alternatives[static_cast<size_t>(k)], NameSeparator::Space)
-               : std::string();
 }
 
 // One column of results (exact, unlinked or linked): the log-likelihoods with
@@ -196,7 +183,7 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
         for (int i = 0; i < n; ++i) {
             const size_t k = static_cast<size_t>(i);
             hypotheses.push_back({{"number", i + 1},
-                                  {"name", hypothesisName(core, i + 1)},
+                                  {"name", hypothesisLabel(core, i + 1)},
                                   {"lnExact", json(exact.ln[k])},
                                   {"lnUnlinked", json(unlinked.ln[k])},
                                   {"lnLinked", json(linked.ln[k])},
@@ -215,7 +202,7 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
            "LR linked\tW exact\tW unlinked\tW linked\n";
     for (int i = 0; i < n; ++i) {
         const size_t k = static_cast<size_t>(i);
-        out << i + 1 << '\t' << hypothesisName(core, i + 1) << '\t' << text(exact.ln[k]) << '\t'
+        out << i + 1 << '\t' << hypothesisLabel(core, i + 1) << '\t' << text(exact.ln[k]) << '\t'
             << text(unlinked.ln[k]) << '\t' << text(linked.ln[k]) << '\t' << text(exact.lr[k])
             << '\t' << text(unlinked.lr[k]) << '\t' << text(linked.lr[k]) << '\t'
             << text(exact.w[k]) << '\t' << text(unlinked.w[k]) << '\t' << text(linked.w[k])

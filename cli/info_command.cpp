@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "app/application.h"
+#include "app/hypothesis_labels.h"
 #include "core/core.h"
 #include "engine/catalogue.h"
 #include "persistence/open_project.h"
@@ -10,19 +11,6 @@
 #include "platform/program_folder.h"
 
 namespace relatix::cli {
-
-namespace {
-
-std::string hypothesisName(const Core& core, int position) {
-    const int code = core.mainHypothesis + 1;
-    if (position == 0) return catalogueName(code, NameSeparator::Space);
-    const std::vector<int> alternatives = catalogueAlternatives(code);
-    const int k = core.alternativeHypotheses[static_cast<size_t>(position - 1)];
-    if (k < 0 || k >= static_cast<int>(alternatives.size())) return "?";
-    return catalogueName(alternatives[static_cast<size_t>(k)], NameSeparator::Space);
-}
-
-}  // namespace
 
 int printCaseInfo(const std::string& path, std::ostream& out, std::ostream& err) {
     ConsoleUserInterface ui(err);
@@ -55,7 +43,7 @@ int printCaseInfo(const std::string& path, std::ostream& out, std::ostream& err)
     }
     out << core.hypothesisCount() << "\n";
     for (int h = 0; h < core.hypothesisCount(); ++h)
-        out << "  " << h + 1 << "\t" << hypothesisName(core, h) << (h == 0 ? "\t(main)" : "")
+        out << "  " << h + 1 << "\t" << hypothesisLabel(core, h + 1) << (h == 0 ? "\t(main)" : "")
             << "\n";
     return 0;
 }

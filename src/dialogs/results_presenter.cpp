@@ -1,5 +1,6 @@
 #include "dialogs/results_presenter.h"
 
+#include "app/hypothesis_labels.h"
 #include "core/core.h"
 #include "core/decimal_text.h"
 #include "engine/catalogue.h"
@@ -39,23 +40,6 @@ void ResultsPresenter::attach(Core& core) {
     refresh();
 }
 
-std::string ResultsPresenter::label(int row) const {
-    const Core& core = *core_;
-    if (core.mainHypothesis == kCreatedPedigrees) {
-        return row <= static_cast<int>(core.createdPedigrees.size())
-                   ? core.createdPedigrees[static_cast<size_t>(row - 1)].name
-                   : std::string();
-    }
-    const int mainCode = core.mainHypothesis + 1;
-    if (row == 1) return catalogueName(mainCode, NameSeparator::Space);
-    const std::vector<int> alternatives = catalogueAlternatives(mainCode);
-    const size_t index = static_cast<size_t>(row - 2);
-    if (index >= core.alternativeHypotheses.size()) return {};
-    const int position = core.alternativeHypotheses[index];
-    if (position < 0 || position >= static_cast<int>(alternatives.size())) return {};
-    return catalogueName(alternatives[static_cast<size_t>(position)], NameSeparator::Space);
-}
-
 void ResultsPresenter::refresh() {
     rows_.clear();
     if (!core_) return;
@@ -73,7 +57,7 @@ void ResultsPresenter::refresh() {
         wMerlin = posteriorProbabilities(merlin, core.priors);
     }
     for (int row = 1; row <= n; ++row) {
-        std::string text = label(row);
+        std::string text = hypothesisLabel(core, row);
         if (calculated_) {
             if (showRatios_ && row == referenceRow_) {
                 text += "\nScale";

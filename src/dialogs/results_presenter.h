@@ -50,8 +50,6 @@ public:
     void refresh();
 
 private:
-    std::string label(int row) const;
-
     UserInterface& ui_;
     Core* core_ = nullptr;
     PriorEditor priorEditor_;
