@@ -1,5 +1,5 @@
 // Writes the bundled example case: two paternal half siblings typed at 31
-// autosomal STR markers on nine chromosomes, several linked markers on each.
+// autosomal STR markers on ten chromosomes, most with several linked markers.
 // The main hypothesis is half siblings; the alternatives are uncle, grandparent
 // and unrelated. Half siblings, uncle-nephew and grandparent-grandchild share
 // the same expected allele sharing at a single marker, so with unlinked markers
