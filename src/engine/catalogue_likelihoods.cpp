@@ -13,10 +13,6 @@
 namespace relatix {
 namespace {
 
-int personAt(const ExactComponent& component, size_t position) {
-    return position < component.persons.size() ? component.persons[position] : position + 1;
-}
-
 // Adds the last per-marker vector into the one before it and removes it; the
 // systems of skipped clusters keep the value -1.
 void mergeLastMarkerResults(Core& core) {
@@ -58,6 +54,11 @@ double computeCode(Core& core, int code) {
 }
 
 }  // namespace
+
+int personAt(const ExactComponent& component, size_t position) {
+    return position < component.persons.size() ? component.persons[position]
+                                               : static_cast<int>(position) + 1;
+}
 
 std::unique_ptr<CTableSetup> createComponent(const ExactComponent& component, const Core& core) {
     using C = ComponentClass;

@@ -11,6 +11,10 @@ namespace relatix {
 class Core;
 class CTableSetup;
 
+// The analysis person at a position of a component (1-based numbers); a
+// component without that many persons gives position + 1.
+int personAt(const ExactComponent& component, size_t position);
+
 // Half and full siblings with or without a typed mother, three siblings,
 // grandparents: HalfSiblings, HalfSiblingsDataMother, FullSiblingsDataMother,
 // PaternalHalfSiblingsDataMothers, ThreeFullSiblings, TwoFullSiblingsOneHalf,

@@ -8,15 +8,6 @@
 #include "engine/two_full_siblings_one_paternal_half.h"
 
 namespace relatix {
-namespace {
-
-int personAt(const ExactComponent& component, size_t position) {
-    return position < component.persons.size() ? component.persons[position]
-                                               : static_cast<int>(position) + 1;
-}
-
-}  // namespace
-
 std::unique_ptr<CTableSetup> createSiblingComponent(const ExactComponent& component, const Core&) {
     using C = ComponentClass;
     auto p = [&component](size_t position) { return personAt(component, position); };
