@@ -3,10 +3,12 @@
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
+#include <exception>
 #include <fstream>
 #include <memory>
 #include <mutex>
 #include <new>
+#include <stdexcept>
 #include <system_error>
 #include <thread>
 
@@ -47,6 +49,10 @@ struct Batch {
     double sum = 0.0;
     bool done = false;
 };
+
+// Raised on the reading thread when a worker has failed; the worker's own
+// exception is what the run then reports.
+struct WorkerFailed {};
 
 struct RunContext {
     const Options& options;
@@ -102,24 +108,36 @@ void analyseChromosome(const RunContext& run, std::ostream& out, int threads) {
     size_t nextToTake = 0;  // index into window of the next batch for a worker
     bool finished = false;
     double total = 0.0;
+    // The first fault of a worker (memory for the output text, say); the reading
+    // thread stops and raises it once every worker has ended.
+    std::exception_ptr failure;
 
     auto worker = [&]() {
-        FamilyAnalyser analyser;
         std::unique_lock<std::mutex> lock(mutex);
-        for (;;) {
-            changed.wait(lock, [&] { return finished || nextToTake < window.size(); });
-            if (nextToTake >= window.size()) return;
-            Batch* batch = window[nextToTake++].get();
-            lock.unlock();
-            processBatch(run, *batch, analyser);
-            lock.lock();
-            batch->done = true;
+        try {
+            FamilyAnalyser analyser;
+            for (;;) {
+                changed.wait(lock, [&] { return finished || nextToTake < window.size(); });
+                if (finished && failure) return;
+                if (nextToTake >= window.size()) return;
+                Batch* batch = window[nextToTake++].get();
+                lock.unlock();
+                processBatch(run, *batch, analyser);
+                lock.lock();
+                batch->done = true;
+                changed.notify_all();
+            }
+        } catch (...) {
+            if (!lock.owns_lock()) lock.lock();
+            if (!failure) failure = std::current_exception();
+            finished = true;
             changed.notify_all();
         }
     };
     auto flushDone = [&](std::unique_lock<std::mutex>& lock, size_t keep) {
         // Writes finished batches from the front; waits while more than keep are in flight.
         for (;;) {
+            if (failure) throw WorkerFailed();
             while (!window.empty() && window.front()->done) {
                 std::unique_ptr<Batch> batch = std::move(window.front());
                 window.pop_front();
@@ -135,7 +153,6 @@ void analyseChromosome(const RunContext& run, std::ostream& out, int threads) {
     };
 
     std::vector<std::thread> pool;
-    for (int t = 0; t < threads; ++t) pool.emplace_back(worker);
     PedigreeReader reader(
         run.set, run.options.simulate ? GenotypeReading::TypedOnly : GenotypeReading::Labels);
     reader.open(run.options.pedigreeFile);
@@ -152,6 +169,7 @@ void analyseChromosome(const RunContext& run, std::ostream& out, int threads) {
         work = 0;
     };
     try {
+        for (int t = 0; t < threads; ++t) pool.emplace_back(worker);
         while (reader.next(record)) {
             work += record.persons.size() * markers;
             batch->families.push_back(std::move(record));
@@ -159,7 +177,11 @@ void analyseChromosome(const RunContext& run, std::ostream& out, int threads) {
             if (work >= kBatchWork) submit();
         }
         if (!batch->families.empty()) submit();
-    } catch (...) {  // out of memory while reading: stop the workers before giving up
+        std::unique_lock<std::mutex> lock(mutex);
+        finished = true;
+        changed.notify_all();
+        flushDone(lock, 0);
+    } catch (...) {  // out of memory here or on a worker: stop the workers before giving up
         {
             std::lock_guard<std::mutex> lock(mutex);
             finished = true;
@@ -167,13 +189,8 @@ void analyseChromosome(const RunContext& run, std::ostream& out, int threads) {
             changed.notify_all();
         }
         for (auto& thread : pool) thread.join();
+        if (failure) std::rethrow_exception(failure);
         throw;
-    }
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        finished = true;
-        changed.notify_all();
-        flushDone(lock, 0);
     }
     for (auto& thread : pool) thread.join();
     if (!run.options.perFamily) out << "lnLikelihood = " << formatLogLikelihood(total) << "\n";
@@ -276,7 +293,15 @@ int runEngine(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return run(args, out, err, threads);
     } catch (const std::bad_alloc&) {
         out.flush();
-        err << "merlinEngine: not enough memory for the input files\n";
+        err << "merlinEngine: not enough memory\n";
+        return 1;
+    } catch (const std::length_error&) {  // a text or table beyond what can be allocated
+        out.flush();
+        err << "merlinEngine: not enough memory\n";
+        return 1;
+    } catch (const std::system_error& e) {  // no worker thread could be started
+        out.flush();
+        err << "merlinEngine: " << e.what() << "\n";
         return 1;
     }
 }

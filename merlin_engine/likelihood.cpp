@@ -45,14 +45,17 @@ PartModel buildPartModel(const Pedigree& pedigree, const std::vector<int>& partP
     for (int s = slots - 1; s >= 0; --s)
         part.bitsAfter[s] = part.bitsAfter[s + 1] + part.freeBits(s);
     part.bits = part.bitsAfter[0];
+    return part;
+}
+
+void buildFounderMasks(PartModel& part) {
     part.founderMasks.assign(part.founders(), 0);
-    for (int s = 0; s < slots; ++s) {
+    for (int s = 0; s < part.slots(); ++s) {
         if (part.patFree[s] && part.fatherRef[s] < 0)
             part.founderMasks[-part.fatherRef[s] - 1] |= std::uint64_t{1} << part.patBit(s);
         if (part.matFree[s] && part.motherRef[s] < 0)
             part.founderMasks[-part.motherRef[s] - 1] |= std::uint64_t{1} << part.matBit(s);
     }
-    return part;
 }
 
 FamilyLikelihood FamilyAnalyser::analyse(const Pedigree& pedigree, const FamilyRecord& record,
@@ -124,6 +127,8 @@ FamilyLikelihood FamilyAnalyser::analyse(const Pedigree& pedigree, const FamilyR
             "too many meioses (" + std::to_string(largest) + " > " + std::to_string(maxBits) + ")";
         return result;
     }
+    // Only now is every part known to have fewer bits than a mask holds.
+    for (PartModel& model : models) buildFounderMasks(model);
     for (size_t k = 0; k < parts.size(); ++k) {
         double lnL = 0.0;
         int failed = -1;

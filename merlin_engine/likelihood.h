@@ -40,7 +40,10 @@ private:
     MarkerGenotypes genotypes_;
 };
 
-// Builds the reduced model of the persons of one part (in pedigree order).
+// Builds the reduced model of the persons of one part (in pedigree order),
+// without its founder masks: a part may have more bits than a mask holds.
 PartModel buildPartModel(const Pedigree& pedigree, const std::vector<int>& partPersons);
+// Fills the founder masks of a part whose bits fit the bit limit (at most 63).
+void buildFounderMasks(PartModel& part);
 
 }  // namespace merlin

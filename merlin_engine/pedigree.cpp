@@ -1,6 +1,7 @@
 #include "pedigree.h"
 
 #include <unordered_map>
+#include <unordered_set>
 
 namespace merlin {
 
@@ -50,6 +51,7 @@ Pedigree buildPedigree(const FamilyRecord& family, Warnings* warnings) {
         index.emplace(id, p);
         return p;
     };
+    std::unordered_set<int> sexWarned;
     for (int i = 0; i < listed; ++i) {
         const PersonLine& person = family.persons[i];
         if (person.father != "0" && person.father == person.mother) {
@@ -66,10 +68,13 @@ Pedigree buildPedigree(const FamilyRecord& family, Warnings* warnings) {
         }
         pedigree.father[i] = father;
         pedigree.mother[i] = mother;
-        if (father >= 0 && father < listed && family.persons[father].sex == 2)
+        // A parent with many children is named once, not once per child.
+        if (father >= 0 && father < listed && family.persons[father].sex == 2 &&
+            sexWarned.insert(father).second)
             warn("ped-sex",
                  "father " + shown(family.persons[father].id) + " is recorded as female; accepted");
-        if (mother >= 0 && mother < listed && family.persons[mother].sex == 1)
+        if (mother >= 0 && mother < listed && family.persons[mother].sex == 1 &&
+            sexWarned.insert(mother).second)
             warn("ped-sex",
                  "mother " + shown(family.persons[mother].id) + " is recorded as male; accepted");
     }

@@ -124,6 +124,29 @@ TEST(MerlinRobustness, TooManyMeiosesIsSkipped) {
         std::isnan(lnLikelihoods(runFiles(scratch, {"--perFamily", "--bits", "18"}).out)[0]));
 }
 
+// More meioses than a 64-bit inheritance vector holds are refused by the bit
+// limit before any vector of the family is built; a parent of many children
+// recorded with the other sex is named once.
+TEST(MerlinRobustness, CoupleWithThirtyFourChildren) {
+    Scratch scratch;
+    scratch.write("t.dat", "M a\n");
+    scratch.write("t.map", "1 a 0\n");
+    scratch.write("t.freq", "M a\nF 0.5 0.5\n");
+    std::string ped = "1 1 0 0 2 1 2\n1 2 0 0 2 1 1\n";
+    for (int c = 3; c <= 36; ++c) ped += "1 " + std::to_string(c) + " 1 2 1 1 2\n";
+    scratch.write("t.ped", ped);
+    const RunResult run = runFiles(scratch);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Skipping family 1: too many meioses (66 > 24)\n"), std::string::npos)
+        << run.out;
+    size_t warnings = 0;
+    for (size_t at = run.err.find("recorded as female"); at != std::string::npos;
+         at = run.err.find("recorded as female", at + 1))
+        ++warnings;
+    EXPECT_EQ(warnings, 1u) << run.err;
+    EXPECT_EQ(run.err.find("further warnings"), std::string::npos) << run.err;
+}
+
 TEST(MerlinRobustness, UnknownAllelesLeaveTheMarkerOut) {
     Scratch scratch;
     scratch.write("t.dat", "M a\nM b\n");
