@@ -148,15 +148,12 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
     const int n = core.hypothesisCount();
     const int reference = parsed.reference.value_or(core.referenceHypothesis + 1);
     if (reference < 1 || reference > n) {
-        err << "relatix2-cli: --reference " << reference << " is not a hypothesis of the case (1 to "
-            << n << ")\n";
+        err << "relatix2-cli: --reference " << reference
+            << " is not a hypothesis of the case (1 to " << n << ")\n";
         return n <= 1 ? 1 : 2;
     }
     core.initialisePriors();
-    const std::filesystem::path before = std::filesystem::current_path();
     const CalculationOutcome outcome = runCalculation(core, ui);
-    std::error_code ec;
-    std::filesystem::current_path(before, ec);
     if (outcome.status != CalculationStatus::Calculated) {
         err << "relatix2-cli: the case '" << parsed.casePath << "' was not calculated\n";
         return 1;
@@ -173,6 +170,9 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
         nlohmann::json document;
         document["case"] = parsed.casePath;
         document["reference"] = reference;
+        document["linkageEngineMessage"] = outcome.engineMessage.empty()
+                                               ? nlohmann::json(nullptr)
+                                               : nlohmann::json(outcome.engineMessage);
         nlohmann::json used = nlohmann::json::array(), skipped = nlohmann::json::array();
         const std::vector<bool> skip = clusterSkipList(core);
         for (size_t c = 0; c < core.clusterDatabase.clusterNames.size(); ++c)
@@ -205,8 +205,7 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
         out << i + 1 << '\t' << hypothesisLabel(core, i + 1) << '\t' << text(exact.ln[k]) << '\t'
             << text(unlinked.ln[k]) << '\t' << text(linked.ln[k]) << '\t' << text(exact.lr[k])
             << '\t' << text(unlinked.lr[k]) << '\t' << text(linked.lr[k]) << '\t'
-            << text(exact.w[k]) << '\t' << text(unlinked.w[k]) << '\t' << text(linked.w[k])
-            << '\n';
+            << text(exact.w[k]) << '\t' << text(unlinked.w[k]) << '\t' << text(linked.w[k]) << '\n';
     }
     return 0;
 }

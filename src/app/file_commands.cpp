@@ -20,9 +20,8 @@ FileDialogRequest saveRequest(const std::string& initialFileName) {
 }  // namespace
 
 void Application::newProject() {
-    const Answer answer =
-        ui_.messageBox("Save project?", "Question", MessageButtons::YesNoCancel,
-                       MessageIcon::Question);
+    const Answer answer = ui_.messageBox("Save project?", "Question", MessageButtons::YesNoCancel,
+                                         MessageIcon::Question);
     if (answer == Answer::Cancel) return;
     if (answer == Answer::Yes && !saveProjectFlow(false)) return;
     auto fresh = std::make_unique<Core>(programDirectory_);
@@ -33,14 +32,14 @@ void Application::newProject() {
 
 bool Application::saveProjectFlow(bool updateBookkeeping) {
     Core& core = *core_;
-    if (!core.projectPath.empty() && core.savedToPath) {
-        saveProject(core, core.projectPath, ui_);
-        return true;
-    }
+    // A save that failed returns false, so New project, Open and Exit do not go on
+    // and the project stays marked unsaved.
+    if (!core.projectPath.empty() && core.savedToPath)
+        return saveProject(core, core.projectPath, ui_);
     const auto path = ui_.saveFileDialog(
         saveRequest(core.projectPath.empty() ? core.projectName + ".sav" : core.projectPath));
     if (!path) return false;
-    saveProject(core, *path, ui_);
+    if (!saveProject(core, *path, ui_)) return false;
     if (updateBookkeeping) {
         core.projectPath = *path;
         core.setProjectName(projectNameFromFileName(*path));
@@ -54,7 +53,7 @@ void Application::saveProjectAs() {
     Core& core = *core_;
     const auto path = ui_.saveFileDialog(saveRequest(core.projectPath));
     if (!path) return;
-    saveProject(core, *path, ui_);
+    if (!saveProject(core, *path, ui_)) return;
     core.projectPath = *path;
     core.setProjectName(projectNameFromFileName(*path));
     core.savedToPath = true;
@@ -67,11 +66,18 @@ void Application::openProjectFlow() {
     const auto paths = ui_.openFileDialog(request);
     if (!paths || paths->empty()) return;
     const std::string& path = paths->front();
-    Core& core = *core_;
-    if (!openProject(core, path, ui_)) {
+    // The file is read into a copy of the case, which replaces the current one only
+    // when the file was recognised and read: a refused file leaves the case, its
+    // path and its saved flag as they were.
+    auto fresh = std::make_unique<Core>(*core_);
+    if (!openProject(*fresh, path, ui_)) {
         ui_.notify("Could not open project");
         return;
     }
+    if (!fresh->populationAt(fresh->activePopulation))
+        fresh->clusterDatabase.theta = ClusterDatabase().theta;
+    core_ = std::move(fresh);
+    Core& core = *core_;
     core.setProjectName(projectNameFromFileName(path));
     core.savedToPath = false;
     core.projectPath = path;

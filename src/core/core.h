@@ -42,6 +42,9 @@ public:
     std::vector<int> alternativeHypotheses;  // 0-based positions in catalogueAlternatives
     std::string programDirectory;
     std::string projectPath;
+    // The private folder of the run in progress, where the LINKAGE and results
+    // files go; empty outside a run (then <programDirectory>/temp is used).
+    std::string workFolder;
     bool savedToPath = false;
     bool mutationsOff = true;
     std::vector<double> unlinkedResults;

@@ -12,6 +12,7 @@
 #include "persistence/project_file.h"
 #include "platform/trace_file.h"
 #include "platform/user_interface.h"
+#include "platform/work_folder.h"
 
 namespace relatix {
 
@@ -24,10 +25,7 @@ bool offerToSave(Core& core, UserInterface& ui) {
                                         MessageIcon::Question);
     if (answer == Answer::Cancel) return false;
     if (answer == Answer::No) return true;
-    if (core.savedToPath) {
-        saveProject(core, core.projectPath, ui);
-        return true;
-    }
+    if (core.savedToPath) return saveProject(core, core.projectPath, ui);
     FileDialogRequest request;
     request.initialFileName = core.projectName + "_Relatix.sav";
     request.defaultExtension = ".sav";
@@ -35,16 +33,26 @@ bool offerToSave(Core& core, UserInterface& ui) {
     request.confirmOverwrite = true;
     const auto path = ui.saveFileDialog(request);
     if (!path) return false;
-    saveProject(core, *path, ui);
+    // A failed save leaves the project as it was (unsaved) and stops the calculation.
+    if (!saveProject(core, *path, ui)) return false;
     core.projectPath = *path;
     core.savedToPath = true;
     return true;
 }
 
-void enterProgramDirectory(const Core& core) {
-    std::error_code ec;
-    if (!core.programDirectory.empty()) std::filesystem::current_path(core.programDirectory, ec);
-}
+// Gives the core the run's work folder for as long as the run lasts.
+class WorkFolderOfCore {
+public:
+    WorkFolderOfCore(Core& core, const WorkFolder& folder) : core_(core) {
+        core_.workFolder = folder.path();
+    }
+    ~WorkFolderOfCore() { core_.workFolder.clear(); }
+    WorkFolderOfCore(const WorkFolderOfCore&) = delete;
+    WorkFolderOfCore& operator=(const WorkFolderOfCore&) = delete;
+
+private:
+    Core& core_;
+};
 
 }  // namespace
 
@@ -72,21 +80,43 @@ CalculationOutcome runCalculation(Core& core, UserInterface& ui) {
         return outcome;
     }
 
-    trace << "Writing data files\n";
-    writeLinkageDataFiles(core, skip);
+    const WorkFolder folder(core.programDirectory);
+    if (!folder.ok()) {
+        ui.error(folder.error());
+        outcome.status = CalculationStatus::NoWorkFolder;
+        return outcome;
+    }
+    const WorkFolderOfCore inFolder(core, folder);
+    trace << "Writing data files in " << folder.path() << "\n";
+    const bool written = writeLinkageDataFiles(core, skip);
     trace << "Writing ped file\n";
-    writeLinkagePedFile(core, skip);
+    const bool pedWritten = writeLinkagePedFile(core, skip) && written;
 
     trace << "Performing analyses with skipped clusters\n";
-    enterProgramDirectory(core);
     if (core.mainHypothesis != kCreatedPedigrees)
         computeCatalogueLikelihoods(core, skip, false, ui);
-    enterProgramDirectory(core);
-    runCalculationEngines(core.programDirectory);
 
-    trace << "Extracting information\n";
-    outcome.engineResultsAvailable = readEngineResults(core);
     outcome.status = CalculationStatus::Calculated;
+    if (!pedWritten) {
+        outcome.engineMessage =
+            "The files for the linkage program could not be written in " + folder.path();
+    } else {
+        const EngineRunOutcome run = runCalculationEngines(core.programDirectory, folder.path(),
+                                                           [&ui] { ui.processEvents(); });
+        if (!run.succeeded()) outcome.engineMessage = run.message();
+    }
+    if (outcome.engineMessage.empty()) {
+        trace << "Extracting information\n";
+        outcome.engineResultsAvailable = readEngineResults(core);
+        if (!outcome.engineResultsAvailable)
+            outcome.engineMessage = "The linkage program gave no complete result";
+    }
+    if (!outcome.engineResultsAvailable) {
+        // Never leave an earlier case's engine values in place of this one's.
+        core.unlinkedResults.assign(static_cast<size_t>(core.hypothesisCount()), 0.0);
+        core.merlinResults.assign(static_cast<size_t>(core.hypothesisCount()), 0.0);
+        ui.messageBox(outcome.engineMessage, "Error", MessageButtons::Ok, MessageIcon::Error);
+    }
     return outcome;
 }
 

@@ -3,6 +3,8 @@
 // the linkage engine twice, and reads the engine's results back.
 #pragma once
 
+#include <string>
+
 namespace relatix {
 
 class Core;
@@ -11,12 +13,15 @@ class UserInterface;
 enum class CalculationStatus {
     Calculated,      // every step ran; engineResultsAvailable tells about the engine
     NoAlternatives,  // fewer than two hypotheses: nothing was calculated
-    Cancelled,       // the user cancelled the save question or dialog
+    Cancelled,       // the user cancelled the save question or dialog, or the save failed
+    NoWorkFolder,    // no private folder for the engine's files could be made
 };
 
 struct CalculationOutcome {
     CalculationStatus status = CalculationStatus::Cancelled;
     bool engineResultsAvailable = false;
+    // Why the linkage columns have no values, empty when they have.
+    std::string engineMessage;
 };
 
 inline constexpr const char* kIncompleteDataMessage =

@@ -46,9 +46,8 @@ bool readFamilyLikelihoods(std::string_view text, int n, std::vector<double>& ta
 
 bool readEngineResults(Core& core) {
     const std::optional<std::string> unlinked =
-        readWholeFile(tempFilePath(core.programDirectory, "tempResults.txt"));
-    const std::optional<std::string> linked =
-        readWholeFile(tempFilePath(core.programDirectory, "tempResults2.txt"));
+        readWholeFile(workFilePath(core, "tempResults.txt"));
+    const std::optional<std::string> linked = readWholeFile(workFilePath(core, "tempResults2.txt"));
     if (!unlinked || !linked) return false;
     TraceFile trace("extractMerlinInfo");
     const int n = core.hypothesisCount();

@@ -1,5 +1,7 @@
 #include "linkage/engine_runs.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -87,6 +89,72 @@ int runEngine(const std::string& programDirectory, const EngineCommand& command,
     request.stdoutPath = results.string();
     request.stderrPath = "/dev/null";
     return runProcess(request);
+}
+
+std::string EngineRunOutcome::message() const {
+    if (!errorLine.empty()) return "The linkage program failed: " + errorLine;
+    if (status < 0) return "The linkage program failed: it could not be started or was stopped";
+    return "The linkage program failed: exit status " + std::to_string(status);
+}
+
+EngineRunOutcome runEngineInFolder(const std::string& programDirectory,
+                                   const EngineCommand& command, const std::string& workFolder,
+                                   const std::function<void()>& whileWaiting) {
+    const std::string prefix = "./temp/";
+    auto inFolder = [&](const std::string& word) {
+        if (word.rfind(prefix, 0) != 0) return word;
+        return (fs::path(workFolder) / word.substr(prefix.size())).string();
+    };
+    std::error_code ec;
+    ProcessRequest request;
+    request.executable = fs::absolute(enginePath(programDirectory), ec).string();
+    for (const std::string& word : command.arguments) request.arguments.push_back(inFolder(word));
+    request.workingDirectory = workFolder;
+    request.stdoutPath = inFolder(command.resultsFile);
+    request.stderrPath = request.stdoutPath + ".err";
+    request.whileWaiting = whileWaiting;
+    { std::ofstream empty(request.stdoutPath, std::ios::binary | std::ios::trunc); }
+
+    EngineRunOutcome outcome;
+    outcome.status = runProcess(request);
+    if (!outcome.succeeded()) {
+        std::ifstream errors(request.stderrPath, std::ios::binary);
+        std::string line;
+        while (outcome.errorLine.empty() && std::getline(errors, line)) {
+            while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+            outcome.errorLine = line;
+        }
+        if (outcome.errorLine.empty() && ::access(request.executable.c_str(), X_OK) != 0)
+            outcome.errorLine = "the program " + request.executable + " is missing";
+    }
+    return outcome;
+}
+
+namespace {
+
+EngineRunOutcome runBoth(const std::string& programDirectory, const EngineCommand& first,
+                         const EngineCommand& second, const std::string& workFolder,
+                         const std::function<void()>& whileWaiting) {
+    const EngineRunOutcome one =
+        runEngineInFolder(programDirectory, first, workFolder, whileWaiting);
+    if (!one.succeeded()) return one;
+    return runEngineInFolder(programDirectory, second, workFolder, whileWaiting);
+}
+
+}  // namespace
+
+EngineRunOutcome runCalculationEngines(const std::string& programDirectory,
+                                       const std::string& workFolder,
+                                       const std::function<void()>& whileWaiting) {
+    return runBoth(programDirectory, calculationUnlinkedRun(), calculationLinkedRun(), workFolder,
+                   whileWaiting);
+}
+
+EngineRunOutcome runSimulationEngines(const std::string& programDirectory,
+                                      const std::string& workFolder,
+                                      const std::function<void()>& whileWaiting) {
+    return runBoth(programDirectory, simulationLinkedRun(), simulationUnlinkedRun(), workFolder,
+                   whileWaiting);
 }
 
 void runCalculationEngines(const std::string& programDirectory) {

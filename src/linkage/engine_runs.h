@@ -6,6 +6,7 @@
 // the call: it shows as a results file without results.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,10 +50,35 @@ std::string enginePath(const std::string& programDirectory);
 int runEngine(const std::string& programDirectory, const EngineCommand& command,
               const std::string& workingDirectory = {});
 
+// How one engine run ended: its exit status (-1 when it could not be started or
+// was killed) and the first line it wrote to its standard error.
+struct EngineRunOutcome {
+    int status = -1;
+    std::string errorLine;
+    bool succeeded() const { return status == 0; }
+    // "The linkage program failed: <first error line>" (or the exit status).
+    std::string message() const;
+};
+
+// Runs the engine of the program folder on the files of a run's work folder: the
+// "./temp/" paths of the command name files in that folder, which is also the
+// engine's working directory. The results file is emptied first; the engine's
+// standard error goes to the results file's name + ".err" there.
+EngineRunOutcome runEngineInFolder(const std::string& programDirectory,
+                                   const EngineCommand& command, const std::string& workFolder,
+                                   const std::function<void()>& whileWaiting = {});
+
 // The two runs of the LR calculation, unlinked map first, in the program folder.
 void runCalculationEngines(const std::string& programDirectory);
+// The same on a work folder; the outcome of the first run that failed, or of the last.
+EngineRunOutcome runCalculationEngines(const std::string& programDirectory,
+                                       const std::string& workFolder,
+                                       const std::function<void()>& whileWaiting);
 // The two runs of the simulation, genetic map first, in the program folder.
 void runSimulationEngines(const std::string& programDirectory);
+EngineRunOutcome runSimulationEngines(const std::string& programDirectory,
+                                      const std::string& workFolder,
+                                      const std::function<void()>& whileWaiting);
 
 // Removes every file (not folders) of the temp folder below the program folder.
 void removeTempFiles(const std::string& programDirectory);

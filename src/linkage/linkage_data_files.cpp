@@ -119,14 +119,13 @@ bool writeTextFile(const std::string& path, const std::string& text, bool append
 }
 
 bool writeLinkageDataFiles(const Core& core, const std::vector<bool>& clusterSkipList) {
-    ensureTempFolder(core.programDirectory);
+    if (core.workFolder.empty()) ensureTempFolder(core.programDirectory);
     const LinkageDataTexts texts = linkageDataTexts(core, clusterSkipList);
-    const std::string& dir = core.programDirectory;
-    bool ok = writeTextFile(tempFilePath(dir, "temp.dat"), texts.data);
-    ok = writeTextFile(tempFilePath(dir, "temp.map"), texts.map) && ok;
-    ok = writeTextFile(tempFilePath(dir, "temp2.map"), texts.unlinkedMap) && ok;
-    ok = writeTextFile(tempFilePath(dir, "temp.freq"), texts.frequencies) && ok;
-    ok = writeTextFile(tempFilePath(dir, "temp.clusters"), texts.clusters) && ok;
+    bool ok = writeTextFile(workFilePath(core, "temp.dat"), texts.data);
+    ok = writeTextFile(workFilePath(core, "temp.map"), texts.map) && ok;
+    ok = writeTextFile(workFilePath(core, "temp2.map"), texts.unlinkedMap) && ok;
+    ok = writeTextFile(workFilePath(core, "temp.freq"), texts.frequencies) && ok;
+    ok = writeTextFile(workFilePath(core, "temp.clusters"), texts.clusters) && ok;
     return ok;
 }
 

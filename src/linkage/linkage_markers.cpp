@@ -44,6 +44,14 @@ std::string tempFilePath(const std::string& programDirectory, const std::string&
     return (std::filesystem::path(programDirectory) / "temp" / name).string();
 }
 
+std::string workFolderOf(const Core& core) {
+    return core.workFolder.empty() ? tempFolderPath(core.programDirectory) : core.workFolder;
+}
+
+std::string workFilePath(const Core& core, const std::string& name) {
+    return (std::filesystem::path(workFolderOf(core)) / name).string();
+}
+
 bool ensureTempFolder(const std::string& programDirectory) {
     std::error_code ec;
     const std::filesystem::path folder = tempFolderPath(programDirectory);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/cluster_database.h"
+#include "core/core.h"
 
 namespace relatix {
 
@@ -43,5 +44,10 @@ std::string tempFolderPath(const std::string& programDirectory);
 std::string tempFilePath(const std::string& programDirectory, const std::string& name);
 // Creates the temp folder when it is missing; false when it cannot be had.
 bool ensureTempFolder(const std::string& programDirectory);
+
+// The folder that the LINKAGE files and the engine's results of the core's run go
+// to: its work folder, or the program folder's temp folder outside a run.
+std::string workFolderOf(const Core& core);
+std::string workFilePath(const Core& core, const std::string& name);
 
 }  // namespace relatix

@@ -48,8 +48,8 @@ std::string linkagePedText(const Core& core, const std::vector<bool>& clusterSki
 
 bool writeLinkagePedFile(const Core& core, const std::vector<bool>& clusterSkipList,
                          const PedFileLayout& layout) {
-    ensureTempFolder(core.programDirectory);
-    const std::string path = tempFilePath(core.programDirectory, "temp.ped");
+    if (core.workFolder.empty()) ensureTempFolder(core.programDirectory);
+    const std::string path = workFilePath(core, "temp.ped");
     if (core.mainHypothesis != kCreatedPedigrees && hypothesisCodes(core).empty()) {
         // A normal file of an earlier case must not be taken for this one.
         if (!layout.simulation) writeTextFile(path, "");

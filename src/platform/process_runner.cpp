@@ -4,11 +4,42 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 
 namespace relatix {
 
+namespace {
+
+std::atomic<pid_t> runningChild{0};
+std::atomic<int> receivedSignal{0};
+
+extern "C" void onInterrupt(int signal) {
+    receivedSignal.store(signal);
+    const pid_t child = runningChild.load();
+    if (child > 0) ::kill(child, SIGTERM);
+}
+
+}  // namespace
+
+void installInterruptHandling() {
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
+bool interrupted() {
+    return receivedSignal.load() != 0;
+}
+int interruptSignal() {
+    return receivedSignal.load();
+}
+
 int runProcess(const ProcessRequest& request) {
+    if (interrupted()) return -1;
     if (request.executable.empty() || ::access(request.executable.c_str(), X_OK) != 0) return -1;
 
     // Everything the child needs is prepared before fork: after it only
@@ -38,10 +69,22 @@ int runProcess(const ProcessRequest& request) {
         ::execv(request.executable.c_str(), argv.data());
         ::_exit(127);
     }
+    runningChild.store(pid);
+    if (interrupted()) ::kill(pid, SIGTERM);  // the signal came between fork and the store
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return -1;
+    for (;;) {
+        const pid_t done = ::waitpid(pid, &status, request.whileWaiting ? WNOHANG : 0);
+        if (done == pid) break;
+        if (done < 0 && errno != EINTR) {
+            runningChild.store(0);
+            return -1;
+        }
+        if (done == 0) {
+            request.whileWaiting();
+            ::usleep(20000);
+        }
     }
+    runningChild.store(0);
     if (!WIFEXITED(status)) return -1;
     return WEXITSTATUS(status);
 }

@@ -22,12 +22,12 @@ enum class DialogResult { Closed, Ok, Cancel, Next, Back };
 inline constexpr const char* kApplicationTitle = "Relatix2";
 
 struct FileDialogRequest {
-    std::string filter;            // "Name (*.ext)|*.ext|All Files (*.*)|*.*||"
-    std::string defaultExtension;  // without the dot, may be empty
-    std::string initialFileName;   // may be empty
-    bool allowMultiple = false;    // open dialogs only
-    bool confirmOverwrite = false; // save dialogs only
-    std::string title;             // empty: the toolkit's default title
+    std::string filter;             // "Name (*.ext)|*.ext|All Files (*.*)|*.*||"
+    std::string defaultExtension;   // without the dot, may be empty
+    std::string initialFileName;    // may be empty
+    bool allowMultiple = false;     // open dialogs only
+    bool confirmOverwrite = false;  // save dialogs only
+    std::string title;              // empty: the toolkit's default title
 };
 
 class UserInterface {
@@ -52,6 +52,11 @@ public:
     virtual void progressStep() = 0;
     virtual void progressSetText(const std::string& text) = 0;
     virtual void progressClose() = 0;
+    // Lets a window repaint and take clicks during long work; called between steps
+    // and while the linkage engine runs.
+    virtual void processEvents() {}
+    // True once the user asked the progress window to stop.
+    virtual bool progressCancelled() { return false; }
 
     // Runs a modal sub-dialog driven by its presenter and returns how it ended.
     virtual DialogResult runDialog(Presenter& presenter) = 0;

@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "core/decimal_text.h"
-#include "linkage/engine_output_cursor.h"
 #include "engine/catalogue.h"
+#include "linkage/engine_output_cursor.h"
 #include "linkage/linkage_markers.h"
 #include "linkage/linkage_ped_file.h"
 #include "platform/trace_file.h"
@@ -148,10 +148,9 @@ std::string rawDataRows(const Core& core, int n) {
 }
 
 bool readSimulatedEngineResults(Core& core, int n, const std::string& rawDataPath) {
-    const std::optional<std::string> linked =
-        readWholeFile(tempFilePath(core.programDirectory, "tempResults.txt"));
+    const std::optional<std::string> linked = readWholeFile(workFilePath(core, "tempResults.txt"));
     const std::optional<std::string> unlinked =
-        readWholeFile(tempFilePath(core.programDirectory, "tempResults2.txt"));
+        readWholeFile(workFilePath(core, "tempResults2.txt"));
     TraceFile trace("extractSimulatedInformation");
     std::ofstream raw;
     if (!rawDataPath.empty()) {

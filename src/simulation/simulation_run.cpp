@@ -10,10 +10,12 @@
 #include "linkage/engine_runs.h"
 #include "linkage/linkage_data_files.h"
 #include "linkage/linkage_frequencies.h"
+#include "linkage/linkage_markers.h"
 #include "linkage/linkage_ped_file.h"
 #include "platform/clock.h"
 #include "platform/trace_file.h"
 #include "platform/user_interface.h"
+#include "platform/work_folder.h"
 #include "simulation/genotype_simulation.h"
 #include "simulation/simulated_engine_results.h"
 
@@ -21,9 +23,51 @@ namespace relatix {
 
 namespace {
 
-void enterProgramDirectory(const Core& core) {
-    std::error_code ec;
-    if (!core.programDirectory.empty()) std::filesystem::current_path(core.programDirectory, ec);
+// What a simulation changes on its way and must give back: the case's own
+// per-marker results, skip flags, genotype table and cluster database.
+struct CaseSnapshot {
+    explicit CaseSnapshot(Core& c)
+        : core(c),
+          exactMarkerResults(c.exactMarkerResults),
+          markerSkipped(c.markerSkipped),
+          genotypeTable(c.genotypeTable),
+          clusterDatabase(c.clusterDatabase),
+          exactResults(c.exactResults) {}
+    ~CaseSnapshot() {
+        core.exactMarkerResults = std::move(exactMarkerResults);
+        core.markerSkipped = std::move(markerSkipped);
+        core.genotypeTable = std::move(genotypeTable);
+        core.clusterDatabase = std::move(clusterDatabase);
+        core.exactResults = std::move(exactResults);
+        core.workFolder.clear();
+    }
+    CaseSnapshot(const CaseSnapshot&) = delete;
+    CaseSnapshot& operator=(const CaseSnapshot&) = delete;
+
+    Core& core;
+    std::vector<std::vector<double>> exactMarkerResults;
+    std::vector<bool> markerSkipped;
+    GenotypeTable genotypeTable;
+    ClusterDatabase clusterDatabase;
+    std::vector<double> exactResults;
+};
+
+// Simulates in a work folder of its own and leaves the case as it was, but for
+// the simulated likelihoods. False when no work folder could be made.
+bool simulateInWorkFolder(Core& core, UserInterface& ui, int n, std::uint32_t seed,
+                          const std::string& rawDataPath) {
+    const WorkFolder folder(core.programDirectory);
+    if (!folder.ok()) {
+        ui.error(folder.error());
+        return false;
+    }
+    const CaseSnapshot snapshot(core);
+    core.workFolder = folder.path();
+    core.simulatedExactLikelihoods.clear();
+    SimulationRun run(core);
+    performSimulations(run, ui, n, seed);
+    readSimulatedEngineResults(core, n, rawDataPath);
+    return true;
 }
 
 }  // namespace
@@ -85,7 +129,10 @@ void performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint3
     ui.progressOpen("Simulating data", 1, n, "Initiating...");
     const std::vector<bool> skip(core.clusterDatabase.clusters.size(), false);
     writeSimulationDataFiles(core);
-    removeTempFile(core.programDirectory, "temp.ped");  // the families are appended below
+    {  // the families are appended below
+        std::error_code ec;
+        std::filesystem::remove(workFilePath(core, "temp.ped"), ec);
+    }
 
     const int k = static_cast<int>(run.hypothesisCodes.size());
     if (k == 0 || k != core.hypothesisCount()) {
@@ -106,8 +153,9 @@ void performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint3
                 clearSimulatedGenotypes(run);
             }
         }
-        enterProgramDirectory(core);
-        runSimulationEngines(core.programDirectory);
+        const EngineRunOutcome engines = runSimulationEngines(
+            core.programDirectory, workFolderOf(core), [&ui] { ui.processEvents(); });
+        if (!engines.succeeded()) ui.error(engines.message());
     }
     ui.progressClose();
     run.trace = nullptr;
@@ -115,20 +163,12 @@ void performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint3
 
 void runSimulation(Core& core, UserInterface& ui, int n, std::uint32_t seed,
                    const std::string& rawDataPath) {
-    enterProgramDirectory(core);
-    removeTempFiles(core.programDirectory);
-    core.simulatedExactLikelihoods.clear();
-    SimulationRun run(core);
-    performSimulations(run, ui, n, seed);
-    readSimulatedEngineResults(core, n, rawDataPath);
+    simulateInWorkFolder(core, ui, n, seed, rawDataPath);
 }
 
 bool runSimulation(Core& core, UserInterface& ui, int n, bool randomSeed,
                    const std::string& seedText, bool saveRawData) {
-    enterProgramDirectory(core);
-    removeTempFiles(core.programDirectory);
     const std::uint32_t seed = simulationSeed(randomSeed, seedText);
-    core.simulatedExactLikelihoods.clear();
     std::string rawDataPath;
     if (saveRawData) {
         FileDialogRequest request;
@@ -138,10 +178,7 @@ bool runSimulation(Core& core, UserInterface& ui, int n, bool randomSeed,
         if (!path) return false;
         rawDataPath = *path;
     }
-    SimulationRun run(core);
-    performSimulations(run, ui, n, seed);
-    readSimulatedEngineResults(core, n, rawDataPath);
-    return true;
+    return simulateInWorkFolder(core, ui, n, seed, rawDataPath);
 }
 
 }  // namespace relatix

@@ -74,8 +74,34 @@ TEST_F(FileCommands, openFailureSaysSoAndCancelDoesNothing) {
     ui.expectMessage("Could not open project", "Relatix2");
     app.core().persons.emplace_back("before");
     app.runCommand(CommandId::Open);
-    EXPECT_TRUE(app.core().persons.empty());  // Open emptied the Core before it failed
+    EXPECT_EQ(app.core().persons.size(), 1u);  // a refused file leaves the case alone
     EXPECT_EQ(app.windowTitle(), "Relatix2 - Untitled");
+}
+
+TEST_F(FileCommands, aRefusedOpenAfterASaveLeavesTheSavedFileUntouchedByTheNextSave) {
+    const std::string saved = folder.file("case.sav");
+    app.core().persons.emplace_back("typed");
+    ui.expectSaveFile(saved);
+    app.runCommand(CommandId::SaveAs);
+    const std::string before = readFile(saved);
+    ui.expectOpenFile(folder.write("bad.sav", "nope\r\n"));
+    ui.expectMessage("Bad input format", "Relatix2");
+    ui.expectMessage("Could not open project", "Relatix2");
+    app.runCommand(CommandId::Open);
+    app.runCommand(CommandId::Save);  // saves silently to the same path
+    EXPECT_EQ(readFile(saved), before);
+}
+
+TEST_F(FileCommands, newProjectKeepsTheUnsavedCaseWhenItsSaveFails) {
+    Core* before = &app.core();
+    app.core().persons.emplace_back("unsaved");
+    ui.expectMessage("Save project?", "Question", Answer::Yes);
+    ui.expectSaveFile(folder.file("no such folder/case.sav"));
+    ui.expectMessage(kCannotWriteProjectMessage, "Relatix2");
+    app.runCommand(CommandId::NewProject);
+    EXPECT_EQ(&app.core(), before);
+    EXPECT_EQ(app.core().persons.size(), 1u);
+    EXPECT_FALSE(app.core().savedToPath);
 }
 
 TEST_F(FileCommands, newProjectAnsweredNoDiscardsTheCaseAndReadsTheConfiguration) {

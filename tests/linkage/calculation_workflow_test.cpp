@@ -1,12 +1,14 @@
+#include "linkage/calculation_workflow.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
+#include <thread>
 
 #include "core/core.h"
 #include "dialogs/results_presenter.h"
 #include "engine/catalogue_likelihoods.h"
-#include "linkage/calculation_workflow.h"
 #include "linkage/core_update.h"
 #include "persistence/open_project.h"
 #include "platform/silent_user_interface.h"
@@ -21,21 +23,35 @@ using testing::readFile;
 using testing::ScriptedUserInterface;
 using testing::TempFolder;
 
-// A program folder of its own with the built engine linked into it.
-// The calculation makes the program folder the current directory; the test's
-// own current directory comes back when the folder goes.
+// A program folder of its own with the built engine linked into it. The test
+// runs in a folder with a Debug folder, so that every run keeps its work folder
+// below prog/temp for the test to read; the test's own current directory comes
+// back when the folder goes.
 struct ProgramFolder {
     testing::ScopedCurrentDirectory keep{fs::current_path()};
     TempFolder folder{"calc"};
     std::string path = (folder.path() / "prog").string();
-    ProgramFolder() {
+    explicit ProgramFolder(const std::string& engineScript = {}) {
         fs::create_directories(fs::path(path) / "temp");
+        fs::current_path(folder.path());
+        fs::create_directory("Debug");
         const fs::path engine = fs::path(RELATIX_PROGRAM_FOLDER) / "merlinEngine";
-        if (fs::exists(engine)) fs::create_symlink(engine, fs::path(path) / "merlinEngine");
+        if (!engineScript.empty()) {
+            const std::string fake = folder.write("prog/merlinEngine", engineScript);
+            fs::permissions(fake, fs::perms::owner_all);
+        } else if (fs::exists(engine)) {
+            fs::create_symlink(engine, fs::path(path) / "merlinEngine");
+        }
     }
     bool hasEngine() const { return fs::exists(fs::path(path) / "merlinEngine"); }
+    // A file of the last run's work folder.
     std::string temp(const std::string& name) const {
-        return readFile((fs::path(path) / "temp" / name).string());
+        fs::path last;
+        for (const auto& entry : fs::directory_iterator(fs::path(path) / "temp"))
+            if (entry.is_directory() &&
+                (last.empty() || fs::last_write_time(entry) >= fs::last_write_time(last)))
+                last = entry.path();
+        return last.empty() ? std::string() : readFile((last / name).string());
     }
 };
 
@@ -54,7 +70,7 @@ Core duoCase(const std::string& programDirectory) {
                           populationMarker("B", {{"7", 0.25}, {"8", 0.75}})};
     core.populations = {population};
     core.activePopulation = 1;
-    core.selectMainHypothesis(23);  // Paternity (duo)
+    core.selectMainHypothesis(23);     // Paternity (duo)
     core.alternativeHypotheses = {2};  // Unrelated
     core.addAlternativePedigree(5);
     core.genotypeTable.sexCodes = {1, 1};
@@ -92,8 +108,8 @@ TEST(UpdateCore, copiesTheMapMarkersMutationSettingsBySex) {
     const ClusterSystem& a = core.clusterDatabase.clusters[0].systems[0];
     EXPECT_EQ(a.mutation[0].model, 2);
     EXPECT_DOUBLE_EQ(a.mutation[0].rate, 0.001);
-    EXPECT_DOUBLE_EQ(a.mutation[0].value2, 0.5);     // range
-    EXPECT_DOUBLE_EQ(a.mutation[0].value3, 0.002);   // rate2
+    EXPECT_DOUBLE_EQ(a.mutation[0].value2, 0.5);    // range
+    EXPECT_DOUBLE_EQ(a.mutation[0].value3, 0.002);  // rate2
     EXPECT_EQ(a.mutation[1].model, 3);
     EXPECT_DOUBLE_EQ(a.mutation[1].value2, 0.25);
 }
@@ -226,7 +242,15 @@ TEST_F(ResultsFixture, posteriorsCutTheFirstRowAfterTheThirdDecimal) {
 
 TEST_F(ResultsFixture, missingEngineShowsNa) {
     fs::remove(fs::path(program.path) / "merlinEngine");
-    calculate(2);
+    core.persons[0].dna.push_back({0, "B", 0, "8", "8"});
+    core.initialisePriors();
+    results.attach(core);
+    results.setScalingHypothesis(2);
+    ui.expectMessage("Save project?", "Question", Answer::No);
+    ui.expectMessage(
+        "The linkage program failed: the program " + program.path + "/merlinEngine is missing",
+        "Error");
+    results.calculate();
     EXPECT_FALSE(results.engineResultsAvailable());
     EXPECT_NE(results.rows()[0].find("\nLR (Unlinked): NA\nLR (Merlin): NA"), std::string::npos);
 }
@@ -239,8 +263,8 @@ TEST(BundledExample, enginesAgreeWithoutMutationAndUnlinkedWithoutLinkage) {
     if (!program.hasEngine()) GTEST_SKIP() << "merlinEngine is not built";
     SilentUserInterface ui;
     Core core(program.path);
-    ASSERT_TRUE(openProject(core, std::string(RELATIX_SOURCE_DIR) +
-                                      "/examples/half_siblings_linked.sav", ui));
+    ASSERT_TRUE(openProject(
+        core, std::string(RELATIX_SOURCE_DIR) + "/examples/half_siblings_linked.sav", ui));
     ASSERT_EQ(core.hypothesisCount(), 4);
     for (Marker& m : core.markerMap.markers) m.maleMutation.rate = m.femaleMutation.rate = 0;
     CalculationOutcome outcome = runCalculation(core, ui);
@@ -266,6 +290,49 @@ TEST(BundledExample, enginesAgreeWithoutMutationAndUnlinkedWithoutLinkage) {
         EXPECT_NEAR(core.unlinkedResults[static_cast<size_t>(h)],
                     core.merlinResults[static_cast<size_t>(h)], 1e-6)
             << "hypothesis " << h + 1;
+}
+
+TEST(RunCalculation, aFailingEngineGivesItsMessageAndNoLinkedValues) {
+    // Exits 1 after a complete-looking output: the output must not be used.
+    ProgramFolder program(
+        "#!/bin/sh\nprintf 'Family 1\\n lnLikelihood = -3.5\\nFamily 2\\n lnLikelihood = -4\\n'\n"
+        "echo 'cannot read the map' >&2\nexit 1\n");
+    Core core = duoCase(program.path);
+    core.merlinResults = {-1.0, -2.0};  // an earlier case's values
+    ScriptedUserInterface ui;
+    ui.expectMessage(kIncompleteDataMessage, "Notification");
+    ui.expectMessage("Save project?", "Question", Answer::No);
+    ui.expectMessage("The linkage program failed: cannot read the map", "Error");
+    const CalculationOutcome outcome = runCalculation(core, ui);
+    EXPECT_EQ(outcome.status, CalculationStatus::Calculated);
+    EXPECT_FALSE(outcome.engineResultsAvailable);
+    EXPECT_EQ(outcome.engineMessage, "The linkage program failed: cannot read the map");
+    EXPECT_EQ(core.merlinResults, (std::vector<double>{0.0, 0.0}));
+    ASSERT_EQ(core.exactResults.size(), 2u);  // the exact engine still answers
+}
+
+TEST(RunCalculation, concurrentRunsInOneProgramFolderNeverSwapResults) {
+    ProgramFolder program;
+    ASSERT_TRUE(program.hasEngine());
+    // Two cases that differ in one allele of the child give different values.
+    auto calculate = [&](const std::string& childAllele) {
+        Core core = duoCase(program.path);
+        core.persons[1].dna[0].allele2 = childAllele;
+        SilentUserInterface ui;
+        EXPECT_EQ(runCalculation(core, ui).status, CalculationStatus::Calculated);
+        return core.merlinResults;
+    };
+    const std::vector<double> aloneA = calculate("10"), aloneB = calculate("11");
+    ASSERT_NE(aloneA, aloneB);
+    for (int round = 0; round < 5; ++round) {
+        std::vector<double> a, b;
+        std::thread first([&] { a = calculate("10"); });
+        std::thread second([&] { b = calculate("11"); });
+        first.join();
+        second.join();
+        EXPECT_EQ(a, aloneA);
+        EXPECT_EQ(b, aloneB);
+    }
 }
 
 }  // namespace
