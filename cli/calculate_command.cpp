@@ -1,4 +1,5 @@
 #include "calculate_command.h"
+#include "json_output.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -28,16 +29,11 @@ struct Arguments {
     std::optional<int> reference;
     std::optional<double> theta;
     bool json = false;
+    bool noMutation = false;
 };
 
-// A parsed number must use the whole text.
-std::optional<double> wholeNumber(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (*end != '\0' || !std::isfinite(value)) return std::nullopt;
-    return value;
-}
+// A parsed number must use the whole text (read without the process locale).
+std::optional<double> wholeNumber(const std::string& text) { return parseDecimal(text); }
 
 bool parse(const std::vector<std::string>& args, Arguments& parsed, std::ostream& err) {
     for (size_t i = 0; i < args.size(); ++i) {
@@ -51,6 +47,8 @@ bool parse(const std::vector<std::string>& args, Arguments& parsed, std::ostream
         };
         if (a == "--json") {
             parsed.json = true;
+        } else if (a == "--no-mutation") {
+            parsed.noMutation = true;
         } else if (a == "--reference") {
             const std::string* v = value("--reference");
             if (!v) return false;
@@ -88,24 +86,21 @@ bool parse(const std::vector<std::string>& args, Arguments& parsed, std::ostream
 // their availability, the ratios and the posteriors.
 struct Column {
     std::vector<std::optional<double>> ln, lr, w;
+    std::vector<std::string> reasons;  // why ln is missing; empty when it is there
 };
 
-Column column(const std::vector<double>& logs, bool available, int n, int reference,
+Column column(const LogLikelihoods& logs, bool available, int n, int reference,
               const std::vector<double>& priors) {
-    Column c;
-    std::vector<double> values(static_cast<size_t>(n), 0.0);
+    LogLikelihoods values(static_cast<size_t>(n), LogLikelihood::missing("not computed"));
     for (int i = 0; i < n && available && i < static_cast<int>(logs.size()); ++i)
         values[static_cast<size_t>(i)] = logs[static_cast<size_t>(i)];
-    const std::vector<double> ratios = likelihoodRatios(values, reference);
-    const std::vector<double> posteriors = posteriorProbabilities(ratios, priors);
-    const bool referenceKnown = values[static_cast<size_t>(reference - 1)] != 0.0;
-    for (size_t i = 0; i < values.size(); ++i) {
-        const bool known = available && values[i] != 0.0;
-        c.ln.push_back(known ? std::optional<double>(values[i]) : std::nullopt);
-        const bool ratioKnown = known && referenceKnown;
-        c.lr.push_back(ratioKnown ? std::optional<double>(ratios[i]) : std::nullopt);
-        c.w.push_back(ratioKnown ? std::optional<double>(posteriors[i]) : std::nullopt);
+    Column c;
+    for (const LogLikelihood& value : values) {
+        c.ln.push_back(value);
+        c.reasons.push_back(value.reason());
     }
+    c.lr = likelihoodRatios(values, reference);
+    c.w = posteriorProbabilities(values, priors);
     return c;
 }
 
@@ -113,9 +108,16 @@ std::string text(const std::optional<double>& v) {
     return v ? formatGeneral(*v, 10) : std::string("NA");
 }
 
+// null for a missing value; JSON has no infinities, so those are the texts
+// "inf" and "-inf" (a likelihood of 0, a ratio against one).
 nlohmann::json json(const std::optional<double>& v) {
-    if (!v || !std::isfinite(*v)) return nullptr;
+    if (!v || std::isnan(*v)) return nullptr;
+    if (std::isinf(*v)) return *v > 0 ? "inf" : "-inf";
     return *v;
+}
+
+nlohmann::json reason(const std::string& text) {
+    return text.empty() ? nlohmann::json(nullptr) : nlohmann::json(text);
 }
 
 }  // namespace
@@ -140,18 +142,25 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
     }
     core.setProjectName(projectNameFromFileName(casePath));
     core.projectPath = casePath;
+    core.mutationsOff = parsed.noMutation;
     if (parsed.theta) {
         core.clusterDatabase.theta = *parsed.theta;
         if (Population* active = core.populationAt(core.activePopulation))
             active->theta = *parsed.theta;
     }
     const int n = core.hypothesisCount();
-    const int reference = parsed.reference.value_or(core.referenceHypothesis + 1);
-    if (reference < 1 || reference > n) {
-        err << "relatix2-cli: --reference " << reference
-            << " is not a hypothesis of the case (1 to " << n << ")\n";
-        return n <= 1 ? 1 : 2;
+    int reference = parsed.reference.value_or(core.referenceHypothesis + 1);
+    if (n < 2) {
+        err << "relatix2-cli: the case '" << parsed.casePath
+            << "' has no alternative hypothesis to compare with\n";
+        return 1;
     }
+    if (parsed.reference && (reference < 1 || reference > n)) {
+        err << "relatix2-cli: --reference " << reference << " is not a hypothesis of the case (1 to "
+            << n << ")\n";
+        return 2;
+    }
+    if (reference < 1 || reference > n) reference = 1;  // a stored reference out of range
     core.initialisePriors();
     const CalculationOutcome outcome = runCalculation(core, ui);
     if (outcome.status != CalculationStatus::Calculated) {
@@ -161,18 +170,17 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
 
     const bool exactColumn = core.mainHypothesis != kCreatedPedigrees;
     const Column exact = column(core.exactResults, exactColumn, n, reference, core.priors);
-    const Column unlinked =
-        column(core.unlinkedResults, outcome.engineResultsAvailable, n, reference, core.priors);
-    const Column linked =
-        column(core.merlinResults, outcome.engineResultsAvailable, n, reference, core.priors);
+    // The engine columns hold their own reasons when the linkage program failed.
+    const Column unlinked = column(core.unlinkedResults, true, n, reference, core.priors);
+    const Column linked = column(core.merlinResults, true, n, reference, core.priors);
 
     if (parsed.json) {
         nlohmann::json document;
         document["case"] = parsed.casePath;
         document["reference"] = reference;
-        document["linkageEngineMessage"] = outcome.engineMessage.empty()
-                                               ? nlohmann::json(nullptr)
-                                               : nlohmann::json(outcome.engineMessage);
+        document["linkageEngineMessage"] =
+            outcome.engineMessage.empty() ? nlohmann::json(nullptr)
+                                          : nlohmann::json(outcome.engineMessage);
         nlohmann::json used = nlohmann::json::array(), skipped = nlohmann::json::array();
         const std::vector<bool> skip = clusterSkipList(core);
         for (size_t c = 0; c < core.clusterDatabase.clusterNames.size(); ++c)
@@ -192,10 +200,13 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
                                   {"lrLinked", json(linked.lr[k])},
                                   {"posteriorExact", json(exact.w[k])},
                                   {"posteriorUnlinked", json(unlinked.w[k])},
-                                  {"posteriorLinked", json(linked.w[k])}});
+                                  {"posteriorLinked", json(linked.w[k])},
+                                  {"exactMissingReason", reason(exact.reasons[k])},
+                                  {"unlinkedMissingReason", reason(unlinked.reasons[k])},
+                                  {"linkedMissingReason", reason(linked.reasons[k])}});
         }
         document["hypotheses"] = hypotheses;
-        out << document.dump(2) << "\n";
+        writeJson(out, document);
         return 0;
     }
     out << "#\tHypothesis\tlnL exact\tlnL unlinked\tlnL linked\tLR exact\tLR unlinked\t"
@@ -205,7 +216,8 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
         out << i + 1 << '\t' << hypothesisLabel(core, i + 1) << '\t' << text(exact.ln[k]) << '\t'
             << text(unlinked.ln[k]) << '\t' << text(linked.ln[k]) << '\t' << text(exact.lr[k])
             << '\t' << text(unlinked.lr[k]) << '\t' << text(linked.lr[k]) << '\t'
-            << text(exact.w[k]) << '\t' << text(unlinked.w[k]) << '\t' << text(linked.w[k]) << '\n';
+            << text(exact.w[k]) << '\t' << text(unlinked.w[k]) << '\t' << text(linked.w[k])
+            << '\n';
     }
     return 0;
 }

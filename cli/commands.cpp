@@ -6,9 +6,12 @@
 
 #include "engine/catalogue.h"
 #include "calculate_command.h"
+#include "convert_command.h"
+#include "import_database_command.h"
 #include "info_command.h"
 #include "simulate_command.h"
 #include "platform/console_user_interface.h"
+#include "relatix_version.h"
 
 namespace relatix::cli {
 namespace {
@@ -19,20 +22,31 @@ constexpr const char* kUsage =
     "Commands:\n"
     "  catalogue     list the 26 predefined relationships: code, name, number of\n"
     "                persons, default sexes (1 male, 2 female), codes of the alternatives\n"
-    "  calculate [CASE] [--reference K] [--theta X] [--json]\n"
+    "  calculate [CASE] [--reference K] [--theta X] [--no-mutation] [--json]\n"
     "                open a case the way Open does (the bundled example without\n"
     "                CASE) and calculate it: one row per hypothesis with the exact,\n"
     "                unlinked and linked log-likelihoods, likelihood ratios against\n"
     "                hypothesis K (default: the case's reference) and posteriors;\n"
-    "                --theta sets the case's theta (Fst) first; --json prints JSON\n"
-    "  simulate [CASE] -n N [--seed S] [--raw FILE] [--json]\n"
+    "                --theta sets the case's theta (Fst) first; --no-mutation\n"
+    "                calculates without mutation; --json prints JSON\n"
+    "  simulate [CASE] -n N [--seed S] [--raw FILE] [--no-mutation] [--json]\n"
     "                open a case the way Open does (the bundled example without\n"
     "                CASE), draw N data sets (10 to 100000) under every hypothesis\n"
     "                and compute them exactly and with the linkage engine on both\n"
     "                maps; prints per method and true hypothesis the statistics of\n"
     "                the LR against the case's reference hypothesis; --seed fixes\n"
     "                the seed (default: from the time), --raw writes the raw-data\n"
-    "                table, --json prints JSON\n"
+    "                table, --no-mutation draws and calculates without\n"
+    "                mutation, --json prints JSON\n"
+    "  import-database CASE FILE... -o OUT\n"
+    "                open CASE the way Open does, add the frequency (.freq), map\n"
+    "                (.map), Kovarian (.kov) or text databases FILE as the Import\n"
+    "                of \"Edit markers\" does and save the case as project file OUT\n"
+    "  convert (--haldane|--kosambi|--morgan) (--cm D | --theta R) [--json]\n"
+    "                convert a map distance D in cM to a recombination fraction, or\n"
+    "                a fraction R back to cM (R between 1 and 100 is read as a\n"
+    "                percentage); prints the result with six significant digits;\n"
+    "                exits 1 when the fraction has no finite distance (>= 0.5)\n"
     "  info CASE     read a case file the way Open does and print its markers,\n"
     "                populations, persons and hypotheses (the import summary goes\n"
     "                to stderr)\n"
@@ -70,11 +84,11 @@ int run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
     const std::string& command = args[0];
     if (command == "--help" || command == "-h") {
-        out << kUsage << ConsoleUserInterface::answerTable();
+        out << kUsage << ConsoleUserInterface::answerTable() << kImportDatabaseAnswers;
         return 0;
     }
     if (command == "--version") {
-        out << "Relatix2 2.1\n";
+        out << "Relatix2 " << kRelatixVersion << "\n";
         return 0;
     }
     if (command == "catalogue") {
@@ -84,12 +98,18 @@ int run(int argc, char** argv, std::ostream& out, std::ostream& err) {
         }
         return printCatalogue(out);
     }
+    if (command == "convert")
+        return runConvertCommand(std::vector<std::string>(args.begin() + 1, args.end()), out,
+                                 err);
     if (command == "calculate")
         return runCalculateCommand(std::vector<std::string>(args.begin() + 1, args.end()), out,
                                    err);
     if (command == "simulate")
         return runSimulateCommand(std::vector<std::string>(args.begin() + 1, args.end()), out,
                                   err);
+    if (command == "import-database")
+        return runImportDatabaseCommand(std::vector<std::string>(args.begin() + 1, args.end()), out,
+                                        err);
     if (command == "info") {
         if (args.size() != 2) {
             err << "relatix2-cli: info takes one case file (relatix2-cli info CASE.sav)\n";

@@ -20,14 +20,19 @@ int printCaseInfo(const std::string& path, std::ostream& out, std::ostream& err)
         return 1;
     }
     core.setProjectName(projectNameFromFileName(path));
+    err << "Read '" << path << "': " << core.populations.size() << " populations, "
+        << core.markerMap.markers.size() << " markers, " << core.persons.size() << " persons\n";
 
     out << "Project: " << core.projectName << "\n";
     out << "Markers: " << core.markerMap.markers.size() << "\n";
     for (const Marker& m : core.markerMap.markers)
         out << "  " << m.name << "\tchromosome " << m.chromosome << "\t" << m.position << " cM\n";
     out << "Populations: " << core.populations.size() << "\n";
-    for (const Population& p : core.populations)
+    for (const Population& p : core.populations) {
         out << "  " << p.name << "\t" << p.markers.size() << " markers\n";
+        for (const Marker& m : p.markers)
+            out << "    " << m.name << "\t" << m.alleles.size() << " alleles\n";
+    }
     const Population* active = core.populationAt(core.activePopulation);
     out << "Active population: " << core.activePopulation;
     if (active) out << " (" << active->name << ")";

@@ -1,9 +1,11 @@
 #include "simulate_command.h"
+#include "json_output.h"
 
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
@@ -29,17 +31,11 @@ struct Arguments {
     std::optional<long long> seed;
     std::string rawPath;
     bool json = false;
+    bool noMutation = false;
 };
 
 // A whole decimal integer, nothing else.
-std::optional<long long> wholeInteger(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    char* end = nullptr;
-    errno = 0;
-    const long long value = std::strtoll(text.c_str(), &end, 10);
-    if (*end != '\0' || errno == ERANGE) return std::nullopt;
-    return value;
-}
+std::optional<long long> wholeInteger(const std::string& text) { return parseInteger(text); }
 
 bool parse(const std::vector<std::string>& args, Arguments& parsed, std::ostream& err) {
     for (size_t i = 0; i < args.size(); ++i) {
@@ -53,6 +49,8 @@ bool parse(const std::vector<std::string>& args, Arguments& parsed, std::ostream
         };
         if (a == "--json") {
             parsed.json = true;
+        } else if (a == "--no-mutation") {
+            parsed.noMutation = true;
         } else if (a == "-n") {
             const std::string* v = value("-n");
             if (!v) return false;
@@ -134,6 +132,7 @@ int runSimulateCommand(const std::vector<std::string>& args, std::ostream& out, 
     }
     core.setProjectName(projectNameFromFileName(casePath));
     core.projectPath = casePath;
+    core.mutationsOff = parsed.noMutation;
     if (core.mainHypothesis < 0) {
         err << "relatix2-cli: simulations need a case with a predefined main relationship\n";
         return 1;
@@ -147,10 +146,18 @@ int runSimulateCommand(const std::vector<std::string>& args, std::ostream& out, 
     const std::uint32_t seed =
         parsed.seed ? static_cast<std::uint32_t>(*parsed.seed) : simulationSeed(true, {});
 
-    const std::filesystem::path before = std::filesystem::current_path();
-    runSimulation(core, ui, n, seed, rawPath);
-    std::error_code ec;
-    std::filesystem::current_path(before, ec);
+    if (!rawPath.empty()) {
+        // Known before the run, not after it: the raw data file can be written.
+        std::ofstream raw(rawPath, std::ios::binary | std::ios::trunc);
+        if (!raw) {
+            err << "relatix2-cli: cannot write the raw data file '" << parsed.rawPath << "'\n";
+            return 1;
+        }
+    }
+    if (!runSimulation(core, ui, n, seed, rawPath)) {
+        err << "relatix2-cli: the simulation of '" << parsed.casePath << "' could not be run\n";
+        return 1;
+    }
 
     const int scale = core.referenceHypothesis >= 0 && core.referenceHypothesis < k
                           ? core.referenceHypothesis
@@ -218,7 +225,7 @@ int runSimulateCommand(const std::vector<std::string>& args, std::ostream& out, 
         }
         if (parsed.json) document["methods"][method.name] = rows;
     }
-    if (parsed.json) out << document.dump(2) << "\n";
+    if (parsed.json) writeJson(out, document);
     return 0;
 }
 

@@ -101,14 +101,13 @@ void splitFields(std::string_view line, std::vector<std::string_view>& fields) {
 }
 
 std::optional<double> parseFiniteDouble(std::string_view text) {
+    // from_chars reads without the process locale; it takes no "+" of its own.
+    if (text.size() > 1 && text[0] == '+' && text[1] != '-') text.remove_prefix(1);
     if (text.empty() || text.size() > 64) return std::nullopt;
-    char buffer[72];
-    std::memcpy(buffer, text.data(), text.size());
-    buffer[text.size()] = '\0';
-    char* stop = nullptr;
-    errno = 0;
-    const double value = std::strtod(buffer, &stop);
-    if (stop != buffer + text.size() || !std::isfinite(value)) return std::nullopt;
+    double value = 0.0;
+    const char* last = text.data() + text.size();
+    const auto [stop, ec] = std::from_chars(text.data(), last, value, std::chars_format::general);
+    if (ec != std::errc() || stop != last || !std::isfinite(value)) return std::nullopt;
     return value;
 }
 

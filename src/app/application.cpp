@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #include "app/help_dialogs.h"
+#include "dialogs/advanced_settings_presenter.h"
+#include "dialogs/conversion_presenter.h"
 #include "dialogs/edit_markers_presenter.h"
 #include "dialogs/install_case_dialogs.h"
 #include "dialogs/results_presenter.h"
@@ -101,6 +103,16 @@ bool Application::runCommand(CommandId id) {
         case CommandId::HowToCite: howToCite(); return true;
         case CommandId::FrequencyDatabase: {
             EditMarkersPresenter dialog(*core_, ui_);
+            ui_.runDialog(dialog);
+            return true;
+        }
+        case CommandId::Advanced: {
+            AdvancedSettingsPresenter dialog(*core_, ui_);
+            ui_.runDialog(dialog);
+            return true;
+        }
+        case CommandId::MapDistanceConversion: {
+            ConversionPresenter dialog(ui_);
             ui_.runDialog(dialog);
             return true;
         }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/presenter.h"
+#include "relatix_version.h"
 
 namespace relatix {
 
@@ -13,7 +14,7 @@ class UserInterface;
 class AboutPresenter : public Presenter {
 public:
     std::string title() const override { return "About Relatix2"; }
-    std::string versionText() const { return "Relatix2 Version 2.1"; }
+    std::string versionText() const { return std::string("Relatix2 Version ") + kRelatixVersion; }
 };
 
 // "How to cite Relatix": a format list and an Export button that has no export yet.

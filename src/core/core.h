@@ -3,12 +3,15 @@
 // A plain record with public fields plus the shared operations on it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/cluster_database.h"
 #include "core/genotype_table.h"
+#include "core/log_likelihood.h"
 #include "core/records.h"
+#include "relatix_version.h"
 
 namespace relatix {
 
@@ -46,13 +49,15 @@ public:
     // files go; empty outside a run (then <programDirectory>/temp is used).
     std::string workFolder;
     bool savedToPath = false;
-    bool mutationsOff = true;
-    std::vector<double> unlinkedResults;
-    std::vector<double> merlinResults;
-    std::vector<double> exactResults;
+    bool mutationsOff = false;  // while set, calculations and simulations use no mutation
+    // ln L per hypothesis: the linkage engine on the unlinked map, on the genetic
+    // map, and the exact engine.
+    LogLikelihoods unlinkedResults;
+    LogLikelihoods merlinResults;
+    LogLikelihoods exactResults;
     std::vector<std::vector<double>> exactMarkerResults;
     std::vector<double> priors;
-    std::vector<double> unlinkedRatios;
+    std::vector<std::optional<double>> unlinkedRatios;
     std::vector<bool> markerSkipped;
     int referenceHypothesis = 1;
     std::vector<std::vector<double>> simulatedLinkedLikelihoods;
@@ -60,7 +65,7 @@ public:
     std::vector<std::vector<double>> simulatedExactLikelihoods;
     std::string projectName = "New Project";
     PedigreeSettings pedigreeSettings;
-    double softwareVersion = 2.1;
+    double softwareVersion = kRelatixVersionNumber;
 
     // Empties the case before a file is loaded into it; keeps the project
     // bookkeeping, the settings, the pedigree lists and the exact results.

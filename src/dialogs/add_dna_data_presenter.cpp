@@ -1,12 +1,15 @@
 #include "dialogs/add_dna_data_presenter.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <optional>
 
 #include "core/allele_check.h"
 #include "core/frequency_database.h"
 #include "dialogs/notification.h"
 #include "dialogs/pedigree_pictures.h"
 #include "engine/catalogue.h"
+#include "persistence/genotype_import.h"
 
 namespace relatix {
 
@@ -64,7 +67,7 @@ AddDnaDataPresenter::AddDnaDataPresenter(UserInterface& ui) : ui_(ui) {}
 
 void AddDnaDataPresenter::attach(Core& core) {
     core_ = &core;
-    closed_ = false;
+    reopen(result());
     person_ = 0;
     marker_ = 0;
     name_.clear();
@@ -79,8 +82,7 @@ void AddDnaDataPresenter::attach(Core& core) {
 }
 
 void AddDnaDataPresenter::clearResult() {
-    closed_ = false;
-    result_ = DialogResult::Closed;
+    reopen(DialogResult::Closed);
 }
 
 void AddDnaDataPresenter::lineUpGenotypeTable() {
@@ -313,6 +315,32 @@ void AddDnaDataPresenter::chooseAllele(int slot, int index) {
     storeCurrentEntry();
 }
 
+void AddDnaDataPresenter::importData() {
+    if (!core_) return;
+    storeCurrentEntry();
+    FileDialogRequest request;
+    request.filter = "txt/csv/ped files (*.txt;*.ped;*.csv)|*.txt;*.ped;*.csv|All Files (*.*)|*.*||";
+    const std::optional<std::vector<std::string>> chosen = ui_.openFileDialog(request);
+    if (!chosen || chosen->empty()) return;
+    const std::string& path = chosen->front();
+    const std::string stem = std::filesystem::path(path).stem().string();
+    // Every answer goes on with the import; only Yes renames the project.
+    if (ui_.messageBox("Change project name to " + stem + "?", kApplicationTitle,
+                       MessageButtons::YesNoCancel, MessageIcon::Question) == Answer::Yes)
+        core_->setProjectName(stem);
+    const GenotypeImportOutcome outcome = importGenotypes(*core_, ui_, path, false);
+    if (!outcome.success) {
+        ui_.messageBox(kImportFormatError, kImportErrorCaption, MessageButtons::Ok,
+                       MessageIcon::Error);
+        if (outcome.readingStarted)
+            notifyUser(ui_, partialImportSummary(outcome));
+    }
+    // The import may have renamed the chosen person and changed its alleles.
+    if (const Person* person = chosenPerson()) name_ = person->name;
+    if (allelesLoaded_) loadAlleles();
+    rebuildRows();
+}
+
 void AddDnaDataPresenter::rebuildRows() {
     rows_.clear();
     if (!core_) return;
@@ -328,8 +356,7 @@ void AddDnaDataPresenter::rebuildRows() {
 
 void AddDnaDataPresenter::finish(DialogResult result) {
     storeCurrentEntry();
-    closed_ = true;
-    result_ = result;
+    closeWith(result);
 }
 
 void AddDnaDataPresenter::previous() {

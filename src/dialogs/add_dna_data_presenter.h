@@ -33,8 +33,6 @@ public:
     void attach(Core& core) override;
     void clearResult() override;
 
-    bool closed() const { return closed_; }
-    DialogResult result() const { return result_; }
 
     // "Basic hypothesis [name]", or "Basic hypothesis" without a main hypothesis.
     std::string hypothesisLabel() const;
@@ -71,6 +69,10 @@ public:
 
     const std::vector<GenotypeRow>& genotypeRows() const { return rows_; }
 
+    // "Import data": asks for a genotype file and whether the project takes its
+    // name, imports it into the case's persons and reports a failed import.
+    void importData();
+
     void previous();
     void next();
     void close();
@@ -103,8 +105,6 @@ private:
     // marker; only then are they written back.
     bool allelesLoaded_ = false;
     std::vector<GenotypeRow> rows_;
-    bool closed_ = false;
-    DialogResult result_ = DialogResult::Closed;
 };
 
 }  // namespace relatix

@@ -4,6 +4,7 @@
 
 #include "core/decimal_text.h"
 #include "core/frequency_database.h"
+#include "dialogs/mutations_presenter.h"
 
 namespace relatix {
 
@@ -134,6 +135,11 @@ void EditAlleleSystemPresenter::close() {
     mapEntry().position = position;
     marker().position = position;
     closeWith(DialogResult::Closed);
+}
+
+void EditAlleleSystemPresenter::mutations() {
+    MutationsPresenter dialog(core_, ui_, mapPosition_, true);
+    ui_.runDialog(dialog);
 }
 
 }  // namespace relatix

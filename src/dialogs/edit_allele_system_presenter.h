@@ -62,6 +62,8 @@ public:
     // A double-click on an allele row.
     void activateAllele(int row);
     void remove();
+    // "Mutations": the mutation settings of this marker-map entry.
+    void mutations();
     // Applies name and position; stays open when the position is not valid.
     void close();
     // Closes without applying name and position (the window's close box).

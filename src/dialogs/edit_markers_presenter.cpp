@@ -5,7 +5,10 @@
 
 #include "core/decimal_text.h"
 #include "core/frequency_database.h"
+#include "dialogs/database_commands.h"
 #include "dialogs/edit_allele_system_presenter.h"
+#include "dialogs/mutations_presenter.h"
+#include "dialogs/options_presenter.h"
 #include "dialogs/populations_presenter.h"
 
 namespace relatix {
@@ -219,5 +222,30 @@ void EditMarkersPresenter::populations() {
     refreshFields();
     refresh();
 }
+
+void EditMarkersPresenter::options() {
+    OptionsPresenter dialog(core_, ui_);
+    ui_.runDialog(dialog);
+    refreshFields();
+}
+
+void EditMarkersPresenter::mutations() {
+    int mapPosition = 0;
+    if (!selected_.empty()) {
+        const int row = selected_.front();
+        if (row >= 0 && row < static_cast<int>(rows_.size()))
+            mapPosition = rows_[static_cast<size_t>(row)].mapPosition;
+    }
+    MutationsPresenter dialog(core_, ui_, mapPosition, mapPosition > 0);
+    ui_.runDialog(dialog);
+}
+
+void EditMarkersPresenter::importDatabases() {
+    importDatabaseFiles(core_, ui_, kEditMarkersImportFilter);
+    refresh();
+    refreshFields();
+}
+
+void EditMarkersPresenter::exportDatabases() { exportActivePopulation(core_, ui_); }
 
 }  // namespace relatix

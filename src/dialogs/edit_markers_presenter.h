@@ -77,7 +77,16 @@ public:
     void activateRow(int row);
     void remove();
     void flipScan();
+    // "Import": reads the chosen database files; "Export": writes the active
+    // population as a text, a freq and a map file.
+    void importDatabases();
+    void exportDatabases();
     void populations();
+    // "Options": the general frequency parameters; the theta field shows what it saved.
+    void options();
+    // "Mutations" for the marker of the (first) selected row; with none selected
+    // the dialog opens with no marker chosen.
+    void mutations();
     void close() { closeWith(DialogResult::Closed); }
 
 private:

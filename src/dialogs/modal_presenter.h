@@ -13,10 +13,11 @@ class ModalPresenter : public Presenter {
 public:
     bool closed() const { return closed_; }
     DialogResult result() const { return result_; }
-    // Makes a long-lived dialog ready to be shown again after it closed.
-    void reopen() {
+    // Makes a long-lived dialog ready to be shown again after it closed, with the
+    // result it gives when it is closed from the window frame.
+    void reopen(DialogResult initial = DialogResult::Cancel) {
         closed_ = false;
-        result_ = DialogResult::Cancel;
+        result_ = initial;
     }
 
 protected:

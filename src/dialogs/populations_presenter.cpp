@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/frequency_database.h"
+#include "dialogs/database_commands.h"
 
 namespace relatix {
 
@@ -47,6 +48,11 @@ void PopulationsPresenter::merge() {
     std::vector<int> positions;
     for (int row : selected_) positions.push_back(row + 1);
     mergePopulations(core_, positions);
+    refresh();
+}
+
+void PopulationsPresenter::importPopulations() {
+    importDatabaseFiles(core_, ui_, kPopulationsImportFilter);
     refresh();
 }
 

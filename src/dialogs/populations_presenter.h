@@ -33,6 +33,8 @@ public:
     void remove();
     // Merges the selected populations into the first of them.
     void merge();
+    // "Import": reads the chosen frequency files into the populations.
+    void importPopulations();
     void exportPopulations();
     void close() { closeWith(DialogResult::Closed); }
 

@@ -24,11 +24,13 @@ std::string threeDecimals(double value) {
     return text;
 }
 
-double at(const std::vector<double>& values, int row) {
+std::optional<double> at(const std::vector<std::optional<double>>& values, int row) {
     return row >= 1 && row <= static_cast<int>(values.size())
                ? values[static_cast<size_t>(row - 1)]
-               : 0.0;
+               : std::nullopt;
 }
+
+std::string shown(const std::optional<double>& value) { return value ? general(*value) : "NA"; }
 
 }  // namespace
 
@@ -46,15 +48,15 @@ void ResultsPresenter::refresh() {
     Core& core = *core_;
     const int n = core.hypothesisCount();
     const bool exactColumn = core.mainHypothesis != kCreatedPedigrees;
-    std::vector<double> exact, unlinked, merlin, wExact, wUnlinked, wMerlin;
+    std::vector<std::optional<double>> exact, unlinked, merlin, wExact, wUnlinked, wMerlin;
     if (calculated_) {
         exact = likelihoodRatios(core.exactResults, referenceRow_);
         unlinked = likelihoodRatios(core.unlinkedResults, referenceRow_);
         merlin = likelihoodRatios(core.merlinResults, referenceRow_);
         core.unlinkedRatios = unlinked;
-        wExact = posteriorProbabilities(exact, core.priors);
-        wUnlinked = posteriorProbabilities(unlinked, core.priors);
-        wMerlin = posteriorProbabilities(merlin, core.priors);
+        wExact = posteriorProbabilities(core.exactResults, core.priors);
+        wUnlinked = posteriorProbabilities(core.unlinkedResults, core.priors);
+        wMerlin = posteriorProbabilities(core.merlinResults, core.priors);
     }
     for (int row = 1; row <= n; ++row) {
         std::string text = hypothesisLabel(core, row);
@@ -63,17 +65,20 @@ void ResultsPresenter::refresh() {
                 text += "\nScale";
             } else if (showRatios_) {
                 if (exactColumn)
-                    text += "\nLR (Exact): " + general(at(exact, row));
+                    text += "\nLR (Exact): " + shown(at(exact, row));
                 else
                     text += row == 1 ? "\nLR (Exact): N/A" : "\nN/A";
                 if (engineResultsAvailable_) {
-                    text += "\nLR (Unlinked): " + general(at(unlinked, row));
-                    text += "\nLR (Merlin): " + general(at(merlin, row));
+                    text += "\nLR (Unlinked): " + shown(at(unlinked, row));
+                    text += "\nLR (Merlin): " + shown(at(merlin, row));
                 } else {
                     text += "\nLR (Unlinked): NA\nLR (Merlin): NA";
                 }
             } else {
-                auto format = [row](double w) { return row == 1 ? threeDecimals(w) : general(w); };
+                auto format = [row](const std::optional<double>& w) {
+                    if (!w) return std::string("NA");
+                    return row == 1 ? threeDecimals(*w) : general(*w);
+                };
                 text += exactColumn ? "\nW (Exact): " + format(at(wExact, row)) : "\nN/A";
                 if (engineResultsAvailable_) {
                     text += "\nW (Unlinked): " + format(at(wUnlinked, row));
@@ -82,6 +87,7 @@ void ResultsPresenter::refresh() {
                     text += "\nW (Unlinked): NA\nW (Merlin): NA";
                 }
             }
+            if (core.mutationsOff) text += "\nMutations turned off";
         }
         rows_.push_back(std::move(text));
     }

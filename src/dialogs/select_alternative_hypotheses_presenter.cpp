@@ -15,14 +15,13 @@ SelectAlternativeHypothesesPresenter::SelectAlternativeHypothesesPresenter(UserI
 
 void SelectAlternativeHypothesesPresenter::attach(Core& core) {
     core_ = &core;
-    closed_ = false;
+    reopen(result());
     rebuild();
     selectCurrentAlternatives();
 }
 
 void SelectAlternativeHypothesesPresenter::clearResult() {
-    closed_ = false;
-    result_ = DialogResult::Closed;
+    reopen(DialogResult::Closed);
 }
 
 void SelectAlternativeHypothesesPresenter::rebuild() {
@@ -74,8 +73,7 @@ bool SelectAlternativeHypothesesPresenter::apply() {
 }
 
 void SelectAlternativeHypothesesPresenter::finish(DialogResult result) {
-    closed_ = true;
-    result_ = result;
+    closeWith(result);
 }
 
 void SelectAlternativeHypothesesPresenter::next() {

@@ -22,8 +22,6 @@ public:
     void attach(Core& core) override;
     void clearResult() override;
 
-    bool closed() const { return closed_; }
-    DialogResult result() const { return result_; }
 
     const std::vector<HypothesisRow>& rows() const { return rows_; }
     // Selected rows, 0-based and ascending.
@@ -51,8 +49,6 @@ private:
     Core* core_ = nullptr;
     std::vector<HypothesisRow> rows_;
     std::vector<int> selected_;
-    bool closed_ = false;
-    DialogResult result_ = DialogResult::Closed;
 };
 
 }  // namespace relatix

@@ -27,14 +27,13 @@ SelectBasicHypothesisPresenter::SelectBasicHypothesisPresenter(UserInterface& ui
 
 void SelectBasicHypothesisPresenter::attach(Core& core) {
     core_ = &core;
-    closed_ = false;
+    reopen(result());
     rebuild();
     selectCurrentChoice();
 }
 
 void SelectBasicHypothesisPresenter::clearResult() {
-    closed_ = false;
-    result_ = DialogResult::Closed;
+    reopen(DialogResult::Closed);
 }
 
 void SelectBasicHypothesisPresenter::rebuild() {
@@ -102,8 +101,7 @@ bool SelectBasicHypothesisPresenter::applyChoice() {
 
 void SelectBasicHypothesisPresenter::finish(DialogResult result) {
     if (core_) core_->referenceHypothesis = 1;
-    closed_ = true;
-    result_ = result;
+    closeWith(result);
 }
 
 void SelectBasicHypothesisPresenter::next() {

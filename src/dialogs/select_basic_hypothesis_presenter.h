@@ -23,8 +23,6 @@ public:
     void attach(Core& core) override;
     void clearResult() override;
 
-    bool closed() const { return closed_; }
-    DialogResult result() const { return result_; }
 
     const std::vector<HypothesisRow>& rows() const { return rows_; }
     // 0-based row, -1 for none.
@@ -55,8 +53,6 @@ private:
     Core* core_ = nullptr;
     std::vector<HypothesisRow> rows_;
     int selected_ = -1;
-    bool closed_ = false;
-    DialogResult result_ = DialogResult::Closed;
 };
 
 }  // namespace relatix

@@ -3,16 +3,20 @@
 #include "engine/setup_enumeration.h"
 
 namespace relatix {
-namespace {
 
-// The nephew's factor for the father's allele d: the father received d
-// unchanged from a grandparent (weighted by the diagonal of the female
-// matrix) and passes it to the nephew, possibly mutated into x.
-double nephewFactor(const MutationMatrix& female, const MutationMatrix& male, int d, int x) {
+// The father received d unchanged from a grandparent (weighted by the diagonal
+// of the female matrix) and passes it to the nephew, possibly mutated. An
+// untyped mother passed the nephew's other allele than t[0] (x) unchanged; a
+// typed one passes t[0], possibly mutated too.
+double CAunt::nephewFactor(size_t marker, const int* t, int d) const {
+    const auto& g = typedGenotypes[marker];
+    const MutationMatrix& female = femaleMutationMatrices[marker];
+    const MutationMatrix& male = maleMutationMatrices[marker];
+    if (mother > 0)
+        return genotypeProbability(female.row(t[0]), male.row(d), g[0], g[1]) * female.at(d, d);
+    const int x = t[0] == g[0] ? g[1] : g[0];
     return male.at(d, x) * female.at(d, d);
 }
-
-}  // namespace
 
 void CAunt::setupGenotypes() {
     forEachSystem([this](int c, int k, const ClusterSystem& system) {
@@ -20,9 +24,16 @@ void CAunt::setupGenotypes() {
         typedAlleles(c, k, nephew, w1, w2);
         typedAlleles(c, k, uncle, u1, u2);
         std::vector<int> typed = {w1, w2, u1, u2};
-        const auto pairs = ancestorPairs(static_cast<int>(system.alleleNames.size()), typed, steps);
         FounderSetups setups;
-        setups.addGroup(1, eitherAllele(w1, w2));
+        if (mother > 0) {
+            int m1 = 0, m2 = 0;
+            typedAlleles(c, k, mother, m1, m2);
+            typed.insert(typed.end(), {m1, m2});
+            setups.addGroup(2, bothOrders(m1, m2));
+        } else {
+            setups.addGroup(1, eitherAllele(w1, w2));
+        }
+        const auto pairs = ancestorPairs(static_cast<int>(system.alleleNames.size()), typed, steps);
         setups.addGroup(2, pairs);
         setups.addGroup(2, pairs);
         appendMarker(std::move(typed), std::move(setups));
@@ -31,20 +42,16 @@ void CAunt::setupGenotypes() {
 
 double CAunt::dataProbability(int marker, int pattern, int setup) const {
     const size_t m = static_cast<size_t>(marker);
-    int s[5];
+    int s[6];
     founderSetups[m].decode(setup, s);
-    const int o = s[0];
-    const int* a = s + 1;
-    const int* b = s + 3;
+    const int* a = s + motherSlots();
+    const int* b = a + 2;
     const auto& p = inheritancePatterns[static_cast<size_t>(pattern)];
     const auto& g = typedGenotypes[m];
-    const MutationMatrix& female = femaleMutationMatrices[m];
-    const MutationMatrix& male = maleMutationMatrices[m];
-    const double uncleFactor =
-        genotypeProbability(female.row(a[p[0]]), male.row(b[p[1]]), g[2], g[3]);
+    const double uncleFactor = genotypeProbability(
+        femaleMutationMatrices[m].row(a[p[0]]), maleMutationMatrices[m].row(b[p[1]]), g[2], g[3]);
     const int d = p[4] == 0 ? a[p[2]] : b[p[3]];
-    const int x = o == g[0] ? g[1] : g[0];
-    return uncleFactor * nephewFactor(female, male, d, x);
+    return uncleFactor * nephewFactor(m, s, d);
 }
 
 void CAunt::prepareMarker(int marker) const {
@@ -59,14 +66,11 @@ void CAunt::prepareMarker(int marker) const {
         for (int b = 0; b < n; ++b)
             uncleGiven_[static_cast<size_t>(a) * n + b] =
                 genotypeProbability(female.row(a), male.row(b), g[2], g[3]);
-    // The setups' first group lists o = w1 and, when heterozygous, o = w2.
-    const auto& choices = founderSetups[m].groups()[0];
-    nephewGiven_.assign(static_cast<size_t>(choices.count()) * n, 0.0);
-    for (int t = 0; t < choices.count(); ++t) {
-        const int x = *choices.tuple(t) == g[0] ? g[1] : g[0];
+    const auto& first = founderSetups[m].groups()[0];
+    nephewGiven_.assign(static_cast<size_t>(first.count()) * n, 0.0);
+    for (int t = 0; t < first.count(); ++t)
         for (int d = 0; d < n; ++d)
-            nephewGiven_[static_cast<size_t>(t) * n + d] = nephewFactor(female, male, d, x);
-    }
+            nephewGiven_[static_cast<size_t>(t) * n + d] = nephewFactor(m, first.tuple(t), d);
     preparedMarker_ = marker;
 }
 
@@ -78,19 +82,19 @@ void CAunt::dataProbabilities(int marker, int firstSetup, int count, double* out
     const int na = grandmothers.count();
     const int nb = grandfathers.count();
     const int n = femaleMutationMatrices[static_cast<size_t>(marker)].size();
-    int io = firstSetup / (na * nb);
+    int it = firstSetup / (na * nb);
     int ia = (firstSetup / nb) % na;
     int ib = firstSetup % nb;
     for (int s = 0; s < count; ++s) {
         const int* a = grandmothers.tuple(ia);
         const int* b = grandfathers.tuple(ib);
-        const double* nephew = nephewGiven_.data() + static_cast<size_t>(io) * n;
+        const double* nephewRow = nephewGiven_.data() + static_cast<size_t>(it) * n;
         double u[2][2];
         for (int p0 = 0; p0 < 2; ++p0)
             for (int p1 = 0; p1 < 2; ++p1)
                 u[p0][p1] = uncleGiven_[static_cast<size_t>(a[p0]) * n + b[p1]];
-        const double fromA[2] = {nephew[a[0]], nephew[a[1]]};
-        const double fromB[2] = {nephew[b[0]], nephew[b[1]]};
+        const double fromA[2] = {nephewRow[a[0]], nephewRow[a[1]]};
+        const double fromB[2] = {nephewRow[b[0]], nephewRow[b[1]]};
         double* d = out + static_cast<size_t>(s) * 32;
         for (int p0 = 0; p0 < 2; ++p0)
             for (int p1 = 0; p1 < 2; ++p1)
@@ -104,7 +108,7 @@ void CAunt::dataProbabilities(int marker, int firstSetup, int count, double* out
             ib = 0;
             if (++ia == na) {
                 ia = 0;
-                ++io;
+                ++it;
             }
         }
     }

@@ -1,5 +1,5 @@
-// An uncle and his nephew: the untyped grandparents' ordered allele pairs and
-// the nephew's allele from his untyped mother are the founder slots.
+// An uncle and his nephew, the nephew's mother typed or not: the nephew's father
+// is the uncle's untyped brother, the grandparents are untyped founders.
 #pragma once
 
 #include <vector>
@@ -9,15 +9,20 @@
 namespace relatix {
 
 class CAunt : public CRelationship {
-  public:
+public:
     CAunt(int uncle = 1, int nephew = 2) : uncle(uncle), nephew(nephew) {}
 
     int uncle;  // 1-based analysis persons
     int nephew;
+    int mother = 0;  // the nephew's typed mother; 0 when she is not typed
 
-    // Genotypes [w1, w2, u1, u2] (the nephew's, then the uncle's); setups
-    // [o, a1, a2, b1, b2]: the nephew's allele from his mother, then the first
-    // (female) and the second (male) grandparent's pairs that pass the steps test.
+    // Genotypes [w1, w2, u1, u2] (the nephew's, then the uncle's), followed by
+    // [m1, m2] when the mother is typed. Setups [o, a1, a2, b1, b2]: the
+    // nephew's allele from his untyped mother, or, with a typed mother,
+    // [m1, m2, a1, a2, b1, b2]: the mother in both orders, passing on her first
+    // slot (her single transmission carries no phase from marker to marker).
+    // Then come the first (female) and the second (male) grandparent's pairs
+    // that pass the steps test.
     // Pattern bits: the uncle's slot of each grandparent, the father's slot of
     // each grandparent, and which grandparent's allele the father passes on.
     void setupGenotypes() override;
@@ -25,11 +30,17 @@ class CAunt : public CRelationship {
     double dataProbability(int marker, int pattern, int setup) const override;
     void dataProbabilities(int marker, int first, int count, double* out) const override;
 
-  private:
+private:
+    // The width of the first setup group: the mother's side of the nephew.
+    int motherSlots() const { return mother > 0 ? 2 : 1; }
+    // The nephew's factor when the first group holds the tuple t and the father
+    // passes on d.
+    double nephewFactor(size_t marker, const int* t, int d) const;
     void prepareMarker(int marker) const;
     mutable int preparedMarker_ = -1;
-    mutable std::vector<double> uncleGiven_;   // n x n: given (grandmother's, grandfather's) allele
-    mutable std::vector<double> nephewGiven_;  // per choice of o, n: given the father's allele
+    mutable std::vector<double> uncleGiven_;  // n x n: given (grandmother's, grandfather's) allele
+    // Per tuple of the first group, n: given the father's allele.
+    mutable std::vector<double> nephewGiven_;
 };
 
 }  // namespace relatix

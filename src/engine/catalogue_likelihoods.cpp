@@ -36,10 +36,10 @@ void appendEmptyMarkerResults(Core& core) {
     core.exactMarkerResults.push_back(std::move(values));
 }
 
-double computeCode(Core& core, int code) {
+LogLikelihood computeCode(Core& core, int code) {
     if (!codeComputable(code)) {
         appendEmptyMarkerResults(core);
-        return 0.0;
+        return LogLikelihood::missing("the exact engine has no model for this relationship");
     }
     double sum = 0.0;
     bool first = true;
@@ -136,7 +136,7 @@ void computeCatalogueLikelihoods(Core& core, const std::vector<bool>& skipCluste
     core.exactMarkerResults.clear();
     trace << "Starting computations...\r\n";
 
-    std::vector<double> values;
+    LogLikelihoods values;
     for (int code : codes) {
         if (!simulationMode) ui.progressSetText(catalogueName(code, NameSeparator::LineBreak));
         trace << "Trimming data...\r\n"
@@ -144,9 +144,12 @@ void computeCatalogueLikelihoods(Core& core, const std::vector<bool>& skipCluste
         values.push_back(computeCode(core, code));
         if (!simulationMode) ui.progressStep();
     }
-    if (simulationMode)
-        core.simulatedExactLikelihoods.push_back(std::move(values));
-    else
+    if (simulationMode) {
+        // Simulated data sets keep the engines' convention: 0 stands for no value.
+        std::vector<double> plain;
+        for (const LogLikelihood& value : values) plain.push_back(value.value_or(0.0));
+        core.simulatedExactLikelihoods.push_back(std::move(plain));
+    } else
         core.exactResults = std::move(values);
     if (!simulationMode) ui.progressClose();
 }

@@ -1,5 +1,7 @@
 #include "engine/mutation_models.h"
 
+#include "core/decimal_text.h"
+
 #include <cmath>
 #include <cstdlib>
 
@@ -76,7 +78,7 @@ void fillExtended(MutationMatrix& m, const MutationModel& s, const std::vector<d
 }  // namespace
 
 double alleleValue(const std::string& name) {
-    return std::atof(name.c_str());
+    return readDecimal(name);
 }
 
 MutationMatrix buildMutationMatrix(const MutationModel& model,

@@ -98,23 +98,24 @@ CalculationOutcome runCalculation(Core& core, UserInterface& ui) {
 
     outcome.status = CalculationStatus::Calculated;
     if (!pedWritten) {
-        outcome.engineMessage =
-            "The files for the linkage program could not be written in " + folder.path();
+        outcome.engineMessage = "The files for the linkage program could not be written in " +
+                                folder.path();
     } else {
-        const EngineRunOutcome run = runCalculationEngines(core.programDirectory, folder.path(),
-                                                           [&ui] { ui.processEvents(); });
+        const EngineRunOutcome run =
+            runCalculationEngines(core.programDirectory, folder.path(), [&ui] { ui.processEvents(); });
         if (!run.succeeded()) outcome.engineMessage = run.message();
     }
     if (outcome.engineMessage.empty()) {
         trace << "Extracting information\n";
-        outcome.engineResultsAvailable = readEngineResults(core);
-        if (!outcome.engineResultsAvailable)
-            outcome.engineMessage = "The linkage program gave no complete result";
+        const Status read = readEngineResults(core);
+        outcome.engineResultsAvailable = read.ok();
+        if (!read) outcome.engineMessage = "The linkage program gave no complete result: " + read.message();
     }
     if (!outcome.engineResultsAvailable) {
         // Never leave an earlier case's engine values in place of this one's.
-        core.unlinkedResults.assign(static_cast<size_t>(core.hypothesisCount()), 0.0);
-        core.merlinResults.assign(static_cast<size_t>(core.hypothesisCount()), 0.0);
+        const size_t n = static_cast<size_t>(core.hypothesisCount());
+        core.unlinkedResults = missingLikelihoods(n, outcome.engineMessage);
+        core.merlinResults = missingLikelihoods(n, outcome.engineMessage);
         ui.messageBox(outcome.engineMessage, "Error", MessageButtons::Ok, MessageIcon::Error);
     }
     return outcome;

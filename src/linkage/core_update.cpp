@@ -51,8 +51,12 @@ void updateCore(Core& core) {
                 system.frequencies.push_back(allele.frequency);
             }
             system.position = mapMarker.position;
-            system.mutation[0] = clusterMutation(mapMarker.femaleMutation);
-            system.mutation[1] = clusterMutation(mapMarker.maleMutation);
+            // With mutation turned off every transmission keeps its allele: the simple
+            // model with rate 0 gives the identity matrix for both sexes.
+            const MutationSettings none{1, 0.0, 0.0, 0.0};
+            system.mutation[0] =
+                clusterMutation(core.mutationsOff ? none : mapMarker.femaleMutation);
+            system.mutation[1] = clusterMutation(core.mutationsOff ? none : mapMarker.maleMutation);
             cluster.systems.push_back(std::move(system));
             db.clusters.push_back(std::move(cluster));
             db.clusterNames.push_back(mapMarker.name);

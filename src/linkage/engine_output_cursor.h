@@ -35,6 +35,14 @@ public:
         return wordHere();
     }
 
+    // Whether only blanks stand between the cursor and a line end ("\n"); false
+    // at the end of the text, where the last line was cut before its end.
+    bool lineEnded() const {
+        size_t p = pos_;
+        while (p < text_.size() && isBlank(text_[p])) ++p;
+        return p < text_.size() && text_[p] == '\n';
+    }
+
     void skipRestOfLine() {
         const size_t end = text_.find('\n', pos_);
         pos_ = end == std::string_view::npos ? text_.size() : end + 1;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <limits>
 #include <optional>
 #include <sstream>
 
@@ -12,47 +13,112 @@
 
 namespace relatix {
 
-bool readFamilyLikelihoods(std::string_view text, int n, std::vector<double>& target,
-                           TraceFile* trace, const std::string& tracePrefix) {
-    target.assign(static_cast<size_t>(std::max(n, 0)), 0.0);
+namespace {
+
+// The number the engine printed: a finite decimal, or "-inf" / "inf".
+std::optional<double> engineNumber(std::string_view word) {
+    if (word == "-inf" || word == "-Inf" || word == "-INF")
+        return -std::numeric_limits<double>::infinity();
+    return parseDecimal(word);
+}
+
+// The reason of a "Skipping family F: reason" line, given the text after "Skipping".
+std::string skipReason(std::string_view rest) {
+    const size_t colon = rest.find(':');
+    std::string_view reason = colon == std::string_view::npos ? std::string_view{} : rest.substr(colon + 1);
+    while (!reason.empty() && (reason.front() == ' ' || reason.front() == '\t')) reason.remove_prefix(1);
+    while (!reason.empty() && (reason.back() == '\r' || reason.back() == ' ')) reason.remove_suffix(1);
+    return reason.empty() ? std::string("skipped by the linkage program")
+                          : "skipped by the linkage program: " + std::string(reason);
+}
+
+bool meansInconsistent(const std::string& reason) {
+    return reason.find(": inconsistent") != std::string::npos;
+}
+
+}  // namespace
+
+Status readFamilyLikelihoods(std::string_view text, int n, LogLikelihoods& target,
+                                  TraceFile* trace, const std::string& tracePrefix) {
+    const size_t count = static_cast<size_t>(std::max(n, 0));
+    auto incomplete = [&](const std::string& why) {
+        target = missingLikelihoods(count, why);
+        return Status::failure(why);
+    };
+    target.assign(count, LogLikelihood::missing("not read"));
     EngineOutputCursor cursor(text);
     std::string_view line;
     bool found = false;
     while (!found && cursor.readLine(line)) found = line.substr(0, 6) == "Family";
-    if (!found) return false;
+    if (!found) return incomplete("the linkage program's output holds no family");
 
-    for (size_t family = 0; family < target.size(); ++family) {
+    for (size_t family = 0; family < count; ++family) {
+        std::string reason;
         std::string_view word = cursor.readWord();
-        bool marked = marksFamily(word);
         int skippedLines = 0;
         while (word != "lnLikelihood") {
-            if (cursor.atEnd()) return false;
-            cursor.skipRestOfLine();
+            if (marksFamily(word)) {
+                std::string_view rest;
+                cursor.readLine(rest);  // the rest of the line, with its end
+                if (reason.empty()) reason = skipReason(rest);
+            } else {
+                cursor.skipRestOfLine();
+            }
+            if (cursor.atEnd())
+                return incomplete("the linkage program's output ends before family " +
+                                  std::to_string(family + 1) + " of " + std::to_string(count));
             word = cursor.firstWordOfLine();
-            marked = marked || marksFamily(word);
-            if (++skippedLines > kMaximumSkippedLines) return false;
+            if (++skippedLines > kMaximumSkippedLines)
+                return incomplete("the linkage program's output has no value for family " +
+                                  std::to_string(family + 1));
         }
         cursor.readWord();  // the separator, whatever it is
         const std::string_view numberWord = cursor.readWord();
-        if (numberWord.empty()) return false;
+        if (numberWord.empty() || !cursor.lineEnded())
+            return incomplete("the linkage program's output is cut in the value of family " +
+                              std::to_string(family + 1));
         cursor.skipRestOfLine();
-        double value = readDecimal(numberWord);
-        if (trace) *trace << tracePrefix << formatGeneral(value, 12) << "\n";
-        if (!std::isfinite(value)) value = 0.0;
-        target[family] = marked ? 0.0 : value;
+        const std::optional<double> value = engineNumber(numberWord);
+        if (trace) *trace << tracePrefix << std::string(numberWord) << "\n";
+        if (!reason.empty()) {
+            target[family] = meansInconsistent(reason)
+                                 ? LogLikelihood(-std::numeric_limits<double>::infinity())
+                                 : LogLikelihood::missing(reason);
+        } else if (!value) {
+            target[family] = LogLikelihood::missing("the linkage program printed '" +
+                                                    std::string(numberWord) + "'");
+        } else if (*value > 0) {
+            target[family] = LogLikelihood::missing(
+                "the linkage program printed a positive log-likelihood (" +
+                std::string(numberWord) + ")");
+        } else {
+            target[family] = *value;
+        }
     }
-    return true;
+    return {};
 }
 
-bool readEngineResults(Core& core) {
+Status readEngineResults(Core& core) {
+    const int n = core.hypothesisCount();
+    const size_t count = static_cast<size_t>(std::max(n, 0));
+    auto fail = [&](const std::string& why) {
+        core.unlinkedResults = missingLikelihoods(count, why);
+        core.merlinResults = missingLikelihoods(count, why);
+        return Status::failure(why);
+    };
     const std::optional<std::string> unlinked =
         readWholeFile(workFilePath(core, "tempResults.txt"));
-    const std::optional<std::string> linked = readWholeFile(workFilePath(core, "tempResults2.txt"));
-    if (!unlinked || !linked) return false;
+    const std::optional<std::string> linked =
+        readWholeFile(workFilePath(core, "tempResults2.txt"));
+    if (!unlinked || !linked) return fail("the linkage program wrote no results file");
     TraceFile trace("extractMerlinInfo");
-    const int n = core.hypothesisCount();
-    if (!readFamilyLikelihoods(*unlinked, n, core.unlinkedResults, &trace)) return false;
-    return readFamilyLikelihoods(*linked, n, core.merlinResults, &trace, "Second likelihood: ");
+    LogLikelihoods first, second;
+    Status status = readFamilyLikelihoods(*unlinked, n, first, &trace);
+    if (status) status = readFamilyLikelihoods(*linked, n, second, &trace, "Second likelihood: ");
+    if (!status) return fail(status.message());
+    core.unlinkedResults = std::move(first);
+    core.merlinResults = std::move(second);
+    return {};
 }
 
 }  // namespace relatix

@@ -1,38 +1,50 @@
 #include "linkage/likelihood_ratios.h"
 
 #include <cmath>
+#include <limits>
 
 namespace relatix {
 
-std::vector<double> likelihoodRatios(const std::vector<double>& logLikelihoods, int reference) {
-    std::vector<double> ratios(logLikelihoods.size(), 0.0);
+std::vector<std::optional<double>> likelihoodRatios(const LogLikelihoods& logLikelihoods,
+                                                    int reference) {
+    std::vector<std::optional<double>> ratios(logLikelihoods.size());
     if (reference < 1 || reference > static_cast<int>(logLikelihoods.size())) return ratios;
-    const double c = logLikelihoods[static_cast<size_t>(reference - 1)];
-    if (c == 0.0) return ratios;
-    for (size_t i = 0; i < logLikelihoods.size(); ++i)
-        if (logLikelihoods[i] != 0.0) ratios[i] = std::exp(logLikelihoods[i] - c);
+    const LogLikelihood& c = logLikelihoods[static_cast<size_t>(reference - 1)];
+    if (!c || std::isnan(*c)) return ratios;
+    for (size_t i = 0; i < logLikelihoods.size(); ++i) {
+        const LogLikelihood& l = logLikelihoods[i];
+        if (!l || std::isnan(*l)) continue;
+        if (std::isinf(*c) && *c < 0) {
+            if (std::isfinite(*l)) ratios[i] = std::numeric_limits<double>::infinity();
+            continue;  // -inf against -inf has no ratio
+        }
+        ratios[i] = std::exp(*l - *c);
+    }
     return ratios;
 }
 
-std::vector<double> posteriorProbabilities(const std::vector<double>& ratios,
-                                           const std::vector<double>& priors) {
-    std::vector<double> products(ratios.size(), 0.0);
+std::vector<std::optional<double>> posteriorProbabilities(const LogLikelihoods& logLikelihoods,
+                                                          const std::vector<double>& priors) {
+    const size_t n = logLikelihoods.size();
+    std::vector<std::optional<double>> posteriors(n);
+    // ln(p[i] L[i]) for the hypotheses with a value; -inf for prior 0 or L = 0.
+    std::vector<double> terms(n, -std::numeric_limits<double>::infinity());
+    double largest = -std::numeric_limits<double>::infinity();
+    for (size_t i = 0; i < n; ++i) {
+        const LogLikelihood& l = logLikelihoods[i];
+        if (!l || std::isnan(*l)) continue;
+        const double prior = i < priors.size() ? priors[i] : 0.0;
+        if (prior > 0 && std::isfinite(prior) && std::isfinite(*l)) terms[i] = std::log(prior) + *l;
+        if (terms[i] > largest) largest = terms[i];
+    }
+    if (!std::isfinite(largest)) return posteriors;
     double sum = 0.0;
-    for (size_t i = 0; i < ratios.size(); ++i) {
-        if (i < priors.size()) products[i] = ratios[i] * priors[i];
-        if (std::isnan(products[i])) products[i] = 0.0;
-        sum += products[i];
+    for (double t : terms) sum += std::exp(t - largest);
+    const double logSum = largest + std::log(sum);
+    for (size_t i = 0; i < n; ++i) {
+        const LogLikelihood& l = logLikelihoods[i];
+        if (l && !std::isnan(*l)) posteriors[i] = std::exp(terms[i] - logSum);
     }
-    std::vector<double> posteriors(ratios.size(), 0.0);
-    if (sum == 0.0 || std::isnan(sum)) return posteriors;
-    if (std::isinf(sum)) {
-        int infinite = 0;
-        for (double p : products) infinite += std::isinf(p) && p > 0 ? 1 : 0;
-        for (size_t i = 0; i < products.size(); ++i)
-            if (std::isinf(products[i]) && products[i] > 0) posteriors[i] = 1.0 / infinite;
-        return posteriors;
-    }
-    for (size_t i = 0; i < products.size(); ++i) posteriors[i] = products[i] / sum;
     return posteriors;
 }
 

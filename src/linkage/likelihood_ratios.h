@@ -1,21 +1,28 @@
 // Likelihood ratios against a reference hypothesis and posterior probabilities
-// under priors, from natural-log likelihoods in which exactly 0 means "no value".
+// under priors, computed in log space from natural-log likelihoods that may be
+// missing. ln L = -inf is a value: such a hypothesis has LR 0 against a finite
+// reference and posterior 0. A missing likelihood is never treated as a value.
 #pragma once
 
+#include <optional>
 #include <vector>
+
+#include "core/log_likelihood.h"
 
 namespace relatix {
 
-// exp(r[i] - r[k-1]) for every hypothesis i; 0 where r[i] or the reference value
-// is 0, so the reference gets 1 unless it has no value. A reference k outside
-// 1..size gives all zeros.
-std::vector<double> likelihoodRatios(const std::vector<double>& logLikelihoods, int reference);
+// exp(l[i] - l[k-1]) for every hypothesis i. Missing where l[i] or the reference
+// is missing, and where both are -inf (0/0). A reference of -inf gives +inf for
+// every hypothesis with a finite value. A reference k outside 1..size gives all
+// missing values.
+std::vector<std::optional<double>> likelihoodRatios(const LogLikelihoods& logLikelihoods,
+                                                    int reference);
 
-// L[i]*p[i] / sum of L[j]*p[j]. A hypothesis without a prior counts with prior 0.
-// When the sum is 0 every posterior is 0; when it is infinite (ratios beyond the
-// range of a double) the hypotheses with an infinite product share the whole
-// probability and the others get 0.
-std::vector<double> posteriorProbabilities(const std::vector<double>& ratios,
-                                           const std::vector<double>& priors);
+// p[i] L[i] / sum over j of p[j] L[j], by log-sum-exp over the hypotheses that have
+// a value (a hypothesis without a prior counts with prior 0). Missing where l[i]
+// is missing, and everywhere when no hypothesis with a positive prior has a
+// finite likelihood.
+std::vector<std::optional<double>> posteriorProbabilities(const LogLikelihoods& logLikelihoods,
+                                                          const std::vector<double>& priors);
 
 }  // namespace relatix

@@ -1,6 +1,9 @@
 #include "persistence/open_project.h"
 
 #include "core/core.h"
+#include "core/decimal_text.h"
+#include "persistence/kovarian_file.h"
+#include "persistence/legacy_save_files.h"
 #include "persistence/project_file.h"
 #include "persistence/text_lines.h"
 #include "platform/trace_file.h"
@@ -17,22 +20,24 @@ void tell(UserInterface& ui, const std::string& text) {
 bool openProject(Core& core, const std::string& path, UserInterface& ui) {
     TraceFile trace("openProject", true);
     trace << "Opening " << path << "\n";
-    const auto first = readFirstLine(path);
-    if (!first) {
-        trace << "Cannot open the file\n";
+    // Read once, whole: a pipe could not be read a second time by the reader.
+    const TextFile file = readTextFile(path);
+    if (!file.text) {
+        trace << "Cannot read the file: " << file.error << "\n";
+        if (file.refused) tell(ui, file.error);
         return false;
     }
     core.resetCore();
-    const std::string& line = *first;
+    const std::string line = firstTextLine(*file.text);
     trace << "First line: " << line << "\n";
     if (line == "<RELATIX>") {
         trace << "Project file\n";
-        return readProjectFile(core, path, ui);
+        readProjectText(core, *file.text, ui);
+        return true;
     }
     if (line.size() > 1 && line.compare(1, 20, "Output from Kovarian") == 0) {
         trace << "Kovarian case file\n";
-        tell(ui, "Kovarian case files cannot be opened by this version of Relatix2 yet");
-        return false;
+        return readKovarianFile(core, ui, path);
     }
     if (line.size() >= 21) {
         if (line.compare(0, 22, "[Save file - RelatixX ") == 0) {
@@ -41,9 +46,9 @@ bool openProject(Core& core, const std::string& path, UserInterface& ui) {
         }
         if (line.compare(0, 21, "[Save file - Relatix ") == 0) {
             trace << "Legacy save file\n";
-            tell(ui, "Save files of earlier Relatix versions cannot be opened by this version of "
-                     "Relatix2 yet");
-            return false;
+            const std::string number =
+                line.size() > 30 ? line.substr(29, line.size() - 30) : std::string();
+            return readLegacySaveFile(core, ui, path, readDecimal(number));
         }
         tell(ui, "Not a Relatix sav file");
         return false;

@@ -27,5 +27,7 @@ bool saveProject(const Core& core, const std::string& path, UserInterface& ui);
 // Reads a project file into a Core that resetCore has emptied, then shows the
 // import summary. False only when the file cannot be opened.
 bool readProjectFile(Core& core, const std::string& path, UserInterface& ui);
+// The same for the whole text of a project file that has already been read.
+void readProjectText(Core& core, const std::string& text, UserInterface& ui);
 
 }  // namespace relatix

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <optional>
 
 #include "core/core.h"
 #include "core/frequency_database.h"
@@ -12,6 +13,56 @@ namespace relatix {
 namespace {
 
 constexpr const char* kLineEnd = "\r\n";
+
+// The checks of the values a file brings in. Each gives the value, or nothing
+// when the text is not a number of its range.
+std::optional<double> decimalWithin(const std::string& text, double low, bool lowIncluded,
+                                    double high, bool highIncluded) {
+    const std::optional<double> value = parseDecimal(text);
+    if (!value) return std::nullopt;
+    if (lowIncluded ? *value < low : *value <= low) return std::nullopt;
+    if (highIncluded ? *value > high : *value >= high) return std::nullopt;
+    return value;
+}
+std::optional<double> frequencyValue(const std::string& text) {
+    return decimalWithin(text, 0.0, false, 1.0, true);
+}
+std::optional<double> probabilityValue(const std::string& text) {
+    return decimalWithin(text, 0.0, true, 1.0, true);
+}
+std::optional<double> thetaValue(const std::string& text) {
+    return decimalWithin(text, 0.0, true, 1.0, false);
+}
+std::optional<double> nonNegativeValue(const std::string& text) {
+    const std::optional<double> value = parseDecimal(text);
+    if (!value || *value < 0) return std::nullopt;
+    return value;
+}
+std::optional<int> integerWithin(const std::string& text, long long low, long long high) {
+    const std::optional<long long> value = parseInteger(text);
+    if (!value || *value < low || *value > high) return std::nullopt;
+    return static_cast<int>(*value);
+}
+std::optional<int> chromosomeValue(const std::string& text) {
+    return integerWithin(text, 1, 1000000);
+}
+std::optional<int> stepsValue(const std::string& text) {
+    const std::optional<double> value = parseDecimal(text);
+    if (!value || *value < 0 || *value > 1000000 || *value != static_cast<int>(*value))
+        return std::nullopt;
+    return static_cast<int>(*value);
+}
+std::optional<int> mutationModelValue(const std::string& text) {
+    return integerWithin(text, 1, 3);
+}
+
+constexpr const char* kFrequencyRange = "a frequency must be a number above 0 and at most 1";
+constexpr const char* kPositionRange = "a position must be a number of cM from 0";
+constexpr const char* kChromosomeRange = "a chromosome must be a whole number from 1";
+constexpr const char* kModelRange = "a mutation model must be 1, 2 or 3";
+constexpr const char* kRateRange = "a mutation rate must be a number from 0 to 1";
+constexpr const char* kRangeRange = "a mutation range must be a number from 0";
+constexpr const char* kThetaRange = "theta must be a number from 0 to below 1";
 
 struct TaggedLine {
     std::string tag;
@@ -55,6 +106,23 @@ private:
         return false;
     }
     void unrecognised() { unrecognised_ += *current_ + kLineEnd; }
+    // A known line whose value is refused; what it would have set keeps its default.
+    void rejected(const std::string& reason) {
+        unrecognised_ += "Line " + std::to_string(position_) + ": " + *current_ + " - " + reason +
+                         "; not used" + kLineEnd;
+    }
+    // Stores the checked value of the current line, or lists the line.
+    template <typename T, typename Check>
+    void take(T& target, const std::string& value, Check check, const char* reason) {
+        if (const auto checked = check(value))
+            target = *checked;
+        else
+            rejected(reason);
+    }
+    void dropped(const std::string& what) {
+        unrecognised_ += "Line " + std::to_string(position_) + ": " + what + kLineEnd;
+    }
+    bool complete() const { return complete_; }
 
     std::string readPopulation();
     std::string readMarkers();
@@ -68,6 +136,7 @@ private:
     size_t position_ = 0;
     const std::string* current_ = nullptr;
     std::string unrecognised_;
+    bool complete_ = false;
 };
 
 std::string ProjectReader::read() {
@@ -82,13 +151,20 @@ std::string ProjectReader::read() {
             continue;
         }
         const std::string& tag = line.tag;
-        if (tag == "/RELATIX") break;
+        if (tag == "/RELATIX") {
+            complete_ = true;
+            break;
+        }
         if (tag == "TITLE" || tag == "TIMESTAMP" || tag == "/TIMESTAMP" ||
             tag == "INFORMATION" || tag == "/INFORMATION" || tag == "NEWALLELEFREQUENCY") {
             continue;
         } else if (tag == "ACTIVEPOPULATION" || tag == "DATABASEUSED") {
-            activeSeen = true;
-            activeValue = line.value;
+            if (integerWithin(line.value, 0, 1000000)) {
+                activeSeen = true;
+                activeValue = line.value;
+            } else {
+                rejected("the active population must be a whole number from 0");
+            }
         } else if (tag == "PROJECTNAME") {
             core_.setProjectName(line.value);
         } else if (tag == "VERSION") {
@@ -122,7 +198,13 @@ std::string ProjectReader::read() {
         }
     }
     core_.activePopulation = activeSeen ? parseLeadingInt(activeValue) : 0;
-    return std::string("Import was successful, below follows a summary.") + kLineEnd + summary +
+    // A file cut short must not be reported as a successful import.
+    const std::string heading =
+        !started ? std::string("The file has no <RELATIX> line; nothing was imported") + kLineEnd
+        : complete_ ? std::string("Import was successful, below follows a summary.") + kLineEnd
+                    : std::string("The file ends before </RELATIX>; it may be incomplete") +
+                          kLineEnd + "Below follows a summary of what was read." + kLineEnd;
+    return heading + summary +
            kLineEnd + "The following tags/lines (if any) were not recognized by Relatix" +
            kLineEnd + std::string(27, '-') + kLineEnd + unrecognised_;
 }
@@ -145,20 +227,26 @@ std::string ProjectReader::readPopulation() {
                 text += "Imported population: " + value + kLineEnd;
             }
         } else if (tag == "POPULATIONTHETA") {
-            if (!value.empty()) population.theta = readDecimal(value);
+            if (!value.empty()) take(population.theta, value, thetaValue, kThetaRange);
         } else if (tag == "POPULATIONMARKERNAME") {
             if (!value.empty()) markerName = value;
         } else if (tag == "POPULATIONMARKERCHROMOSOME") {
-            if (!value.empty()) chromosome = parseLeadingInt(value);
+            if (!value.empty()) take(chromosome, value, chromosomeValue, kChromosomeRange);
         } else if (tag == "POPULATIONMARKERPOSITION") {
-            if (!value.empty()) position = readDecimal(value);
+            if (!value.empty()) take(position, value, nonNegativeValue, kPositionRange);
         } else if (tag == "POPULATIONMARKERALLELENAME") {
             if (!value.empty()) pendingName = value;
         } else if (tag == "POPULATIONMARKERALLELEFREQUENCY") {
-            if (!value.empty()) pendingFrequency = value;
+            // A refused frequency leaves the allele out, as one without a frequency.
+            if (!value.empty()) {
+                if (frequencyValue(value))
+                    pendingFrequency = value;
+                else
+                    rejected(kFrequencyRange);
+            }
         } else if (tag == "/POPULATIONMARKERALLELE") {
             if (!pendingName.empty() && !pendingFrequency.empty())
-                alleles.push_back({pendingName, readDecimal(pendingFrequency)});
+                alleles.push_back({pendingName, *frequencyValue(pendingFrequency)});
             pendingName.clear();
             pendingFrequency.clear();
         } else if (tag == "/POPULATIONMARKER") {
@@ -190,38 +278,50 @@ std::string ProjectReader::readMarkers() {
         double position = -1;
         MutationSettings male{1, 0, 0, 0.1};
         MutationSettings female{1, 0, 0, 0.1};
+        bool open = false;  // a MARKER line without its /MARKER line yet
     } current;
+    // A marker whose block did not close: it is not imported, and the user is told.
+    auto unclosed = [&] {
+        if (current.open && !current.name.empty())
+            dropped("the marker " + current.name + " has no </MARKER> line and was not imported");
+    };
     TaggedLine line;
     while (next(line)) {
         const std::string& tag = line.tag;
         const std::string& value = line.value;
         if (tag == "MARKER") {
+            unclosed();
             current.name.clear();
             current.chromosome = -1;
             current.position = -1;
+            current.open = true;
         } else if (tag == "MARKERNAME") {
             if (!value.empty()) current.name = value;
         } else if (tag == "MARKERCHROMOSOME") {
-            if (!value.empty()) current.chromosome = parseLeadingInt(value);
+            if (!value.empty()) take(current.chromosome, value, chromosomeValue, kChromosomeRange);
         } else if (tag == "MARKERPOSITION") {
-            current.position = readDecimal(value);
+            if (!value.empty()) take(current.position, value, nonNegativeValue, kPositionRange);
         } else if (tag == "MARKERMALEMUTATIONMODEL") {
-            if (!value.empty()) current.male.model = parseLeadingInt(value);
+            if (!value.empty()) take(current.male.model, value, mutationModelValue, kModelRange);
         } else if (tag == "MARKERFEMALEMUTATIONMODEL") {
-            if (!value.empty()) current.female.model = parseLeadingInt(value);
+            if (!value.empty()) take(current.female.model, value, mutationModelValue, kModelRange);
         } else if (tag == "MARKERMALEMUTATIONRATE") {
-            current.male.rate = readDecimal(value);
+            if (!value.empty()) take(current.male.rate, value, probabilityValue, kRateRange);
         } else if (tag == "MARKERFEMALEMUTATIONRATE") {
-            current.female.rate = readDecimal(value);
+            if (!value.empty()) take(current.female.rate, value, probabilityValue, kRateRange);
         } else if (tag == "MARKERMALEMUTATIONRATE2") {
-            current.male.rate2 = readDecimal(value);
+            if (!value.empty()) take(current.male.rate2, value, probabilityValue, kRateRange);
         } else if (tag == "MARKERFEMALEMUTATIONRATE2") {
-            current.female.rate2 = readDecimal(value);
+            if (!value.empty()) take(current.female.rate2, value, probabilityValue, kRateRange);
         } else if (tag == "MARKERMALEMUTATIONRANGE") {
-            current.male.range = readDecimal(value);
+            if (!value.empty()) take(current.male.range, value, nonNegativeValue, kRangeRange);
         } else if (tag == "MARKERFEMALEMUTATIONRANGE") {
-            current.female.range = readDecimal(value);
+            if (!value.empty()) take(current.female.range, value, nonNegativeValue, kRangeRange);
         } else if (tag == "/MARKER") {
+            if (!current.name.empty() && (current.chromosome == -1 || current.position == -1))
+                dropped("the marker " + current.name + " has no valid " +
+                        (current.chromosome == -1 ? "chromosome" : "position") +
+                        " and was not imported");
             if (!current.name.empty() && current.chromosome != -1 && current.position != -1) {
                 const int at = addMarkerDefinition(core_, ui_, current.name, current.chromosome,
                                                    current.position);
@@ -235,11 +335,13 @@ std::string ProjectReader::readMarkers() {
         } else if (tag == "MARKERMUTATIONSETTINGS" || tag == "/MARKERMUTATIONSETTINGS") {
             continue;
         } else if (tag == "/MARKERS") {
+            unclosed();
             return {};
         } else {
             unrecognised();
         }
     }
+    unclosed();
     return {};
 }
 
@@ -348,9 +450,12 @@ std::string ProjectReader::readSettings() {
         } else if (tag == "PEDIGREENAME") {
             if (!value.empty()) name = value;
         } else if (tag == "PEDIGREETHRESHOLD") {
-            if (!value.empty()) threshold = readDecimal(value);
+            if (!value.empty())
+                take(threshold, value, nonNegativeValue, "a threshold must be a number from 0");
         } else if (tag == "PEDIGREESTEPS") {
-            if (!value.empty()) steps = parseLeadingInt(value);
+            // Written as a double; a whole number is expected.
+            if (!value.empty())
+                take(steps, value, stepsValue, "steps must be a whole number from 0");
         } else if (tag == "PEDIGREELUMPALLELES") {
             if (value == "Yes") lump = true;
         } else if (tag == "/PEDIGREE") {
@@ -385,17 +490,21 @@ void restoreCaseTheta(Core& core) {
 
 }  // namespace
 
-bool readProjectFile(Core& core, const std::string& path, UserInterface& ui) {
-    auto lines = readTextLines(path);
-    if (!lines) {
-        ui.messageBox("Could not open input file", kApplicationTitle, MessageButtons::Ok,
-                      MessageIcon::Error);
-        return false;
-    }
-    ProjectReader reader(core, ui, std::move(*lines));
+void readProjectText(Core& core, const std::string& text, UserInterface& ui) {
+    ProjectReader reader(core, ui, splitTextLines(text));
     const std::string summary = reader.read();
     restoreCaseTheta(core);
     ui.showTextWindow(summary);
+}
+
+bool readProjectFile(Core& core, const std::string& path, UserInterface& ui) {
+    const TextFile file = readTextFile(path);
+    if (!file.text) {
+        ui.messageBox(file.refused ? file.error : std::string("Could not open input file"),
+                      kApplicationTitle, MessageButtons::Ok, MessageIcon::Error);
+        return false;
+    }
+    readProjectText(core, *file.text, ui);
     return true;
 }
 

@@ -1,9 +1,71 @@
 #include "persistence/text_lines.h"
 
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace relatix {
+
+namespace {
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+TextFile failed(std::string error) { return {std::nullopt, std::move(error), false}; }
+TextFile refused(std::string error) { return {std::nullopt, std::move(error), true}; }
+
+std::string notRegular(const std::string& path) { return path + " is not a regular file"; }
+std::string tooLarge(const std::string& path) {
+    return path + " is larger than " + std::to_string(kMaximumTextFileSize >> 20) +
+           " MB and is not read";
+}
+
+}  // namespace
+
+TextFile readTextFile(const std::string& path) {
+    // The type is checked before opening: opening a FIFO for reading would wait
+    // for a writer.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return failed("Could not open " + path + ": " + std::strerror(errno));
+    if (!S_ISREG(info.st_mode)) return refused(notRegular(path));
+    if (static_cast<std::uintmax_t>(info.st_size) > kMaximumTextFileSize)
+        return refused(tooLarge(path));
+    // Non-blocking, in case the path was replaced by something else meanwhile;
+    // the opened file is checked again.
+    const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.get() < 0) return failed("Could not open " + path + ": " + std::strerror(errno));
+    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return refused(notRegular(path));
+    std::string text;
+    text.reserve(static_cast<size_t>(info.st_size));
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
+        if (got == 0) break;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return failed("Could not read " + path + ": " + std::strerror(errno));
+        }
+        if (text.size() + static_cast<size_t>(got) > kMaximumTextFileSize)
+            return refused(tooLarge(path));
+        text.append(buffer, static_cast<size_t>(got));
+    }
+    return {std::move(text), {}, false};
+}
 
 std::vector<std::string> splitTextLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -20,17 +82,13 @@ std::vector<std::string> splitTextLines(const std::string& text) {
 }
 
 std::optional<std::vector<std::string>> readTextLines(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return splitTextLines(text);
+    TextFile file = readTextFile(path);
+    if (!file.text) return std::nullopt;
+    return splitTextLines(*file.text);
 }
 
-std::optional<std::string> readFirstLine(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string line;
-    std::getline(in, line);
+std::string firstTextLine(const std::string& text) {
+    std::string line = text.substr(0, text.find('\n'));
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return line;
 }

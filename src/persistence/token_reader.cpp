@@ -1,8 +1,11 @@
 #include "persistence/token_reader.h"
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <climits>
-#include <cstdlib>
+
+#include "core/decimal_text.h"
 
 namespace relatix {
 
@@ -34,11 +37,36 @@ std::string TokenReader::readWord() {
 double TokenReader::readNumber() {
     skipSpace();
     if (atEnd()) return 0;
-    const char* begin = text_.c_str() + position_;
-    char* end = nullptr;
-    const double value = std::strtod(begin, &end);
-    position_ += static_cast<size_t>(end - begin);
+    // The longest number at the position, read without the process locale.
+    size_t at = position_;
+    bool negative = false;
+    if (text_[at] == '+' || text_[at] == '-') {
+        negative = text_[at] == '-';
+        ++at;
+    }
+    if (at >= text_.size() || text_[at] == '+' || text_[at] == '-') return 0;
+    double value = 0;
+    const char* begin = text_.data() + at;
+    const auto result =
+        std::from_chars(begin, text_.data() + text_.size(), value, std::chars_format::general);
+    if (result.ptr == begin) return 0;
+    position_ = static_cast<size_t>(result.ptr - text_.data());
+    if (result.ec == std::errc::result_out_of_range) return 0;
+    return negative ? -value : value;
+}
+
+std::optional<double> TokenReader::readCheckedNumber() { return parseDecimal(readWord()); }
+
+std::optional<double> TokenReader::readKeyCheckedNumber() {
+    skipKey();
+    const std::optional<double> value = readCheckedNumber();
+    readLine();
     return value;
+}
+
+int TokenReader::lineNumber() const {
+    const size_t end = std::min(position_, text_.size());
+    return 1 + static_cast<int>(std::count(text_.begin(), text_.begin() + end, '\n'));
 }
 
 long TokenReader::readInteger() {

@@ -5,6 +5,7 @@
 // the rest of the line. Reads past the end give empty texts and 0.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace relatix {
@@ -20,6 +21,12 @@ public:
     // 0 when no number stands at the position (nothing is consumed then but blanks).
     double readNumber();
     long readInteger();
+    // The next word as a whole finite number; nothing (the word consumed) when
+    // it is not one, so that "abc" or "1e999" is not taken for 0.
+    std::optional<double> readCheckedNumber();
+    std::optional<double> readKeyCheckedNumber();
+    // The 1-based line of the reading position.
+    int lineNumber() const;
     // Key lines whose value is a number, a word, or the rest of the line.
     double readKeyNumber();
     long readKeyInteger();

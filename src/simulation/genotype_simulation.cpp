@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "core/core.h"
+#include "core/decimal_text.h"
 #include "engine/catalogue.h"
 #include "engine/haplotype_frequencies.h"
 #include "engine/mutation_models.h"
@@ -38,7 +39,7 @@ CumulativeMatrix cumulativeMutation(const ClusterMutation& m, const ClusterSyste
 }
 
 int alleleNumber(const std::string& text) {
-    return std::atoi(text.c_str());
+    return readLeadingInteger(text);
 }
 
 std::vector<Person>& persons(SimulationRun& run) {

@@ -49,7 +49,7 @@ struct CaseSnapshot {
     std::vector<bool> markerSkipped;
     GenotypeTable genotypeTable;
     ClusterDatabase clusterDatabase;
-    std::vector<double> exactResults;
+    LogLikelihoods exactResults;
 };
 
 // Simulates in a work folder of its own and leaves the case as it was, but for
@@ -161,9 +161,9 @@ void performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint3
     run.trace = nullptr;
 }
 
-void runSimulation(Core& core, UserInterface& ui, int n, std::uint32_t seed,
+bool runSimulation(Core& core, UserInterface& ui, int n, std::uint32_t seed,
                    const std::string& rawDataPath) {
-    simulateInWorkFolder(core, ui, n, seed, rawDataPath);
+    return simulateInWorkFolder(core, ui, n, seed, rawDataPath);
 }
 
 bool runSimulation(Core& core, UserInterface& ui, int n, bool randomSeed,

@@ -41,8 +41,9 @@ std::uint32_t simulationSeed(bool randomSeed, const std::string& seedText);
 bool runSimulation(Core& core, UserInterface& ui, int n, bool randomSeed,
                    const std::string& seedText, bool saveRawData);
 
-// The same run with a fixed seed and raw-data path (empty for none), asking nothing.
-void runSimulation(Core& core, UserInterface& ui, int n, std::uint32_t seed,
+// The same run with a fixed seed and raw-data path (empty for none), asking
+// nothing; false when no work folder could be made.
+bool runSimulation(Core& core, UserInterface& ui, int n, std::uint32_t seed,
                    const std::string& rawDataPath);
 
 // Draws and computes all data sets and runs the engine on them (the engine's

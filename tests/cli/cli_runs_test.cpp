@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "commands.h"
@@ -208,6 +210,64 @@ TEST(CliCalculate, thetaChangesTheResults) {
     const auto b = nlohmann::json::parse(theta.out)["hypotheses"][3]["lnExact"];
     ASSERT_TRUE(a.is_number() && b.is_number());
     EXPECT_GT(std::fabs(a.get<double>() - b.get<double>()), 1e-3);
+}
+
+}  // namespace
+}  // namespace relatix
+
+namespace relatix {
+namespace {
+
+// Runs from one program folder at the same time share no file: each prints
+// exactly what it prints alone.
+TEST(CliCalculate, concurrentRunsPrintWhatEachPrintsAlone) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"calculate", "--json"},
+        {"calculate", "--json", "--theta", "0.02"},
+        {"calculate", "--json", "--theta", "0.05", "--reference", "2"},
+        {"calculate", "--json", "--no-mutation"}};
+    std::vector<std::string> alone;
+    for (const auto& args : cases) {
+        const CliProcess run = runExecutable(args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        alone.push_back(run.out);
+    }
+    for (size_t i = 1; i < alone.size(); ++i) ASSERT_NE(alone[i], alone[0]) << i;
+
+    constexpr int kRounds = 20;
+    constexpr size_t kRunsAtOnce = 8;
+    for (int round = 0; round < kRounds; ++round) {
+        std::vector<CliProcess> results(kRunsAtOnce);
+        std::vector<std::thread> threads;
+        for (size_t r = 0; r < kRunsAtOnce; ++r)
+            threads.emplace_back(
+                [&, r] { results[r] = runExecutable(cases[r % cases.size()]); });
+        for (std::thread& t : threads) t.join();
+        for (size_t r = 0; r < kRunsAtOnce; ++r) {
+            ASSERT_EQ(results[r].status, 0) << results[r].err;
+            ASSERT_EQ(results[r].out, alone[r % cases.size()]) << "round " << round << ", run " << r;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace relatix
+
+namespace relatix {
+namespace {
+
+// Case files and paths are 8-bit text: JSON output carries them as valid UTF-8.
+TEST(CliCalculate, eightBitNamesGiveValidUtf8Json) {
+    testing::TempFolder folder;
+    const std::filesystem::path odd = folder.path() / "F13\xf6 \xff\xfe";
+    std::filesystem::create_directories(odd);
+    const std::filesystem::path copy = odd / "case.sav";
+    std::filesystem::copy_file(std::string(RELATIX_SOURCE_DIR) + "/examples/half_siblings_linked.sav",
+                               copy);
+    const CliProcess run = runExecutable({"calculate", "--json", copy.string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const nlohmann::json doc = nlohmann::json::parse(run.out);
+    EXPECT_NE(doc["case"].get<std::string>().find("F13\xc3\xb6 \xc3\xbf\xc3\xbe"), std::string::npos);
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ TEST(CoreDefaults, freshCoreHasEveryDefault) {
     EXPECT_EQ(core.mainHypothesis, -1);
     EXPECT_EQ(core.hypothesisCount(), 1);
     EXPECT_EQ(core.projectName, "New Project");
-    EXPECT_TRUE(core.mutationsOff);
+    EXPECT_FALSE(core.mutationsOff);
     EXPECT_FALSE(core.savedToPath);
     EXPECT_EQ(core.activePopulation, 0);
     EXPECT_EQ(core.referenceHypothesis, 1);

@@ -39,7 +39,7 @@ TEST(ResetCore, emptiesTheCaseAndKeepsBookkeepingAndSettings) {
     core.setProjectName("case A");
     core.projectPath = "/cases/a.sav";
     core.savedToPath = true;
-    core.mutationsOff = false;
+    core.mutationsOff = true;
     core.pedigreeSettings.threshold[4] = 0.5;
     core.activePopulation = 2;
     core.selectMainHypothesis(22);
@@ -84,10 +84,10 @@ TEST(ResetCore, emptiesTheCaseAndKeepsBookkeepingAndSettings) {
     EXPECT_EQ(core.projectName, "case A");
     EXPECT_EQ(core.projectPath, "/cases/a.sav");
     EXPECT_TRUE(core.savedToPath);
-    EXPECT_FALSE(core.mutationsOff);
+    EXPECT_TRUE(core.mutationsOff);
     EXPECT_DOUBLE_EQ(core.pedigreeSettings.threshold[4], 0.5);
     EXPECT_EQ(core.activePopulation, 2);
-    EXPECT_EQ(core.exactResults, std::vector<double>{-3.0});
+    EXPECT_EQ(core.exactResults, LogLikelihoods{-3.0});
     EXPECT_EQ(core.simulatedExactLikelihoods.size(), 1u);
     EXPECT_EQ(core.hypothesisPedigrees.size(), 1u);
     EXPECT_EQ(core.genotypeTable.personCount, 3);

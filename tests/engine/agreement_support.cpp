@@ -167,7 +167,7 @@ double exactLogLikelihood(Core& core, int) {
     SilentUserInterface ui;
     computeCatalogueLikelihoods(core, std::vector<bool>(core.clusterDatabase.clusters.size(), false),
                                 false, ui);
-    return core.exactResults.empty() ? 0.0 : core.exactResults[0];
+    return core.exactResults.empty() ? 0.0 : core.exactResults[0].value_or(0.0);
 }
 
 BothEngines computeBothEngines(Core& core, int code) {
@@ -183,10 +183,13 @@ BothEngines computeBothEngines(Core& core, int code) {
     writeLinkageDataFiles(core, skip);
     writeLinkagePedFile(core, skip);
     runCalculationEngines(core.programDirectory);
-    const bool read = readEngineResults(core);
+    const bool read = readEngineResults(core).ok();
     core.programDirectory = previous;
-    both.linkage = read && !core.merlinResults.empty() ? core.merlinResults[0] : 0.0;
-    both.linkageSkipped = both.linkage == 0.0;
+    const LogLikelihood linked = read && !core.merlinResults.empty()
+                                     ? core.merlinResults[0]
+                                     : LogLikelihood::missing("not read");
+    both.linkage = linked.value_or(0.0);
+    both.linkageSkipped = !linked || !std::isfinite(*linked);
     return both;
 }
 

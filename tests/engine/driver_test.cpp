@@ -43,9 +43,9 @@ TEST(Driver, computesMainAndAlternativesWithProgress) {
     ASSERT_EQ(c.core.exactMarkerResults.size(), 4u);
     EXPECT_EQ(c.core.markerSkipped, (std::vector<bool>{false, true, false}));
     for (int h = 0; h < 4; ++h) {
-        EXPECT_TRUE(std::isfinite(c.core.exactResults[h]));
+        EXPECT_TRUE(std::isfinite((*c.core.exactResults[h])));
         EXPECT_EQ(c.core.exactMarkerResults[h][1], -1.0);
-        EXPECT_DOUBLE_EQ(c.core.exactMarkerResults[h][2], c.core.exactResults[h]);
+        EXPECT_DOUBLE_EQ(c.core.exactMarkerResults[h][2], (*c.core.exactResults[h]));
     }
 }
 
@@ -81,7 +81,7 @@ TEST(Driver, simulationModeAppendsOneDataSet) {
     ScriptedUserInterface ui;
     computeCatalogueLikelihoods(c.core, {false, false, false}, true, ui);
     EXPECT_TRUE(ui.progressLog.empty());
-    EXPECT_EQ(c.core.exactResults, std::vector<double>{3.0});  // the case's results stay
+    EXPECT_EQ(c.core.exactResults, LogLikelihoods{3.0});  // the case's results stay
     ASSERT_EQ(c.core.simulatedExactLikelihoods.size(), 1u);
     ASSERT_EQ(c.core.simulatedExactLikelihoods[0].size(), 3u);
     EXPECT_EQ(c.core.exactMarkerResults.size(), 3u);

@@ -72,7 +72,9 @@ class EngineCase {
         if (skip.empty()) skip.assign(static_cast<size_t>(clusterCount()), false);
         ScriptedUserInterface ui;
         computeCatalogueLikelihoods(core, skip, false, ui);
-        return core.exactResults;
+        std::vector<double> values;
+        for (const LogLikelihood& value : core.exactResults) values.push_back(value.value_or(0.0));
+        return values;
     }
     double likelihood(int code) { return compute(code).at(0); }
 

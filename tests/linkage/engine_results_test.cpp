@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <filesystem>
+#include <limits>
+#include <sstream>
 
 #include "linkage/likelihood_ratios.h"
 #include "linkage_case.h"
@@ -26,43 +28,71 @@ const char* const kThreeFamilies =
     "Family 3 [2 persons, 0 meioses]\n"
     "lnLikelihood = -22.5\n";
 
+// The values as texts, "NA" for a missing one, to compare whole lists at once.
+std::vector<std::string> shown(const LogLikelihoods& values) {
+    std::vector<std::string> texts;
+    for (const LogLikelihood& v : values) {
+        if (!v) {
+            texts.push_back("NA");
+        } else {
+            std::ostringstream text;
+            text << *v;
+            texts.push_back(text.str());
+        }
+    }
+    return texts;
+}
+
+using Texts = std::vector<std::string>;
+
 std::string repeatedLines(int n) {
     std::string text;
     for (int i = 0; i < n; ++i) text += "note " + std::to_string(i) + "\n";
     return text;
 }
 
-TEST(EngineResultsReading, readsEachFamilyAndZeroesSkippedOnes) {
-    std::vector<double> values{7, 7, 7, 7};
+TEST(EngineResultsReading, readsEachFamilyAndKeepsTheReasonOfSkippedOnes) {
+    LogLikelihoods values;
     ASSERT_TRUE(readFamilyLikelihoods(kThreeFamilies, 3, values));
-    EXPECT_EQ(values, (std::vector<double>{-20.5, 0, -22.5}));
+    EXPECT_EQ(shown(values), (Texts{"-20.5", "NA", "-22.5"}));
+    EXPECT_EQ(values[1].reason(), "skipped by the linkage program: too many meioses (30 > 24)");
 
     // CR LF line ends, any separator word, "Cluster" as a mark.
     const std::string crlf =
         "banner\r\nFamily 1\r\nlnLikelihood : -1.25\r\nFamily 2\r\nCluster split\r\n"
         "lnLikelihood = -3\r\n";
     ASSERT_TRUE(readFamilyLikelihoods(crlf, 2, values));
-    EXPECT_EQ(values, (std::vector<double>{-1.25, 0}));
+    EXPECT_EQ(shown(values), (Texts{"-1.25", "NA"}));
+}
+
+TEST(EngineResultsReading, anInconsistentFamilyHasLikelihoodZeroAndLnZeroIsAValue) {
+    LogLikelihoods values;
+    ASSERT_TRUE(readFamilyLikelihoods(
+        "Family 1\nSkipping family 1: inconsistent with the pedigree at marker M2\n"
+        "lnLikelihood = 0\nFamily 2\nlnLikelihood = 0\n",
+        2, values));
+    EXPECT_EQ(values[0], -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(values[1], 0.0);
 }
 
 TEST(EngineResultsReading, wordsMustMatchExactly) {
-    std::vector<double> values;
+    LogLikelihoods values;
     // "lnLikelihood:" is not the word; the read goes on to the real one.
     ASSERT_TRUE(readFamilyLikelihoods(
         "Family 1\nlnLikelihood: -5\nSkipping2 x\nlnLikelihood = -6\n", 1, values));
-    EXPECT_EQ(values, (std::vector<double>{-6}));
+    EXPECT_EQ(shown(values), (Texts{"-6"}));
     EXPECT_FALSE(readFamilyLikelihoods("Family 1\nlnLikelihood: -5\n", 1, values));
     EXPECT_FALSE(readFamilyLikelihoods(" Family 1\nlnLikelihood = -5\n", 1, values));
-    EXPECT_EQ(values, (std::vector<double>{0}));
+    EXPECT_EQ(shown(values), (Texts{"NA"}));
 }
 
 TEST(EngineResultsReading, allowsAThousandSkippedLinesPerFamily) {
-    std::vector<double> values;
+    LogLikelihoods values;
     // The family's first line and 999 more: 1000 lines before its value.
     const std::string head = "Family 1\nFamily 1 [2 persons]\n";
     EXPECT_TRUE(
         readFamilyLikelihoods(head + repeatedLines(999) + "lnLikelihood = -4\n", 1, values));
-    EXPECT_EQ(values, (std::vector<double>{-4}));
+    EXPECT_EQ(shown(values), (Texts{"-4"}));
     EXPECT_FALSE(
         readFamilyLikelihoods(head + repeatedLines(1000) + "lnLikelihood = -4\n", 1, values));
     // Blank lines count as lines too.
@@ -70,22 +100,28 @@ TEST(EngineResultsReading, allowsAThousandSkippedLinesPerFamily) {
         readFamilyLikelihoods(head + std::string(1000, '\n') + "lnLikelihood = -4\n", 1, values));
 }
 
-TEST(EngineResultsReading, keepsWhatWasReadWhenTheTextEndsEarly) {
-    std::vector<double> values;
-    EXPECT_FALSE(readFamilyLikelihoods("Family 1\nlnLikelihood = -2\nFamily 2\n", 3, values));
-    EXPECT_EQ(values, (std::vector<double>{-2, 0, 0}));
+TEST(EngineResultsReading, incompleteOutputGivesNoValueAtAll) {
+    LogLikelihoods values;
+    const Status early = readFamilyLikelihoods("Family 1\nlnLikelihood = -2\nFamily 2\n", 3, values);
+    EXPECT_FALSE(early);
+    EXPECT_EQ(early.message(), "the linkage program's output ends before family 2 of 3");
+    EXPECT_EQ(shown(values), (Texts{"NA", "NA", "NA"}));
+    EXPECT_EQ(values[0].reason(), early.message());
     EXPECT_FALSE(readFamilyLikelihoods("Family 1\nlnLikelihood =", 1, values));
     EXPECT_FALSE(readFamilyLikelihoods("no results\n", 1, values));
-    EXPECT_EQ(values, (std::vector<double>{0}));
+    // Cut inside the last number: "-24" may have been "-241.5".
+    EXPECT_FALSE(readFamilyLikelihoods("Family 1\nlnLikelihood = -24", 1, values));
+    EXPECT_EQ(shown(values), (Texts{"NA"}));
 }
 
-TEST(EngineResultsReading, valuesThatAreNoFiniteNumbersMeanNoValue) {
-    std::vector<double> values;
+TEST(EngineResultsReading, valuesThatAreNoLogProbabilitiesAreMissing) {
+    LogLikelihoods values;
     ASSERT_TRUE(readFamilyLikelihoods(
         "Family\nlnLikelihood = nan\nlnLikelihood = -inf\nlnLikelihood = abc\n"
-        "lnLikelihood = 1e999\nlnLikelihood = -7.5e1\n",
-        5, values));
-    EXPECT_EQ(values, (std::vector<double>{0, 0, 0, 0, -75}));
+        "lnLikelihood = 1e999\nlnLikelihood = -7.5e1\nlnLikelihood = 1118\n",
+        6, values));
+    EXPECT_EQ(shown(values), (Texts{"NA", "-inf", "NA", "NA", "-75", "NA"}));
+    EXPECT_EQ(values[5].reason(), "the linkage program printed a positive log-likelihood (1118)");
 }
 
 struct ResultsCase : LinkageCase {
@@ -105,27 +141,23 @@ TEST(EngineResults, fillsUnlinkedFromTheFirstFileAndMerlinFromTheSecond) {
               "Family 1\nlnLikelihood = -1\nFamily 2\nlnLikelihood = -2\nFamily 3\n"
               "lnLikelihood = -3\n");
     ASSERT_TRUE(readEngineResults(c.core));
-    EXPECT_EQ(c.core.unlinkedResults, (std::vector<double>{-20.5, 0, -22.5}));
-    EXPECT_EQ(c.core.merlinResults, (std::vector<double>{-1, -2, -3}));
+    EXPECT_EQ(shown(c.core.unlinkedResults), (Texts{"-20.5", "NA", "-22.5"}));
+    EXPECT_EQ(shown(c.core.merlinResults), (Texts{"-1", "-2", "-3"}));
 }
 
-TEST(EngineResults, missingOrFailingFilesChangeOnlyWhatWasRead) {
+TEST(EngineResults, aMissingOrIncompleteFileLeavesNoValueOfAnEarlierRun) {
     ResultsCase c;
     c.core.unlinkedResults = {1, 1, 1};
     c.core.merlinResults = {2, 2, 2};
     c.folder.write("program/temp/tempResults.txt", kThreeFamilies);
-    EXPECT_FALSE(readEngineResults(c.core));  // no second file
-    EXPECT_EQ(c.core.unlinkedResults, (std::vector<double>{1, 1, 1}));
+    const Status noSecond = readEngineResults(c.core);
+    EXPECT_EQ(noSecond.message(), "the linkage program wrote no results file");
+    EXPECT_EQ(shown(c.core.unlinkedResults), (Texts{"NA", "NA", "NA"}));
 
     c.results("Family 1\nlnLikelihood = -8\n", kThreeFamilies);
     EXPECT_FALSE(readEngineResults(c.core));
-    EXPECT_EQ(c.core.unlinkedResults, (std::vector<double>{-8, 0, 0}));
-    EXPECT_EQ(c.core.merlinResults, (std::vector<double>{2, 2, 2}));
-
-    c.results(kThreeFamilies, "");
-    EXPECT_FALSE(readEngineResults(c.core));
-    EXPECT_EQ(c.core.unlinkedResults, (std::vector<double>{-20.5, 0, -22.5}));
-    EXPECT_EQ(c.core.merlinResults, (std::vector<double>{0, 0, 0}));
+    EXPECT_EQ(shown(c.core.unlinkedResults), (Texts{"NA", "NA", "NA"}));
+    EXPECT_EQ(shown(c.core.merlinResults), (Texts{"NA", "NA", "NA"}));
 }
 
 TEST(EngineResults, tracesTheNumbersOnlyWhenADebugFolderExists) {
@@ -143,32 +175,47 @@ TEST(EngineResults, tracesTheNumbersOnlyWhenADebugFolderExists) {
               "Second likelihood: -3\n");
 }
 
-TEST(LikelihoodRatios, scaleAgainstTheReferenceAndTreatZeroAsNoValue) {
-    const std::vector<double> r = likelihoodRatios({-20.5, -22.5}, 2);
-    EXPECT_DOUBLE_EQ(r[0], std::exp(2.0));
+TEST(LikelihoodRatios, scaleAgainstTheReferenceInLogSpace) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const auto r = likelihoodRatios({-20.5, -22.5}, 2);
+    EXPECT_DOUBLE_EQ(*r[0], std::exp(2.0));
     EXPECT_EQ(r[1], 1.0);
-    EXPECT_EQ(likelihoodRatios({-20.5, 0, -22.5}, 1), (std::vector<double>{1, 0, std::exp(-2.0)}));
+    const LogLikelihood na = LogLikelihood::missing("skipped");
+    using Ratios = std::vector<std::optional<double>>;
+    EXPECT_EQ(likelihoodRatios({-20.5, na, -22.5, -inf, 0.0}, 1),
+              (Ratios{1.0, std::nullopt, std::exp(-2.0), 0.0, std::exp(20.5)}));
     // A reference without a value gives no ratios at all.
-    EXPECT_EQ(likelihoodRatios({-20.5, 0, -22.5}, 2), (std::vector<double>{0, 0, 0}));
-    EXPECT_EQ(likelihoodRatios({-1, -2}, 3), (std::vector<double>{0, 0}));
-    EXPECT_EQ(likelihoodRatios({-1, -2}, 0), (std::vector<double>{0, 0}));
+    EXPECT_EQ(likelihoodRatios({-20.5, na}, 2), (Ratios{std::nullopt, std::nullopt}));
+    EXPECT_EQ(likelihoodRatios({-1.0, -2.0}, 3), (Ratios{std::nullopt, std::nullopt}));
+    // An excluded reference: every possible hypothesis is infinitely more likely.
+    EXPECT_EQ(likelihoodRatios({-3.0, -inf, -inf}, 2), (Ratios{inf, std::nullopt, std::nullopt}));
 }
 
-TEST(PosteriorProbabilities, weighRatiosWithPriors) {
-    const std::vector<double> w = posteriorProbabilities({3, 1}, {0.5, 0.5});
-    EXPECT_DOUBLE_EQ(w[0], 0.75);
-    EXPECT_DOUBLE_EQ(w[1], 0.25);
-    const std::vector<double> v = posteriorProbabilities({1, 1, 2}, {0.5, 0.25, 0.25});
-    EXPECT_DOUBLE_EQ(v[0], 0.4);
-    EXPECT_DOUBLE_EQ(v[1], 0.2);
-    EXPECT_DOUBLE_EQ(v[2], 0.4);
-    EXPECT_EQ(posteriorProbabilities({0, 0}, {0.5, 0.5}), (std::vector<double>{0, 0}));
-    EXPECT_EQ(posteriorProbabilities({1, 2}, {0, 0}), (std::vector<double>{0, 0}));
-    EXPECT_EQ(posteriorProbabilities({1, 2}, {1}), (std::vector<double>{1, 0}));
-    // Ratios beyond the range of a double still give probabilities.
-    const double huge = std::exp(800.0);
-    EXPECT_EQ(posteriorProbabilities({huge, 1, huge}, {0.5, 0.25, 0.25}),
-              (std::vector<double>{0.5, 0, 0.5}));
+TEST(PosteriorProbabilities, weighLikelihoodsWithPriors) {
+    const auto w = posteriorProbabilities({std::log(3.0), 0.0}, {0.5, 0.5});
+    EXPECT_DOUBLE_EQ(*w[0], 0.75);
+    EXPECT_DOUBLE_EQ(*w[1], 0.25);
+    const auto v = posteriorProbabilities({0.0, 0.0, std::log(2.0)}, {0.5, 0.25, 0.25});
+    EXPECT_DOUBLE_EQ(*v[0], 0.4);
+    EXPECT_DOUBLE_EQ(*v[1], 0.2);
+    EXPECT_DOUBLE_EQ(*v[2], 0.4);
+    // A hypothesis the data exclude gets 0; the others share by their likelihoods
+    // (the duo whose reference is excluded: 0.632 / 0 / 0.368).
+    const double inf = std::numeric_limits<double>::infinity();
+    const auto duo = posteriorProbabilities({-10.0, -inf, -10.0 - std::log(0.632 / 0.368)},
+                                            {1.0 / 3, 1.0 / 3, 1.0 / 3});
+    EXPECT_NEAR(*duo[0], 0.632, 1e-12);
+    EXPECT_EQ(duo[1], 0.0);
+    EXPECT_NEAR(*duo[2], 0.368, 1e-12);
+    // Likelihoods far below the range of a double still give probabilities.
+    const auto tiny = posteriorProbabilities({-2000.0, -2000.0 - std::log(3.0)}, {0.5, 0.5});
+    EXPECT_NEAR(*tiny[0], 0.75, 1e-12);
+    // No usable hypothesis: no posteriors.
+    using Ratios = std::vector<std::optional<double>>;
+    EXPECT_EQ(posteriorProbabilities({-1.0, -2.0}, {0, 0}), (Ratios{std::nullopt, std::nullopt}));
+    EXPECT_EQ(posteriorProbabilities({-inf, -inf}, {0.5, 0.5}), (Ratios{std::nullopt, std::nullopt}));
+    const auto partial = posteriorProbabilities({-1.0, LogLikelihood::missing("x")}, {0.5, 0.5});
+    EXPECT_EQ(partial, (Ratios{1.0, std::nullopt}));
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <random>
 
 #include "core/core.h"
@@ -34,10 +37,6 @@ TEST_F(OpenFixture, unknownKindsAreReportedAndLeaveAnEmptiedCase) {
         {"short", "Bad input format"},
         {"[Save file - RelatixX Version 1.0]", "Not a Relatix sav file, possibly a RelatixX save file"},
         {"This is some other long text file line", "Not a Relatix sav file"},
-        {"[Save file - Relatix Version 2.0]",
-         "Save files of earlier Relatix versions cannot be opened by this version of Relatix2 yet"},
-        {"#Output from Kovarian 1.0",
-         "Kovarian case files cannot be opened by this version of Relatix2 yet"},
     };
     for (const auto& [line, message] : cases) {
         core = testing::makeSampleCase();
@@ -128,14 +127,14 @@ TEST(DefaultConfiguration, roundTripKeepsParametersClustersAndHaplotypes) {
     b.alleleNames = {"14"};
     b.frequencies = {1};
     one.systems = {a, b};
-    one.haplotypes = {{"h1", 3, {1, 1}}, {"h2", 1, {3, 1}}};
+    one.haplotypes = {{"h1", 0.75, {1, 1}}, {"h2", 1, {3, 1}}};
     Cluster empty;
     ClusterSystem c;
     c.name = "TPOX";
     empty.systems = {c};  // a system without alleles
     db.clusters = {one, empty};
     db.clusterNames = {"chr12", "TPOX"};
-    writeDefaultConfiguration(core);
+    ASSERT_TRUE(writeDefaultConfiguration(core));
     const std::string text = readFile(defaultConfigurationPath(core));
     EXPECT_EQ(text.rfind("[Default configuration - Relatix Version 2.1]\r\n[Default parameters]\r\n"
                          "NewAlleleFrequency = 0.02\r\n",
@@ -182,6 +181,44 @@ TEST(DefaultConfiguration, missingFileOrWrongHeaderKeepsTheDefaults) {
     readDefaultConfiguration(core);
     EXPECT_DOUBLE_EQ(core.clusterDatabase.newAlleleFrequency, 0.03);
     EXPECT_EQ(core.clusterDatabase.clusters.size(), 1u);
+}
+
+// Sets an environment variable for the life of the object.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) previous_ = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnvironment() {
+        if (previous_)
+            ::setenv(name_, previous_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> previous_;
+};
+
+TEST(DefaultConfiguration, aReadOnlyProgramFolderKeepsTheSettingsPerUser) {
+    TempFolder program("program"), user("user");
+    const ScopedEnvironment config("XDG_CONFIG_HOME", user.path().string());
+    // A folder this process cannot write to (permissions do not hold for root).
+    const std::filesystem::path unwritable = program.path() / "not-there";
+    Core core(unwritable.string());
+    core.clusterDatabase.newAlleleFrequency = 0.02;
+    ASSERT_TRUE(writeDefaultConfiguration(core));
+    const std::string perUser = (user.path() / "relatix2" / "config.dat").string();
+    EXPECT_TRUE(std::filesystem::exists(perUser));
+
+    // Read back from the per-user file, and written there from now on even though
+    // the program folder is writable again: a second copy would never be read.
+    Core fresh(program.path().string());
+    readDefaultConfiguration(fresh);
+    EXPECT_DOUBLE_EQ(fresh.clusterDatabase.newAlleleFrequency, 0.02);
+    EXPECT_EQ(defaultConfigurationWritePath(fresh), perUser);
 }
 
 }  // namespace

@@ -1,0 +1,478 @@
+// The windows of the case wizard and of the results: hypothesis selection,
+// "Add DNA data", "Results", "Set prior", "Simulate data" and the simulation
+// results.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "dialogs/add_dna_data_presenter.h"
+#include "dialogs/results_presenter.h"
+#include "dialogs/select_alternative_hypotheses_presenter.h"
+#include "dialogs/select_basic_hypothesis_presenter.h"
+#include "dialogs/set_prior_presenter.h"
+#include "dialogs/simulate_data_presenter.h"
+#include "dialogs/simulation_results_presenter.h"
+#include "exceedance_plot.h"
+#include "presenter_window.h"
+#include "widget_binding.h"
+#include "windows.h"
+
+namespace relatix {
+namespace {
+
+// A list of relationships, each with its picture beside its name.
+QListWidget* hypothesisList(QWidget* parent, bool multiple) {
+    auto* list = new QListWidget(parent);
+    list->setObjectName("hypotheses");
+    const int height = list->fontMetrics().height();
+    list->setIconSize(QSize(height * 7, height * 5));
+    list->setSelectionMode(multiple ? QAbstractItemView::ExtendedSelection
+                                    : QAbstractItemView::SingleSelection);
+    list->setMinimumSize(height * 30, height * 20);
+    list->setWordWrap(true);
+    return list;
+}
+
+void fillHypothesisList(QListWidget* list, const std::vector<HypothesisRow>& rows) {
+    const QSignalBlocker blocker(list);
+    list->clear();
+    for (const HypothesisRow& row : rows) {
+        auto* item = new QListWidgetItem(qt(row.name), list);
+        if (!row.picturePath.empty()) item->setIcon(QIcon(qt(row.picturePath)));
+    }
+}
+
+QPushButton* defaultButton(QPushButton* button) {
+    button->setAutoDefault(true);
+    button->setDefault(true);
+    return button;
+}
+
+class SelectBasicWindow : public PresenterWindow {
+public:
+    SelectBasicWindow(SelectBasicHypothesisPresenter& presenter, UserInterface&, QWidget* parent)
+        : PresenterWindow(presenter, parent), p_(presenter) {
+        auto* layout = new QVBoxLayout(this);
+        list_ = hypothesisList(this, false);
+        layout->addWidget(list_);
+        connect(list_, &QListWidget::currentRowChanged, this,
+                [this](int row) { run([this, row] { p_.selectRow(row); }); });
+        connect(list_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+            const int row = list_->row(item);
+            run([this, row] { p_.activateRow(row); });
+        });
+        auto* buttons = new QDialogButtonBox(this);
+        addButton(buttons, "Import ped file", [this] { p_.importPedFile(); });
+        addButton(buttons, "Display full image", [this] { p_.displayFullImage(); });
+        addButton(buttons, "Create/Edit pedigree", [this] { p_.createEditPedigree(); });
+        defaultButton(addButton(buttons, "Next ->", [this] { p_.next(); }));
+        addButton(buttons, "Close", [this] { p_.close(); });
+        layout->addWidget(buttons);
+        setCloseCommand([this] { p_.close(); });
+    }
+    void refresh() override {
+        if (list_->count() != static_cast<int>(p_.rows().size())) fillHypothesisList(list_, p_.rows());
+        const QSignalBlocker blocker(list_);
+        list_->setCurrentRow(p_.selectedRow());
+    }
+
+private:
+    SelectBasicHypothesisPresenter& p_;
+    QListWidget* list_;
+};
+
+class SelectAlternativesWindow : public PresenterWindow {
+public:
+    SelectAlternativesWindow(SelectAlternativeHypothesesPresenter& presenter, UserInterface&,
+                             QWidget* parent)
+        : PresenterWindow(presenter, parent), p_(presenter) {
+        auto* layout = new QVBoxLayout(this);
+        list_ = hypothesisList(this, true);
+        layout->addWidget(list_);
+        connect(list_, &QListWidget::itemSelectionChanged, this, [this] {
+            std::vector<int> rows;
+            for (int i = 0; i < list_->count(); ++i)
+                if (list_->item(i)->isSelected()) rows.push_back(i);
+            run([this, rows] { p_.setSelectedRows(rows); });
+        });
+        connect(list_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+            const int row = list_->row(item);
+            run([this, row] { p_.activateRow(row); });
+        });
+        auto* buttons = new QDialogButtonBox(this);
+        addButton(buttons, "Display full image", [this] { p_.displayFullImage(); });
+        addButton(buttons, "Create/Edit pedigree", [this] { p_.createEditPedigree(); });
+        addButton(buttons, "<- Prev", [this] { p_.previous(); });
+        defaultButton(addButton(buttons, "Next ->", [this] { p_.next(); }));
+        addButton(buttons, "Close", [this] { p_.close(); });
+        layout->addWidget(buttons);
+        setCloseCommand([this] { p_.close(); });
+    }
+    void refresh() override {
+        if (list_->count() != static_cast<int>(p_.rows().size())) fillHypothesisList(list_, p_.rows());
+        const QSignalBlocker blocker(list_);
+        for (int i = 0; i < list_->count(); ++i) list_->item(i)->setSelected(false);
+        for (int row : p_.selectedRows())
+            if (row >= 0 && row < list_->count()) list_->item(row)->setSelected(true);
+    }
+
+private:
+    SelectAlternativeHypothesesPresenter& p_;
+    QListWidget* list_;
+};
+
+class AddDnaDataWindow : public PresenterWindow {
+public:
+    AddDnaDataWindow(AddDnaDataPresenter& presenter, UserInterface&, QWidget* parent)
+        : PresenterWindow(presenter, parent), p_(presenter) {
+        auto* layout = new QVBoxLayout(this);
+        hypothesis_ = new QLabel(this);
+        layout->addWidget(hypothesis_);
+        auto* middle = new QHBoxLayout;
+        auto* group = new QGroupBox("Edit DNA data", this);
+        auto* form = new QFormLayout(group);
+        person_ = new QComboBox(group);
+        person_->setObjectName("person");
+        form->addRow("Person", person_);
+        name_ = new QLineEdit(group);
+        name_->setObjectName("name");
+        form->addRow("Name", name_);
+        auto* sexes = new QHBoxLayout;
+        male_ = new QRadioButton("Male", group);
+        female_ = new QRadioButton("Female", group);
+        sexes->addWidget(male_);
+        sexes->addWidget(female_);
+        form->addRow("Gender", sexes);
+        marker_ = new QComboBox(group);
+        marker_->setObjectName("marker");
+        form->addRow("Marker", marker_);
+        auto* alleles = new QHBoxLayout;
+        for (int slot = 0; slot < 2; ++slot) {
+            allele_[slot] = new QComboBox(group);
+            allele_[slot]->setObjectName(QString("allele%1").arg(slot + 1));
+            allele_[slot]->setEditable(true);
+            allele_[slot]->setInsertPolicy(QComboBox::NoInsert);
+            alleles->addWidget(allele_[slot]);
+        }
+        form->addRow("Alleles", alleles);
+        middle->addWidget(group);
+        genotypes_ = new QTableWidget(0, 3, this);
+        genotypes_->setObjectName("genotypes");
+        genotypes_->setHorizontalHeaderLabels({"Marker", "Chr", "Genotype"});
+        genotypes_->setSelectionBehavior(QAbstractItemView::SelectRows);
+        genotypes_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        genotypes_->horizontalHeader()->setStretchLastSection(true);
+        genotypes_->verticalHeader()->hide();
+        middle->addWidget(genotypes_, 1);
+        picture_ = new QLabel(this);
+        picture_->setObjectName("picture");
+        picture_->setAlignment(Qt::AlignCenter);
+        middle->addWidget(picture_);
+        layout->addLayout(middle, 1);
+
+        auto* buttons = new QDialogButtonBox(this);
+        buttons->addButton("Import data", QDialogButtonBox::ActionRole)->setEnabled(false);
+        buttons->addButton("Compare", QDialogButtonBox::ActionRole)->setEnabled(false);
+        addButton(buttons, "<- Prev", [this] { p_.previous(); });
+        defaultButton(addButton(buttons, "Next ->", [this] { p_.next(); }));
+        addButton(buttons, "Close", [this] { p_.close(); });
+        layout->addWidget(buttons);
+        setCloseCommand([this] { p_.close(); });
+
+        connect(person_, &QComboBox::activated, this,
+                [this](int i) { run([this, i] { p_.choosePerson(i); }); });
+        connect(name_, &QLineEdit::textEdited, this, [this](const QString& text) {
+            run([this, text] { p_.setNameText(text.toStdString()); });
+        });
+        connect(male_, &QRadioButton::clicked, this, [this] { run([this] { p_.setMale(true); }); });
+        connect(female_, &QRadioButton::clicked, this,
+                [this] { run([this] { p_.setMale(false); }); });
+        connect(marker_, &QComboBox::activated, this,
+                [this](int i) { run([this, i] { p_.chooseMarker(i); }); });
+        for (int slot = 0; slot < 2; ++slot) {
+            connect(allele_[slot], &QComboBox::activated, this,
+                    [this, slot](int i) { run([this, slot, i] { p_.chooseAllele(slot + 1, i); }); });
+            connect(allele_[slot]->lineEdit(), &QLineEdit::textEdited, this,
+                    [this, slot](const QString& text) {
+                        run([this, slot, text] { p_.typeAllele(slot + 1, text.toStdString()); });
+                    });
+        }
+        connect(genotypes_, &QTableWidget::cellDoubleClicked, this,
+                [this](int row, int) { run([this, row] { p_.activateGenotypeRow(row); }); });
+    }
+    void refresh() override {
+        hypothesis_->setText(qt(p_.hypothesisLabel()));
+        setItems(person_, p_.personOptions());
+        setCurrent(person_, p_.personChoice());
+        setText(name_, p_.nameText());
+        male_->setChecked(p_.male());
+        female_->setChecked(!p_.male());
+        setItems(marker_, p_.markerOptions());
+        setCurrent(marker_, p_.markerChoice());
+        for (int slot = 0; slot < 2; ++slot) {
+            setItems(allele_[slot], p_.alleleOptions());
+            const QString text = qt(p_.alleleText(slot + 1));
+            if (allele_[slot]->currentText() != text) {
+                const QSignalBlocker blocker(allele_[slot]);
+                const int index = allele_[slot]->findText(text);
+                if (index >= 0) allele_[slot]->setCurrentIndex(index);
+                allele_[slot]->setEditText(text);
+            }
+        }
+        const bool enabled = p_.fieldsEnabled();
+        for (QWidget* w : {static_cast<QWidget*>(name_), static_cast<QWidget*>(marker_),
+                           static_cast<QWidget*>(allele_[0]), static_cast<QWidget*>(allele_[1])})
+            w->setEnabled(enabled);
+        const auto& rows = p_.genotypeRows();
+        genotypes_->setRowCount(static_cast<int>(rows.size()));
+        for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+            const GenotypeRow& row = rows[static_cast<size_t>(r)];
+            const std::string cells[3] = {row.marker, row.chromosome, row.genotype};
+            for (int c = 0; c < 3; ++c) {
+                QTableWidgetItem* item = genotypes_->item(r, c);
+                if (!item) genotypes_->setItem(r, c, item = new QTableWidgetItem);
+                item->setText(qt(cells[c]));
+            }
+        }
+        const std::string picture = p_.picturePath();
+        if (picture != shownPicture_) {
+            shownPicture_ = picture;
+            picture_->setPixmap(picture.empty() ? QPixmap() : QPixmap(qt(picture)));
+        }
+    }
+
+private:
+    AddDnaDataPresenter& p_;
+    QLabel* hypothesis_;
+    QComboBox* person_;
+    QLineEdit* name_;
+    QRadioButton* male_;
+    QRadioButton* female_;
+    QComboBox* marker_;
+    QComboBox* allele_[2];
+    QTableWidget* genotypes_;
+    QLabel* picture_;
+    std::string shownPicture_ = "-";
+};
+
+class ResultsWindow : public PresenterWindow {
+public:
+    ResultsWindow(ResultsPresenter& presenter, UserInterface&, QWidget* parent)
+        : PresenterWindow(presenter, parent), p_(presenter) {
+        auto* layout = new QHBoxLayout(this);
+        list_ = new QListWidget(this);
+        list_->setObjectName("rows");
+        list_->setMinimumSize(list_->fontMetrics().averageCharWidth() * 50,
+                              list_->fontMetrics().height() * 20);
+        list_->setWordWrap(true);
+        list_->setAlternatingRowColors(true);
+        layout->addWidget(list_, 1);
+        connect(list_, &QListWidget::currentRowChanged, this,
+                [this](int row) { run([this, row] { p_.selectRow(row + 1); }); });
+        auto* buttons = new QDialogButtonBox(Qt::Vertical, this);
+        defaultButton(addButton(buttons, "Calculate", [this] { p_.calculate(); }));
+        addButton(buttons, "Simulate", [this] { p_.simulate(); });
+        addButton(buttons, "LR/Posterior", [this] { p_.toggleRatiosAndPosteriors(); });
+        addButton(buttons, "Set prior", [this] { p_.setPrior(); });
+        addButton(buttons, "Scale", [this] { p_.scale(); });
+        buttons->addButton("View results", QDialogButtonBox::ActionRole)->setEnabled(false);
+        buttons->addButton("Save results", QDialogButtonBox::ActionRole)->setEnabled(false);
+        addButton(buttons, "<- Prev", [this] { p_.previous(); });
+        addButton(buttons, "Close", [this] { p_.close(); });
+        layout->addWidget(buttons);
+        setCloseCommand([this] { p_.close(); });
+    }
+    void refresh() override {
+        const QSignalBlocker blocker(list_);
+        const auto& rows = p_.rows();
+        if (list_->count() != static_cast<int>(rows.size())) {
+            list_->clear();
+            for (size_t i = 0; i < rows.size(); ++i) list_->addItem(QString());
+        }
+        for (int i = 0; i < list_->count(); ++i)
+            list_->item(i)->setText(qt(rows[static_cast<size_t>(i)]));
+        list_->setCurrentRow(p_.selectedRow() - 1);
+    }
+
+private:
+    ResultsPresenter& p_;
+    QListWidget* list_;
+};
+
+class SetPriorWindow : public PresenterWindow {
+public:
+    SetPriorWindow(SetPriorPresenter& presenter, UserInterface&, QWidget* parent)
+        : PresenterWindow(presenter, parent), p_(presenter) {
+        auto* layout = new QVBoxLayout(this);
+        auto* form = new QFormLayout;
+        hypothesis_ = new QComboBox(this);
+        hypothesis_->setObjectName("hypothesis");
+        form->addRow("Hypothesis", hypothesis_);
+        prior_ = new QLineEdit(this);
+        prior_->setObjectName("prior");
+        form->addRow("Prior", prior_);
+        layout->addLayout(form);
+        auto* buttons = new QDialogButtonBox(this);
+        defaultButton(addButton(buttons, "Set", [this] { p_.set(); }));
+        addButton(buttons, "Close", [this] { p_.close(); });
+        layout->addWidget(buttons);
+        setCloseCommand([this] { p_.close(); });
+        connect(hypothesis_, &QComboBox::activated, this,
+                [this](int i) { run([this, i] { p_.chooseHypothesis(i); }); });
+        connect(prior_, &QLineEdit::textEdited, this, [this](const QString& text) {
+            run([this, text] { p_.setPriorText(text.toStdString()); });
+        });
+    }
+    void refresh() override {
+        setItems(hypothesis_, p_.hypothesisOptions());
+        setCurrent(hypothesis_, p_.hypothesisChoice());
+        setText(prior_, p_.priorText());
+    }
+
+private:
+    SetPriorPresenter& p_;
+    QComboBox* hypothesis_;
+    QLineEdit* prior_;
+};
+
+class SimulateDataWindow : public PresenterWindow {
+public:
+    SimulateDataWindow(SimulateDataPresenter& presenter, UserInterface&, QWidget* parent)
+        : PresenterWindow(presenter, parent), p_(presenter) {
+        auto* layout = new QVBoxLayout(this);
+        auto* form = new QFormLayout;
+        count_ = new QLineEdit(this);
+        count_->setObjectName("numberOfSimulations");
+        form->addRow("Number of simulations", count_);
+        layout->addLayout(form);
+        auto* options = new QGroupBox("Options", this);
+        auto* optionsLayout = new QFormLayout(options);
+        random_ = new QCheckBox("Random seed", options);
+        random_->setObjectName("randomSeed");
+        optionsLayout->addRow(random_);
+        seed_ = new QLineEdit(options);
+        seed_->setObjectName("seed");
+        optionsLayout->addRow("Seed", seed_);
+        raw_ = new QCheckBox("Save raw data", options);
+        raw_->setObjectName("saveRawData");
+        optionsLayout->addRow(raw_);
+        layout->addWidget(options);
+        auto* buttons = new QDialogButtonBox(this);
+        defaultButton(addButton(buttons, "Simulate", [this] { p_.simulate(); }));
+        addButton(buttons, "Results", [this] { p_.results(); });
+        addButton(buttons, "Close", [this] { p_.close(); });
+        layout->addWidget(buttons);
+        setCloseCommand([this] { p_.close(); });
+        connect(count_, &QLineEdit::textEdited, this, [this](const QString& text) {
+            run([this, text] { p_.numberOfSimulations = text.toStdString(); });
+        });
+        connect(seed_, &QLineEdit::textEdited, this,
+                [this](const QString& text) { run([this, text] { p_.seed = text.toStdString(); }); });
+        connect(random_, &QCheckBox::clicked, this,
+                [this](bool on) { run([this, on] { p_.randomSeed = on; }); });
+        connect(raw_, &QCheckBox::clicked, this,
+                [this](bool on) { run([this, on] { p_.saveRawData = on; }); });
+    }
+    void refresh() override {
+        setText(count_, p_.numberOfSimulations);
+        setText(seed_, p_.seed);
+        seed_->setEnabled(p_.seedEditable());
+        random_->setChecked(p_.randomSeed);
+        raw_->setChecked(p_.saveRawData);
+    }
+
+private:
+    SimulateDataPresenter& p_;
+    QLineEdit* count_;
+    QCheckBox* random_;
+    QLineEdit* seed_;
+    QCheckBox* raw_;
+};
+
+class SimulationResultsWindow : public PresenterWindow {
+public:
+    SimulationResultsWindow(SimulationResultsPresenter& presenter, UserInterface&, QWidget* parent)
+        : PresenterWindow(presenter, parent), p_(presenter) {
+        auto* layout = new QVBoxLayout(this);
+        const auto columns = SimulationResultsPresenter::columns();
+        table_ = new QTableWidget(0, static_cast<int>(columns.size()), this);
+        table_->setObjectName("statistics");
+        QStringList headings;
+        for (const std::string& c : columns) headings << qt(c);
+        table_->setHorizontalHeaderLabels(headings);
+        table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        table_->verticalHeader()->hide();
+        table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        table_->horizontalHeader()->setStretchLastSection(true);
+        layout->addWidget(table_);
+        auto* choices = new QFormLayout;
+        method_ = new QComboBox(this);
+        method_->setObjectName("method");
+        setItems(method_, SimulationResultsPresenter::methodOptions());
+        choices->addRow("Method", method_);
+        scale_ = new QComboBox(this);
+        scale_->setObjectName("scale");
+        choices->addRow("Scaled versus", scale_);
+        layout->addLayout(choices);
+        plot_ = new ExceedancePlot(this);
+        plot_->setObjectName("plot");
+        layout->addWidget(plot_, 1);
+        auto* buttons = new QDialogButtonBox(this);
+        addButton(buttons, "Save LR", [this] { p_.saveRatios(); });
+        addButton(buttons, "Exceedance", [this] { p_.exceedance(); });
+        addButton(buttons, "Save plot...", [this] { plot_->saveWithDialog(); });
+        defaultButton(addButton(buttons, "Close", [this] { p_.close(); }));
+        layout->addWidget(buttons);
+        setCloseCommand([this] { p_.close(); });
+        connect(method_, &QComboBox::activated, this,
+                [this](int i) { run([this, i] { p_.chooseMethod(i); }); });
+        connect(scale_, &QComboBox::activated, this,
+                [this](int i) { run([this, i] { p_.chooseScale(i); }); });
+    }
+    void refresh() override {
+        const auto& rows = p_.rows();
+        table_->setRowCount(static_cast<int>(rows.size()));
+        for (int r = 0; r < static_cast<int>(rows.size()); ++r)
+            for (int c = 0; c < static_cast<int>(rows[static_cast<size_t>(r)].size()) &&
+                            c < table_->columnCount();
+                 ++c)
+                table_->setItem(r, c,
+                                new QTableWidgetItem(qt(rows[static_cast<size_t>(r)][static_cast<size_t>(c)])));
+        setCurrent(method_, p_.method());
+        setItems(scale_, p_.scaleOptions());
+        setCurrent(scale_, p_.scale());
+        plot_->setCurves(exceedanceCurves(p_));
+    }
+
+private:
+    SimulationResultsPresenter& p_;
+    QTableWidget* table_;
+    QComboBox* method_;
+    QComboBox* scale_;
+    ExceedancePlot* plot_;
+};
+
+}  // namespace
+
+void registerCaseWindows(WindowRegistry& registry) {
+    registry.add<SelectBasicHypothesisPresenter, SelectBasicWindow>();
+    registry.add<SelectAlternativeHypothesesPresenter, SelectAlternativesWindow>();
+    registry.add<AddDnaDataPresenter, AddDnaDataWindow>();
+    registry.add<ResultsPresenter, ResultsWindow>();
+    registry.add<SetPriorPresenter, SetPriorWindow>();
+    registry.add<SimulateDataPresenter, SimulateDataWindow>();
+    registry.add<SimulationResultsPresenter, SimulationResultsWindow>();
+}
+
+}  // namespace relatix

@@ -1,0 +1,164 @@
+#include "persistence/database_files.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/core.h"
+#include "core/decimal_text.h"
+#include "core/frequency_database.h"
+#include "persistence/line_cursor.h"
+#include "persistence/marker_positions.h"
+#include "persistence/text_lines.h"
+#include "platform/trace_file.h"
+#include "platform/user_interface.h"
+
+namespace relatix {
+
+namespace {
+
+// Fields between separators; runs of separators count as one.
+std::vector<std::string> fieldsOf(const std::string& line, char separator) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    while (start <= line.size()) {
+        size_t end = line.find(separator, start);
+        if (end == std::string::npos) end = line.size();
+        if (end > start) fields.push_back(line.substr(start, end - start));
+        start = end + 1;
+    }
+    return fields;
+}
+
+std::string baseOf(const std::string& path) {
+    const size_t dot = path.find_last_of('.');
+    const size_t slash = path.find_last_of('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path;
+    return path.substr(0, dot);
+}
+
+}  // namespace
+
+std::string fileStem(const std::string& path, size_t suffix) {
+    const std::string name = std::filesystem::path(path).filename().string();
+    return name.size() > suffix ? name.substr(0, name.size() - suffix) : std::string();
+}
+
+bool importFreqFile(Core& core, UserInterface& ui, const std::string& path) {
+    const std::vector<MapEntry> table = loadDefaultMarkerPositions(core.programDirectory);
+    const auto lines = readTextLines(path);
+    if (!lines) {
+        ui.error("Could not open freq file");
+        return false;
+    }
+    TraceFile trace("openfreq");
+    const char separator =
+        !lines->empty() && lines->front().find('\t') != std::string::npos ? '\t' : ' ';
+
+    const std::string name = fileStem(path, 5);
+    size_t target = core.populations.size();
+    for (size_t p = 0; p < core.populations.size(); ++p)
+        if (core.populations[p].name == name) {
+            target = p;
+            break;
+        }
+    if (target < core.populations.size()) {
+        if (ui.messageBox(kAppendFrequenciesQuestion, "Question", MessageButtons::YesNoCancel,
+                          MessageIcon::Question) == Answer::Cancel)
+            return false;
+    } else {
+        Population population;
+        population.name = name;
+        core.populations.push_back(std::move(population));
+    }
+
+    size_t i = 0;
+    while (i < lines->size()) {
+        const std::string& line = (*lines)[i++];
+        if (line.empty() || line[0] != 'M') continue;
+        const size_t cut = line.find(separator);
+        std::string markerName = cut == std::string::npos ? std::string() : line.substr(cut + 1);
+        while (!markerName.empty() && markerName.back() == separator) markerName.pop_back();
+        std::vector<Allele> alleles;
+        while (i < lines->size()) {
+            const std::vector<std::string> fields = fieldsOf((*lines)[i], separator);
+            if (fields.empty() || fields[0] != "A") break;
+            ++i;
+            if (fields.size() >= 3) alleles.push_back({fields[1], readDecimal(fields[2])});
+        }
+        const auto place = findMarkerPosition(core, ui, table, markerName);
+        if (!place) {
+            trace << "Did not find marker: " << markerName << "\r\n";
+            continue;
+        }
+        trace << "Found marker: " << markerName << "\r\n";
+        Marker marker(markerName, place->chromosome, place->position);
+        marker.alleles = std::move(alleles);
+        core.populations[target].markers.push_back(std::move(marker));
+    }
+    return true;
+}
+
+bool importMapFile(Core& core, UserInterface& ui, const std::string& path) {
+    ui.messageBox(kMapFormatNotice, kApplicationTitle, MessageButtons::Ok,
+                  MessageIcon::Information);
+    const auto lines = readTextLines(path);
+    if (!lines) return false;
+    for (const std::string& line : *lines) {
+        const std::vector<std::string> fields = fieldsOf(line, '\t');
+        if (fields.size() < 3) continue;
+        const int chromosome = leadingInteger(fields[0]);
+        if (chromosome < 1 || chromosome > 22) continue;
+        std::string position = fields[2];
+        const size_t comma = position.find(',');
+        if (comma != std::string::npos) position[comma] = '.';
+        addMarkerDefinition(core, ui, fields[1], chromosome, readDecimal(position));
+    }
+    return true;
+}
+
+bool exportDatabase(const Core& core, UserInterface& ui, const std::string& path) {
+    const Population* population = core.populationAt(core.activePopulation);
+    if (!population) {
+        ui.error("Please select a population");
+        return false;
+    }
+    const std::string base = baseOf(path);
+    std::ofstream txt(base + ".txt", std::ios::binary | std::ios::trunc);
+    if (!txt) {
+        ui.error("Could not open txt file, aborting");
+        return false;
+    }
+    std::ofstream map(base + ".map", std::ios::binary | std::ios::trunc);
+    if (!map) {
+        ui.error("Could not open map file, aborting");
+        return false;
+    }
+    std::ofstream freq(base + ".freq", std::ios::binary | std::ios::trunc);
+    if (!freq) {
+        ui.error("Could not open freq file, aborting");
+        return false;
+    }
+    const char* end = "\r\n";
+    auto g = [](double v) { return formatGeneral(v, 6); };
+    for (const Marker& entry : core.markerMap.markers) {
+        const Marker* marker = findMarker(*population, entry.name);
+        if (!marker || marker->alleles.empty()) continue;
+        txt << marker->name << end;
+        freq << "M " << marker->name << end;
+        for (const Allele& allele : marker->alleles) {
+            txt << allele.name << "\t" << g(allele.frequency) << end;
+            freq << "A " << allele.name << " " << g(allele.frequency) << end;
+        }
+        map << entry.chromosome << "\t" << entry.name << "\t" << g(entry.position) << end;
+    }
+    txt.close();
+    map.close();
+    freq.close();
+    if (!txt || !map || !freq) {
+        ui.error("Could not write the exported files completely");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace relatix
