@@ -27,7 +27,7 @@ void runCase(benchmark::State& state, int code, std::vector<F> typed, std::vecto
         computeCatalogueLikelihoods(core, skip, false, ui);
         benchmark::DoNotOptimize(core.exactResults);
     }
-    state.counters["lnL"] = core.exactResults.empty() ? 0.0 : core.exactResults[0];
+    state.counters["lnL"] = core.exactResults.empty() ? 0.0 : core.exactResults[0].value_or(0.0);
 }
 
 void BM_Grandparent17(benchmark::State& state) {

@@ -31,7 +31,7 @@ void BM_Code(benchmark::State& state, int code, std::vector<FamilyMember> typed,
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    state.counters["lnL"] = core.exactResults.empty() ? 0.0 : core.exactResults[0];
+    state.counters["lnL"] = core.exactResults.empty() ? 0.0 : core.exactResults[0].value_or(0.0);
     state.counters["peakRSS_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
