@@ -22,12 +22,12 @@ void runCase(benchmark::State& state, int code, std::vector<F> typed, std::vecto
     options.mainHypothesis = code - 1;
     fillSyntheticCase(core, options);
     const std::vector<bool> skip(core.clusterDatabase.clusters.size(), false);
-    SilentUserInterface ui;
+    ExactLikelihoods exact;
     for (auto _ : state) {
-        computeCatalogueLikelihoods(core, skip, false, ui);
-        benchmark::DoNotOptimize(core.exactResults);
+        exact = computeExactLikelihoods(core, skip, nullptr);
+        benchmark::DoNotOptimize(exact);
     }
-    state.counters["lnL"] = core.exactResults.empty() ? 0.0 : core.exactResults[0].value_or(0.0);
+    state.counters["lnL"] = exact.values.empty() ? 0.0 : exact.values[0].value_or(0.0);
 }
 
 void BM_Grandparent17(benchmark::State& state) {

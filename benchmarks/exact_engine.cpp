@@ -20,14 +20,14 @@ void runCase(benchmark::State& state, int catalogueIndex, std::vector<FamilyMemb
     options.mainHypothesis = catalogueIndex;
     fillSyntheticCase(core, options);
     const std::vector<bool> skip(core.clusterDatabase.clusters.size(), false);
-    SilentUserInterface ui;
+    ExactLikelihoods exact;
     for (auto _ : state) {
-        computeCatalogueLikelihoods(core, skip, false, ui);
-        benchmark::DoNotOptimize(core.exactResults);
+        exact = computeExactLikelihoods(core, skip, nullptr);
+        benchmark::DoNotOptimize(exact);
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    state.counters["lnL"] = core.exactResults.empty() ? 0.0 : core.exactResults[0].value_or(0.0);
+    state.counters["lnL"] = exact.values.empty() ? 0.0 : exact.values[0].value_or(0.0);
     state.counters["peakRSS_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 

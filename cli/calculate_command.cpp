@@ -8,11 +8,12 @@
 #include <optional>
 #include <ostream>
 
+#include "app/calculation_save.h"
 #include "app/application.h"
-#include "app/hypothesis_labels.h"
+#include "core/hypothesis_labels.h"
 #include "core/core.h"
 #include "core/decimal_text.h"
-#include "engine/catalogue.h"
+#include "core/catalogue.h"
 #include "linkage/calculation_workflow.h"
 #include "linkage/core_update.h"
 #include "linkage/likelihood_ratios.h"
@@ -162,7 +163,7 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
     }
     if (reference < 1 || reference > n) reference = 1;  // a stored reference out of range
     core.initialisePriors();
-    const CalculationOutcome outcome = runCalculation(core, ui);
+    const CalculationOutcome outcome = runCalculation(core, ui, offerToSaveBeforeCalculation);
     if (outcome.status != CalculationStatus::Calculated) {
         err << "relatix2-cli: the case '" << parsed.casePath << "' was not calculated\n";
         return 1;

@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/catalogue.h"
+#include "core/catalogue.h"
+#include "dialogs/dialog_questions.h"
 #include "calculate_command.h"
 #include "convert_command.h"
 #include "import_database_command.h"
@@ -65,10 +66,9 @@ std::string joined(const std::vector<int>& values, char separator) {
 }
 
 int printCatalogue(std::ostream& out) {
-    ConsoleUserInterface ui;
     for (int code = 1; code <= 26; ++code) {
         out << code << '\t' << catalogueName(code, NameSeparator::Space) << '\t'
-            << catalogueSize(code) << '\t' << joined(catalogueSexes(code, ui), ',') << '\t'
+            << catalogueSize(code) << '\t' << joined(catalogueSexes(code), ',') << '\t'
             << joined(catalogueAlternatives(code), ',') << '\n';
     }
     return 0;
@@ -77,6 +77,7 @@ int printCatalogue(std::ostream& out) {
 }  // namespace
 
 int run(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    installDialogQuestions();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         err << "relatix2-cli: no command given (see relatix2-cli --help)\n";

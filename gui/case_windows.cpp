@@ -53,83 +53,83 @@ void fillHypothesisList(QListWidget* list, const std::vector<HypothesisRow>& row
     }
 }
 
-QPushButton* defaultButton(QPushButton* button) {
-    button->setAutoDefault(true);
-    button->setDefault(true);
-    return button;
-}
-
-class SelectBasicWindow : public PresenterWindow {
-public:
-    SelectBasicWindow(SelectBasicHypothesisPresenter& presenter, UserInterface&, QWidget* parent)
+// What the two hypothesis windows share: the list of relationships, a row of
+// which a double click activates, over a row of the wizard's buttons.
+template <class P>
+class HypothesisWindow : public PresenterWindow {
+protected:
+    HypothesisWindow(P& presenter, QWidget* parent, bool multiple)
         : PresenterWindow(presenter, parent), p_(presenter) {
         auto* layout = new QVBoxLayout(this);
-        list_ = hypothesisList(this, false);
+        list_ = hypothesisList(this, multiple);
         layout->addWidget(list_);
-        connect(list_, &QListWidget::currentRowChanged, this,
-                [this](int row) { run([this, row] { p_.selectRow(row); }); });
         connect(list_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
             const int row = list_->row(item);
             run([this, row] { p_.activateRow(row); });
         });
-        auto* buttons = new QDialogButtonBox(this);
-        addButton(buttons, "Import ped file", [this] { p_.importPedFile(); });
-        addButton(buttons, "Display full image", [this] { p_.displayFullImage(); });
-        addButton(buttons, "Create/Edit pedigree", [this] { p_.createEditPedigree(); });
-        defaultButton(addButton(buttons, "Next ->", [this] { p_.next(); }));
-        addButton(buttons, "Close", [this] { p_.close(); });
-        layout->addWidget(buttons);
+        buttons_ = new QDialogButtonBox(this);
+        layout->addWidget(buttons_);
         setCloseCommand([this] { p_.close(); });
     }
-    void refresh() override {
+
+    void addPedigreeButtons() {
+        addButton(buttons_, "Display full image", [this] { p_.displayFullImage(); });
+        addButton(buttons_, "Create/Edit pedigree", [this] { p_.createEditPedigree(); });
+    }
+    void addNextAndClose() {
+        defaultButton(addButton(buttons_, "Next ->", [this] { p_.next(); }));
+        addButton(buttons_, "Close", [this] { p_.close(); });
+    }
+
+    // Refills the list when the number of relationships changed.
+    void fillList() {
         if (list_->count() != static_cast<int>(p_.rows().size())) fillHypothesisList(list_, p_.rows());
+    }
+
+    P& p_;
+    QListWidget* list_;
+    QDialogButtonBox* buttons_;
+};
+
+class SelectBasicWindow : public HypothesisWindow<SelectBasicHypothesisPresenter> {
+public:
+    SelectBasicWindow(SelectBasicHypothesisPresenter& presenter, UserInterface&, QWidget* parent)
+        : HypothesisWindow(presenter, parent, false) {
+        connect(list_, &QListWidget::currentRowChanged, this,
+                [this](int row) { run([this, row] { p_.selectRow(row); }); });
+        addButton(buttons_, "Import ped file", [this] { p_.importPedFile(); });
+        addPedigreeButtons();
+        addNextAndClose();
+    }
+    void refresh() override {
+        fillList();
         const QSignalBlocker blocker(list_);
         list_->setCurrentRow(p_.selectedRow());
     }
-
-private:
-    SelectBasicHypothesisPresenter& p_;
-    QListWidget* list_;
 };
 
-class SelectAlternativesWindow : public PresenterWindow {
+class SelectAlternativesWindow : public HypothesisWindow<SelectAlternativeHypothesesPresenter> {
 public:
     SelectAlternativesWindow(SelectAlternativeHypothesesPresenter& presenter, UserInterface&,
                              QWidget* parent)
-        : PresenterWindow(presenter, parent), p_(presenter) {
-        auto* layout = new QVBoxLayout(this);
-        list_ = hypothesisList(this, true);
-        layout->addWidget(list_);
+        : HypothesisWindow(presenter, parent, true) {
         connect(list_, &QListWidget::itemSelectionChanged, this, [this] {
             std::vector<int> rows;
             for (int i = 0; i < list_->count(); ++i)
                 if (list_->item(i)->isSelected()) rows.push_back(i);
             run([this, rows] { p_.setSelectedRows(rows); });
         });
-        connect(list_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-            const int row = list_->row(item);
-            run([this, row] { p_.activateRow(row); });
-        });
-        auto* buttons = new QDialogButtonBox(this);
-        addButton(buttons, "Display full image", [this] { p_.displayFullImage(); });
-        addButton(buttons, "Create/Edit pedigree", [this] { p_.createEditPedigree(); });
-        addButton(buttons, "<- Prev", [this] { p_.previous(); });
-        defaultButton(addButton(buttons, "Next ->", [this] { p_.next(); }));
-        addButton(buttons, "Close", [this] { p_.close(); });
-        layout->addWidget(buttons);
-        setCloseCommand([this] { p_.close(); });
+        addPedigreeButtons();
+        addButton(buttons_, "<- Prev", [this] { p_.previous(); });
+        addNextAndClose();
     }
     void refresh() override {
-        if (list_->count() != static_cast<int>(p_.rows().size())) fillHypothesisList(list_, p_.rows());
+        fillList();
         const QSignalBlocker blocker(list_);
         for (int i = 0; i < list_->count(); ++i) list_->item(i)->setSelected(false);
         for (int row : p_.selectedRows())
             if (row >= 0 && row < list_->count()) list_->item(row)->setSelected(true);
     }
-
-private:
-    SelectAlternativeHypothesesPresenter& p_;
-    QListWidget* list_;
 };
 
 class AddDnaDataWindow : public PresenterWindow {
@@ -142,11 +142,9 @@ public:
         auto* middle = new QHBoxLayout;
         auto* group = new QGroupBox("Edit DNA data", this);
         auto* form = new QFormLayout(group);
-        person_ = new QComboBox(group);
-        person_->setObjectName("person");
+        person_ = comboBox(group, "person");
         form->addRow("Person", person_);
-        name_ = new QLineEdit(group);
-        name_->setObjectName("name");
+        name_ = lineEdit(group, "name");
         form->addRow("Name", name_);
         auto* sexes = new QHBoxLayout;
         male_ = new QRadioButton("Male", group);
@@ -154,26 +152,18 @@ public:
         sexes->addWidget(male_);
         sexes->addWidget(female_);
         form->addRow("Gender", sexes);
-        marker_ = new QComboBox(group);
-        marker_->setObjectName("marker");
+        marker_ = comboBox(group, "marker");
         form->addRow("Marker", marker_);
         auto* alleles = new QHBoxLayout;
         for (int slot = 0; slot < 2; ++slot) {
-            allele_[slot] = new QComboBox(group);
-            allele_[slot]->setObjectName(QString("allele%1").arg(slot + 1));
+            allele_[slot] = comboBox(group, QString("allele%1").arg(slot + 1));
             allele_[slot]->setEditable(true);
             allele_[slot]->setInsertPolicy(QComboBox::NoInsert);
             alleles->addWidget(allele_[slot]);
         }
         form->addRow("Alleles", alleles);
         middle->addWidget(group);
-        genotypes_ = new QTableWidget(0, 3, this);
-        genotypes_->setObjectName("genotypes");
-        genotypes_->setHorizontalHeaderLabels({"Marker", "Chr", "Genotype"});
-        genotypes_->setSelectionBehavior(QAbstractItemView::SelectRows);
-        genotypes_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        genotypes_->horizontalHeader()->setStretchLastSection(true);
-        genotypes_->verticalHeader()->hide();
+        genotypes_ = rowTable(this, "genotypes", {"Marker", "Chr", "Genotype"}, true);
         middle->addWidget(genotypes_, 1);
         picture_ = new QLabel(this);
         picture_->setObjectName("picture");
@@ -234,17 +224,10 @@ public:
         for (QWidget* w : {static_cast<QWidget*>(name_), static_cast<QWidget*>(marker_),
                            static_cast<QWidget*>(allele_[0]), static_cast<QWidget*>(allele_[1])})
             w->setEnabled(enabled);
-        const auto& rows = p_.genotypeRows();
-        genotypes_->setRowCount(static_cast<int>(rows.size()));
-        for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-            const GenotypeRow& row = rows[static_cast<size_t>(r)];
-            const std::string cells[3] = {row.marker, row.chromosome, row.genotype};
-            for (int c = 0; c < 3; ++c) {
-                QTableWidgetItem* item = genotypes_->item(r, c);
-                if (!item) genotypes_->setItem(r, c, item = new QTableWidgetItem);
-                item->setText(qt(cells[c]));
-            }
-        }
+        Cells cells;
+        for (const GenotypeRow& row : p_.genotypeRows())
+            cells.push_back({row.marker, row.chromosome, row.genotype});
+        setCells(genotypes_, cells);
         const std::string picture = p_.picturePath();
         if (picture != shownPicture_) {
             shownPicture_ = picture;
@@ -273,8 +256,7 @@ public:
         auto* layout = new QHBoxLayout(this);
         list_ = new QListWidget(this);
         list_->setObjectName("rows");
-        list_->setMinimumSize(list_->fontMetrics().averageCharWidth() * 50,
-                              list_->fontMetrics().height() * 20);
+        setMinimumTextSize(list_, 50, 20);
         list_->setWordWrap(true);
         list_->setAlternatingRowColors(true);
         layout->addWidget(list_, 1);
@@ -316,11 +298,9 @@ public:
         : PresenterWindow(presenter, parent), p_(presenter) {
         auto* layout = new QVBoxLayout(this);
         auto* form = new QFormLayout;
-        hypothesis_ = new QComboBox(this);
-        hypothesis_->setObjectName("hypothesis");
+        hypothesis_ = comboBox(this, "hypothesis");
         form->addRow("Hypothesis", hypothesis_);
-        prior_ = new QLineEdit(this);
-        prior_->setObjectName("prior");
+        prior_ = lineEdit(this, "prior");
         form->addRow("Prior", prior_);
         layout->addLayout(form);
         auto* buttons = new QDialogButtonBox(this);
@@ -352,8 +332,7 @@ public:
         : PresenterWindow(presenter, parent), p_(presenter) {
         auto* layout = new QVBoxLayout(this);
         auto* form = new QFormLayout;
-        count_ = new QLineEdit(this);
-        count_->setObjectName("numberOfSimulations");
+        count_ = lineEdit(this, "numberOfSimulations");
         form->addRow("Number of simulations", count_);
         layout->addLayout(form);
         auto* options = new QGroupBox("Options", this);
@@ -361,8 +340,7 @@ public:
         random_ = new QCheckBox("Random seed", options);
         random_->setObjectName("randomSeed");
         optionsLayout->addRow(random_);
-        seed_ = new QLineEdit(options);
-        seed_->setObjectName("seed");
+        seed_ = lineEdit(options, "seed");
         optionsLayout->addRow("Seed", seed_);
         raw_ = new QCheckBox("Save raw data", options);
         raw_->setObjectName("saveRawData");
@@ -405,11 +383,9 @@ public:
     SimulationResultsWindow(SimulationResultsPresenter& presenter, UserInterface&, QWidget* parent)
         : PresenterWindow(presenter, parent), p_(presenter) {
         auto* layout = new QVBoxLayout(this);
-        const auto columns = SimulationResultsPresenter::columns();
-        table_ = new QTableWidget(0, static_cast<int>(columns.size()), this);
+        const QStringList headings = qtList(SimulationResultsPresenter::columns());
+        table_ = new QTableWidget(0, static_cast<int>(headings.size()), this);
         table_->setObjectName("statistics");
-        QStringList headings;
-        for (const std::string& c : columns) headings << qt(c);
         table_->setHorizontalHeaderLabels(headings);
         table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
         table_->verticalHeader()->hide();
@@ -417,12 +393,10 @@ public:
         table_->horizontalHeader()->setStretchLastSection(true);
         layout->addWidget(table_);
         auto* choices = new QFormLayout;
-        method_ = new QComboBox(this);
-        method_->setObjectName("method");
+        method_ = comboBox(this, "method");
         setItems(method_, SimulationResultsPresenter::methodOptions());
         choices->addRow("Method", method_);
-        scale_ = new QComboBox(this);
-        scale_->setObjectName("scale");
+        scale_ = comboBox(this, "scale");
         choices->addRow("Scaled versus", scale_);
         layout->addLayout(choices);
         plot_ = new ExceedancePlot(this);
@@ -441,14 +415,7 @@ public:
                 [this](int i) { run([this, i] { p_.chooseScale(i); }); });
     }
     void refresh() override {
-        const auto& rows = p_.rows();
-        table_->setRowCount(static_cast<int>(rows.size()));
-        for (int r = 0; r < static_cast<int>(rows.size()); ++r)
-            for (int c = 0; c < static_cast<int>(rows[static_cast<size_t>(r)].size()) &&
-                            c < table_->columnCount();
-                 ++c)
-                table_->setItem(r, c,
-                                new QTableWidgetItem(qt(rows[static_cast<size_t>(r)][static_cast<size_t>(c)])));
+        setCells(table_, p_.rows());
         setCurrent(method_, p_.method());
         setItems(scale_, p_.scaleOptions());
         setCurrent(scale_, p_.scale());

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeySequence>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -29,7 +30,14 @@ MainWindow::MainWindow(Application& application, QtUserInterface& ui)
         connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
         actions_[id] = action;
     }
-    setCentralWidget(new QWidget(this));
+    // The case lives in dialogs; the client area says where a new user starts.
+    auto* hint = new QLabel(
+        "Start a case with File > New Wizard (Ctrl+N),\nor open a saved one with File > Open (Ctrl+O).",
+        this);
+    hint->setObjectName("startHint");
+    hint->setAlignment(Qt::AlignCenter);
+    hint->setEnabled(false);  // drawn in the muted text colour
+    setCentralWidget(hint);
     statusBar()->showMessage("Ready");
     setWindowTitle(QString::fromStdString(application_.windowTitle()));
     resize(fontMetrics().averageCharWidth() * 100, fontMetrics().height() * 30);

@@ -7,10 +7,14 @@ class WindowRegistry;
 
 void registerHelpWindows(WindowRegistry& registry);
 void registerCaseWindows(WindowRegistry& registry);
+void registerMarkerWindows(WindowRegistry& registry);
+void registerSettingsWindows(WindowRegistry& registry);
 
 inline void registerWindows(WindowRegistry& registry) {
     registerHelpWindows(registry);
     registerCaseWindows(registry);
+    registerMarkerWindows(registry);
+    registerSettingsWindows(registry);
 }
 
 }  // namespace relatix

@@ -1,12 +1,14 @@
 #include "app/application.h"
 
+#include "dialogs/dialog_questions.h"
+
 #include <filesystem>
 
 #include "app/help_dialogs.h"
 #include "dialogs/advanced_settings_presenter.h"
 #include "dialogs/conversion_presenter.h"
 #include "dialogs/edit_markers_presenter.h"
-#include "dialogs/install_case_dialogs.h"
+#include "app/install_case_dialogs.h"
 #include "dialogs/results_presenter.h"
 
 namespace relatix {
@@ -32,6 +34,7 @@ Application::Application(UserInterface& ui, std::string programDirectory)
     results_ = std::make_unique<ResultsPresenter>(ui_);
     core_ = std::make_unique<Core>(programDirectory_);
     installCaseDialogs(*this);
+    installDialogQuestions();
     setTitleFromName("Untitled");
 }
 
@@ -172,7 +175,7 @@ Application::WizardStep Application::runStep(WizardStep step) {
             results_->setScalingHypothesis(core_->referenceHypothesis + 1);
             const DialogResult result = ui_.runDialog(*results_);
             if (result == DialogResult::Back)
-                return core_->mainHypothesis == -2 ? WizardStep::SelectPedigree
+                return core_->mainHypothesis == kUnusedHypothesisMode ? WizardStep::SelectPedigree
                                                    : WizardStep::EnterDnaData;
             return WizardStep::None;
         }

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/case_dialog.h"
+#include "dialogs/case_dialog.h"
 #include "app/command_table.h"
 #include "core/core.h"
 #include "platform/user_interface.h"

@@ -1,6 +1,7 @@
 #include "app/application.h"
+#include "app/calculation_save.h"
 #include "dialogs/add_dna_data_presenter.h"
-#include "dialogs/install_case_dialogs.h"
+#include "app/install_case_dialogs.h"
 #include "dialogs/results_presenter.h"
 #include "dialogs/select_alternative_hypotheses_presenter.h"
 #include "dialogs/select_basic_hypothesis_presenter.h"
@@ -20,6 +21,7 @@ void installCaseDialogs(Application& application) {
             SetPriorPresenter dialog(core, userInterface, row);
             userInterface.runDialog(dialog);
         });
+        results->setBeforeCalculation(offerToSaveBeforeCalculation);
     }
 }
 

@@ -4,11 +4,21 @@
 #include <vector>
 
 #include "core/frequency_database.h"
-#include "dialogs/new_allele_presenter.h"
 #include "platform/trace_file.h"
 #include "platform/user_interface.h"
 
 namespace relatix {
+
+namespace {
+
+NewAlleleQuestion& newAlleleQuestion() {
+    static NewAlleleQuestion question;
+    return question;
+}
+
+}  // namespace
+
+void setNewAlleleQuestion(NewAlleleQuestion question) { newAlleleQuestion() = std::move(question); }
 
 bool isMissingAllele(const std::string& text) {
     return text == "-" || text == "x" || text == "0" || text == "N";
@@ -28,9 +38,8 @@ std::string checkAllele(UserInterface& ui, const std::string& allele, const std:
     for (const std::string& name : known) trace << name << "\r\n";
     if (std::find(known.begin(), known.end(), allele) != known.end()) return allele;
 
-    NewAllelePresenter dialog(ui, population, markerName, allele);
-    ui.runDialog(dialog);
-    trace << (dialog.added() ? "New allele added\r\n" : "New allele not added\r\n");
+    const bool added = newAlleleQuestion() && newAlleleQuestion()(ui, population, markerName, allele);
+    trace << (added ? "New allele added\r\n" : "New allele not added\r\n");
     return allele;
 }
 

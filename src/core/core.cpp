@@ -1,6 +1,6 @@
 #include "core/core.h"
 
-#include "engine/catalogue.h"
+#include "core/catalogue.h"
 
 namespace relatix {
 

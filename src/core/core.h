@@ -17,6 +17,8 @@ namespace relatix {
 
 // Values of Core::mainHypothesis besides the catalogue indices 0..25.
 inline constexpr int kNoHypothesis = -1;
+// Never set by this program: only the wizard's Back rule from the results tests it.
+inline constexpr int kUnusedHypothesisMode = -2;
 inline constexpr int kCreatedPedigrees = -3;
 inline constexpr int kCatalogueCount = 26;
 
@@ -25,6 +27,7 @@ inline constexpr int kCatalogueCount = 26;
 struct PedigreeSettings {
     std::vector<double> threshold = std::vector<double>(kCatalogueCount, 0.00001);
     std::vector<int> steps = std::vector<int>(kCatalogueCount, 1);
+    // Stored, edited and reported only: no calculation reads it.
     std::vector<bool> lumpAlleles = std::vector<bool>(kCatalogueCount, true);
 };
 
@@ -40,7 +43,8 @@ public:
     std::vector<Person> ancestryPersons;
     std::vector<Person> persons;
     MarkerMap markerMap;
-    int activePopulation = 0;  // 1-based; 0 = none
+    int activePopulation = 0;  // 1-based position in populations; 0 = none
+    // A 0-based catalogue index, kNoHypothesis or kCreatedPedigrees.
     int mainHypothesis = kNoHypothesis;
     std::vector<int> alternativeHypotheses;  // 0-based positions in catalogueAlternatives
     std::string programDirectory;
@@ -55,11 +59,15 @@ public:
     LogLikelihoods unlinkedResults;
     LogLikelihoods merlinResults;
     LogLikelihoods exactResults;
+    // Per hypothesis, ln L of each allele system (-1 for the systems of skipped clusters).
     std::vector<std::vector<double>> exactMarkerResults;
-    std::vector<double> priors;
+    std::vector<double> priors;  // per hypothesis, in hypothesis order
     std::vector<std::optional<double>> unlinkedRatios;
-    std::vector<bool> markerSkipped;
+    std::vector<bool> markerSkipped;  // per cluster of the cluster database
+    // 0-based hypothesis the ratios are scaled against; dialogs show it 1-based.
     int referenceHypothesis = 1;
+    // Simulated data sets, k per simulation (one per true hypothesis), each with
+    // ln L per hypothesis; 0 stands for no value in these lists.
     std::vector<std::vector<double>> simulatedLinkedLikelihoods;
     std::vector<std::vector<double>> simulatedUnlinkedLikelihoods;
     std::vector<std::vector<double>> simulatedExactLikelihoods;

@@ -8,7 +8,7 @@
 #include "core/frequency_database.h"
 #include "dialogs/notification.h"
 #include "dialogs/pedigree_pictures.h"
-#include "engine/catalogue.h"
+#include "core/catalogue.h"
 #include "persistence/genotype_import.h"
 
 namespace relatix {

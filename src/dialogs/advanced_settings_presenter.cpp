@@ -4,7 +4,7 @@
 
 #include "core/decimal_text.h"
 #include "dialogs/full_image_presenter.h"
-#include "engine/catalogue.h"
+#include "core/catalogue.h"
 
 namespace relatix {
 

@@ -1,7 +1,7 @@
 #include "dialogs/full_image_presenter.h"
 
 #include "dialogs/pedigree_pictures.h"
-#include "engine/catalogue.h"
+#include "core/catalogue.h"
 
 namespace relatix {
 

@@ -1,9 +1,9 @@
 #include "dialogs/results_presenter.h"
 
-#include "app/hypothesis_labels.h"
+#include "core/hypothesis_labels.h"
 #include "core/core.h"
 #include "core/decimal_text.h"
-#include "engine/catalogue.h"
+#include "core/catalogue.h"
 #include "dialogs/simulate_data_presenter.h"
 #include "linkage/calculation_workflow.h"
 #include "linkage/core_update.h"
@@ -95,7 +95,7 @@ void ResultsPresenter::refresh() {
 
 void ResultsPresenter::calculate() {
     if (!core_) return;
-    const CalculationOutcome outcome = runCalculation(*core_, ui_);
+    const CalculationOutcome outcome = runCalculation(*core_, ui_, beforeCalculation_);
     if (outcome.status != CalculationStatus::Calculated) return;
     engineResultsAvailable_ = outcome.engineResultsAvailable;
     calculated_ = true;

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/case_dialog.h"
+#include "dialogs/case_dialog.h"
+#include "linkage/calculation_workflow.h"
 
 namespace relatix {
 
@@ -24,6 +25,8 @@ public:
     // The prior editor opened by "Set prior" with the selected row (1-based, 0 for none).
     using PriorEditor = std::function<void(Core&, UserInterface&, int)>;
     void setPriorEditor(PriorEditor editor) { priorEditor_ = std::move(editor); }
+    // What "Calculate" asks before it runs (the application's save offer).
+    void setBeforeCalculation(BeforeCalculation before) { beforeCalculation_ = std::move(before); }
 
     // Buttons.
     void calculate();
@@ -53,6 +56,7 @@ private:
     UserInterface& ui_;
     Core* core_ = nullptr;
     PriorEditor priorEditor_;
+    BeforeCalculation beforeCalculation_;
     std::vector<std::string> rows_;
     int selectedRow_ = 0;
     bool calculated_ = false;

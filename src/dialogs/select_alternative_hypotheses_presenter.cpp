@@ -6,7 +6,7 @@
 #include "dialogs/full_image_presenter.h"
 #include "dialogs/notification.h"
 #include "dialogs/pedigree_pictures.h"
-#include "engine/catalogue.h"
+#include "core/catalogue.h"
 
 namespace relatix {
 

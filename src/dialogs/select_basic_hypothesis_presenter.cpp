@@ -6,7 +6,7 @@
 #include "dialogs/full_image_presenter.h"
 #include "dialogs/notification.h"
 #include "dialogs/pedigree_pictures.h"
-#include "engine/catalogue.h"
+#include "core/catalogue.h"
 
 namespace relatix {
 
@@ -69,7 +69,11 @@ void SelectBasicHypothesisPresenter::selectCatalogueRelationship(int index) {
     // Resizes the genotype table, clears the hypothesis results, gives the case
     // one pedigree with the code's relations and rebuilds the pedigree persons.
     core.selectMainHypothesis(index);
-    core.genotypeTable.sexCodes = catalogueSexes(code, ui_);
+    core.genotypeTable.sexCodes = catalogueSexes(code);
+    if (core.genotypeTable.sexCodes.empty())
+        ui_.notify(
+            "Trying to access a relationship that has not yet been completed in the Relatix "
+            "core");
     core.persons.clear();
     const std::vector<int>& sexes = core.genotypeTable.sexCodes;
     for (size_t i = 0; i < sexes.size(); ++i)

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/case_dialog.h"
+#include "dialogs/case_dialog.h"
 #include "core/core.h"
 #include "dialogs/hypothesis_row.h"
 #include "platform/user_interface.h"

@@ -6,13 +6,9 @@
 #include <vector>
 
 #include "dialogs/modal_presenter.h"
+#include "persistence/import_questions.h"
 
 namespace relatix {
-
-struct SystemOffer {
-    std::string name;
-    int alleleCount = 0;
-};
 
 inline constexpr const char* kOnlyTwoSystemsMessage =
     "Can only import two systems at present, only the two first systems imported";

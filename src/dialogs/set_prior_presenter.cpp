@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "core/decimal_text.h"
-#include "engine/catalogue.h"
+#include "core/catalogue.h"
 
 namespace relatix {
 

@@ -10,7 +10,7 @@ namespace relatix {
 
 class CAunt : public CRelationship {
 public:
-    CAunt(int uncle = 1, int nephew = 2) : uncle(uncle), nephew(nephew) {}
+    CAunt(int uncleNumber = 1, int nephewNumber = 2) : uncle(uncleNumber), nephew(nephewNumber) {}
 
     int uncle;  // 1-based analysis persons
     int nephew;

@@ -7,8 +7,9 @@ namespace relatix {
 
 class CAuntDataMother : public CAunt {
 public:
-    CAuntDataMother(int uncle = 1, int mother = 2, int nephew = 3) : CAunt(uncle, nephew) {
-        this->mother = mother;
+    CAuntDataMother(int uncleNumber = 1, int motherNumber = 2, int nephewNumber = 3)
+        : CAunt(uncleNumber, nephewNumber) {
+        mother = motherNumber;
     }
 };
 

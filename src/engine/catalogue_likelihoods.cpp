@@ -13,42 +13,41 @@
 namespace relatix {
 namespace {
 
-// Adds the last per-marker vector into the one before it and removes it; the
-// systems of skipped clusters keep the value -1.
-void mergeLastMarkerResults(Core& core) {
-    auto& results = core.exactMarkerResults;
-    if (results.size() < 2) return;
-    const std::vector<double> last = std::move(results.back());
-    results.pop_back();
-    auto& into = results.back();
-    for (size_t m = 0; m < into.size() && m < last.size(); ++m)
-        if (!(into[m] == -1.0 && last[m] == -1.0)) into[m] += last[m];
+// Adds one component's per-system values into those of the components before
+// it; the systems of skipped clusters keep the value -1.
+void addMarkerResults(std::vector<double>& into, const std::vector<double>& more) {
+    if (into.empty()) {
+        into = more;
+        return;
+    }
+    for (size_t m = 0; m < into.size() && m < more.size(); ++m)
+        if (!(into[m] == -1.0 && more[m] == -1.0)) into[m] += more[m];
 }
 
-// The per-marker vector of a hypothesis without a value: 0 for every kept system.
-void appendEmptyMarkerResults(Core& core) {
+// The per-system values of a hypothesis without a value: 0 for every kept system.
+std::vector<double> emptyMarkerResults(const Core& core, const std::vector<bool>& skipClusters) {
     std::vector<double> values;
     const auto& clusters = core.clusterDatabase.clusters;
     for (size_t c = 0; c < clusters.size(); ++c) {
-        const bool skipped = c < core.markerSkipped.size() && core.markerSkipped[c];
+        const bool skipped = c < skipClusters.size() && skipClusters[c];
         values.insert(values.end(), clusters[c].systems.size(), skipped ? -1.0 : 0.0);
     }
-    core.exactMarkerResults.push_back(std::move(values));
+    return values;
 }
 
-LogLikelihood computeCode(Core& core, int code) {
+LogLikelihood computeCode(const Core& core, const std::vector<bool>& skipClusters, int code,
+                          std::vector<double>& markerResults) {
+    markerResults.clear();
     if (!codeComputable(code)) {
-        appendEmptyMarkerResults(core);
+        markerResults = emptyMarkerResults(core, skipClusters);
         return LogLikelihood::missing("the exact engine has no model for this relationship");
     }
     double sum = 0.0;
-    bool first = true;
     for (const ExactComponent& component : exactComponents(code)) {
         std::unique_ptr<CTableSetup> relationship = createComponent(component, core);
-        prepareRelationship(core, code - 1, *relationship);
+        prepareRelationship(core, skipClusters, code - 1, *relationship);
         sum += relationship->computeLikelihood();
-        if (!first) mergeLastMarkerResults(core);
-        first = false;
+        addMarkerResults(markerResults, relationship->markerResults);
     }
     return sum;
 }
@@ -89,7 +88,8 @@ bool codeComputable(int code) {
     return true;
 }
 
-void prepareRelationship(Core& core, int catalogueIndex, CTableSetup& relationship) {
+void prepareRelationship(const Core& core, const std::vector<bool>& skipClusters,
+                         int catalogueIndex, CTableSetup& relationship) {
     relationship.core = &core;
     if (auto* r = dynamic_cast<CRelationship*>(&relationship)) {
         const auto& settings = core.pedigreeSettings;
@@ -100,7 +100,7 @@ void prepareRelationship(Core& core, int catalogueIndex, CTableSetup& relationsh
         }
         r->catalogueIndex = catalogueIndex;
     }
-    relationship.clusterSkipped = core.markerSkipped;
+    relationship.clusterSkipped = skipClusters;
     relationship.copySexes();
     relationship.buildMarkerTables();
     relationship.buildAlleleProbabilities();
@@ -111,10 +111,9 @@ void prepareRelationship(Core& core, int catalogueIndex, CTableSetup& relationsh
     relationship.printSetups();
 }
 
-void computeCatalogueLikelihoods(Core& core, const std::vector<bool>& skipClusters,
-                                 bool simulationMode, UserInterface& ui) {
+ExactLikelihoods computeExactLikelihoods(const Core& core, const std::vector<bool>& skipClusters,
+                                         UserInterface* progress) {
     TraceFile trace("computeLikelihoods", true);
-    core.markerSkipped = skipClusters;
     trace << "Length of skipClusters: " << skipClusters.size() << "\r\n";
 
     std::vector<int> codes;
@@ -128,30 +127,22 @@ void computeCatalogueLikelihoods(Core& core, const std::vector<bool>& skipCluste
                                 : 0);
     }
 
-    if (!simulationMode)
-        ui.progressOpen("Computing likelihoods", 0, static_cast<int>(codes.size()) + 1,
-                        "Starting computations");
-    // A simulation adds data sets of its own and leaves the case's results alone.
-    if (!simulationMode) core.exactResults.clear();
-    core.exactMarkerResults.clear();
+    if (progress)
+        progress->progressOpen("Computing likelihoods", 0, static_cast<int>(codes.size()) + 1,
+                               "Starting computations");
     trace << "Starting computations...\r\n";
-
-    LogLikelihoods values;
+    ExactLikelihoods results;
     for (int code : codes) {
-        if (!simulationMode) ui.progressSetText(catalogueName(code, NameSeparator::LineBreak));
+        if (progress) progress->progressSetText(catalogueName(code, NameSeparator::LineBreak));
         trace << "Trimming data...\r\n"
               << "Hypothesis is " << code << "\r\n";
-        values.push_back(computeCode(core, code));
-        if (!simulationMode) ui.progressStep();
+        std::vector<double> markerResults;
+        results.values.push_back(computeCode(core, skipClusters, code, markerResults));
+        results.markerResults.push_back(std::move(markerResults));
+        if (progress) progress->progressStep();
     }
-    if (simulationMode) {
-        // Simulated data sets keep the engines' convention: 0 stands for no value.
-        std::vector<double> plain;
-        for (const LogLikelihood& value : values) plain.push_back(value.value_or(0.0));
-        core.simulatedExactLikelihoods.push_back(std::move(plain));
-    } else
-        core.exactResults = std::move(values);
-    if (!simulationMode) ui.progressClose();
+    if (progress) progress->progressClose();
+    return results;
 }
 
 }  // namespace relatix

@@ -6,7 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "engine/catalogue.h"
+#include "core/catalogue.h"
+#include "core/log_likelihood.h"
 
 namespace relatix {
 
@@ -18,18 +19,26 @@ class UserInterface;
 // engine does not compute yet.
 std::unique_ptr<CTableSetup> createComponent(const ExactComponent& component, const Core& core);
 
-// Fills all tables of a component for the 0-based catalogue index.
-void prepareRelationship(Core& core, int catalogueIndex, CTableSetup& relationship);
+// Fills all tables of a component for the 0-based catalogue index, leaving out
+// the clusters whose flag is set.
+void prepareRelationship(const Core& core, const std::vector<bool>& skipClusters,
+                         int catalogueIndex, CTableSetup& relationship);
 
 // True when every component of the code can be computed.
 bool codeComputable(int code);
 
-// Computes the main hypothesis and each selected alternative. Normal mode
-// fills exactResults; simulation mode appends the values as one data set to
-// simulatedExactLikelihoods. Both modes refill exactMarkerResults (one vector
-// per hypothesis) and store the skip flags as markerSkipped. A hypothesis whose
-// relationship cannot be computed gets 0, the value that means "none available".
-void computeCatalogueLikelihoods(Core& core, const std::vector<bool>& skipClusters,
-                                 bool simulationMode, UserInterface& ui);
+// What the exact engine computed for the main hypothesis and each selected
+// alternative, in hypothesis order.
+struct ExactLikelihoods {
+    LogLikelihoods values;  // missing for a relationship the engine cannot compute
+    // Per hypothesis, ln L of each allele system (-1 for the systems of skipped
+    // clusters, 0 for every system of a hypothesis without a value).
+    std::vector<std::vector<double>> markerResults;
+};
+
+// Reads the case and never changes it: the calculation and the simulation store
+// what they need. Shows "Computing likelihoods" when progress is given.
+ExactLikelihoods computeExactLikelihoods(const Core& core, const std::vector<bool>& skipClusters,
+                                         UserInterface* progress);
 
 }  // namespace relatix

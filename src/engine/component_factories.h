@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "engine/catalogue.h"
+#include "core/catalogue.h"
 
 namespace relatix {
 

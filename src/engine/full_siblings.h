@@ -10,7 +10,7 @@ namespace relatix {
 
 class CFullSiblings : public CRelationship {
   public:
-    CFullSiblings(int first = 1, int second = 2) : first(first), second(second) {}
+    CFullSiblings(int firstNumber = 1, int secondNumber = 2) : first(firstNumber), second(secondNumber) {}
 
     int first;  // 1-based analysis persons
     int second;

@@ -9,8 +9,8 @@ namespace relatix {
 
 class CGrandMother : public CRelationship {
 public:
-    CGrandMother(int grandparent = 1, int grandchild = 2)
-        : grandparent(grandparent), grandchild(grandchild) {}
+    CGrandMother(int grandparentNumber = 1, int grandchildNumber = 2)
+        : grandparent(grandparentNumber), grandchild(grandchildNumber) {}
 
     int grandparent;  // 1-based analysis persons
     int grandchild;

@@ -8,8 +8,8 @@ namespace relatix {
 
 class CGrandParents : public CRelationship {
 public:
-    CGrandParents(int grandfather = 1, int grandmother = 2, int grandchild = 3)
-        : grandfather(grandfather), grandmother(grandmother), grandchild(grandchild) {}
+    CGrandParents(int grandfatherNumber = 1, int grandmotherNumber = 2, int grandchildNumber = 3)
+        : grandfather(grandfatherNumber), grandmother(grandmotherNumber), grandchild(grandchildNumber) {}
 
     int grandfather;  // 1-based analysis persons
     int grandmother;

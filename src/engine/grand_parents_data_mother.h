@@ -8,12 +8,12 @@ namespace relatix {
 
 class CGrandParentsDataMother : public CRelationship {
 public:
-    CGrandParentsDataMother(int grandfather = 1, int grandmother = 2, int mother = 3,
-                            int grandchild = 4)
-        : grandfather(grandfather),
-          grandmother(grandmother),
-          mother(mother),
-          grandchild(grandchild) {}
+    CGrandParentsDataMother(int grandfatherNumber = 1, int grandmotherNumber = 2, int motherNumber = 3,
+                            int grandchildNumber = 4)
+        : grandfather(grandfatherNumber),
+          grandmother(grandmotherNumber),
+          mother(motherNumber),
+          grandchild(grandchildNumber) {}
 
     int grandfather;  // 1-based analysis persons
     int grandmother;

@@ -9,8 +9,8 @@ namespace relatix {
 
 class CGrandmotherDataMother : public CRelationship {
 public:
-    CGrandmotherDataMother(int grandparent = 1, int mother = 2, int grandchild = 3)
-        : grandparent(grandparent), mother(mother), grandchild(grandchild) {}
+    CGrandmotherDataMother(int grandparentNumber = 1, int motherNumber = 2, int grandchildNumber = 3)
+        : grandparent(grandparentNumber), mother(motherNumber), grandchild(grandchildNumber) {}
 
     int grandparent;  // 1-based analysis persons
     int mother;

@@ -7,7 +7,7 @@ namespace relatix {
 
 class CHalfSiblings : public CSibship {
 public:
-    CHalfSiblings(int first = 1, int second = 2) : first(first), second(second) {}
+    CHalfSiblings(int firstNumber = 1, int secondNumber = 2) : first(firstNumber), second(secondNumber) {}
 
     int first;  // 1-based analysis persons
     int second;

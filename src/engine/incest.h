@@ -9,8 +9,11 @@ namespace relatix {
 
 class CDaughterChild : public CRelationship {
 public:
-    CDaughterChild(bool childOfFather, int father, int daughter, int child)
-        : father(father), daughter(daughter), child(child), childOfFather_(childOfFather) {}
+    CDaughterChild(bool childOfFather, int fatherNumber, int daughterNumber, int childNumber)
+        : father(fatherNumber),
+          daughter(daughterNumber),
+          child(childNumber),
+          childOfFather_(childOfFather) {}
 
     int father;  // 1-based analysis persons
     int daughter;
@@ -36,8 +39,8 @@ private:
 
 class CIncest : public CDaughterChild {
 public:
-    CIncest(int father = 1, int daughter = 2, int child = 3)
-        : CDaughterChild(true, father, daughter, child) {}
+    CIncest(int fatherNumber = 1, int daughterNumber = 2, int childNumber = 3)
+        : CDaughterChild(true, fatherNumber, daughterNumber, childNumber) {}
 };
 
 }  // namespace relatix

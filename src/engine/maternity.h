@@ -8,7 +8,7 @@ namespace relatix {
 
 class CMaternity : public CRelationship {
   public:
-    CMaternity(int parent, int child) : parent(parent), child(child) {}
+    CMaternity(int parentNumber, int childNumber) : parent(parentNumber), child(childNumber) {}
 
     int parent;  // 1-based analysis persons
     int child;

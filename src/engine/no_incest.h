@@ -8,8 +8,8 @@ namespace relatix {
 
 class CNoIncest : public CDaughterChild {
 public:
-    CNoIncest(int father = 1, int daughter = 2, int child = 3)
-        : CDaughterChild(false, father, daughter, child) {}
+    CNoIncest(int fatherNumber = 1, int daughterNumber = 2, int childNumber = 3)
+        : CDaughterChild(false, fatherNumber, daughterNumber, childNumber) {}
 };
 
 }  // namespace relatix

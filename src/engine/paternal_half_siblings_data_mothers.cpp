@@ -6,13 +6,13 @@ namespace relatix {
 // n2, f1, f2]: each mother's alleles in both orders, then the father's pair.
 // Pattern bits: the father's slot passed to child 1, to child 2; mother 1's
 // slot to child 1; mother 2's slot to child 2.
-CPaternalHalfSiblingsDataMothers::CPaternalHalfSiblingsDataMothers(int firstMother,
-                                                                   int secondMother, int firstChild,
-                                                                   int secondChild)
-    : firstMother(firstMother),
-      secondMother(secondMother),
-      firstChild(firstChild),
-      secondChild(secondChild) {
+CPaternalHalfSiblingsDataMothers::CPaternalHalfSiblingsDataMothers(int firstMotherNumber,
+                                                                   int secondMotherNumber, int firstChildNumber,
+                                                                   int secondChildNumber)
+    : firstMother(firstMotherNumber),
+      secondMother(secondMotherNumber),
+      firstChild(firstChildNumber),
+      secondChild(secondChildNumber) {
     addTypedPerson(firstMother);
     addTypedPerson(secondMother);
     addTypedPerson(firstChild);

@@ -110,11 +110,11 @@ double CRelationship::markerTotal(const MarkerCells& cells) {
 
 double CRelationship::patternTransition(int i, int b, int j) const {
     if (patternCount() == 1) return 1.0;
-    const double theta = recombinationFractions[static_cast<size_t>(i)];
+    const double r = recombinationFractions[static_cast<size_t>(i)];
     const auto& from = inheritancePatterns[static_cast<size_t>(b)];
     const auto& to = inheritancePatterns[static_cast<size_t>(j)];
     double product = 1.0;
-    for (size_t u = 0; u < from.size(); ++u) product *= from[u] == to[u] ? 1.0 - theta : theta;
+    for (size_t u = 0; u < from.size(); ++u) product *= from[u] == to[u] ? 1.0 - r : r;
     return product;
 }
 
@@ -279,7 +279,7 @@ double CRelationship::computeLikelihood() {
         }
     }
     const double result = kept == 0 ? 0.0 : cumulative.back();
-    appendMarkerResults(cumulative);
+    storeMarkerResults(cumulative);
     releaseTables();
     return result;
 }

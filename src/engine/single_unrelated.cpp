@@ -89,7 +89,7 @@ double CSingleUnrelated::computeLikelihood() {
         previousValues.swap(values);
         previousCount = width;
     }
-    appendMarkerResults(cumulative);
+    storeMarkerResults(cumulative);
     releaseTables();
     return logLikelihood;
 }

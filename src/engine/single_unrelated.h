@@ -9,7 +9,7 @@ namespace relatix {
 
 class CSingleUnrelated : public CTableSetup {
   public:
-    explicit CSingleUnrelated(int person) : person(person) {}
+    explicit CSingleUnrelated(int personNumber) : person(personNumber) {}
 
     int person;  // 1-based analysis person
 

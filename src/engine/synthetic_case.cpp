@@ -105,9 +105,9 @@ void fillSyntheticCase(Core& core, const SyntheticCaseOptions& options) {
         table.systemsPerCluster.push_back(1);
         std::vector<GenotypeTable::TextSlots> texts;
         for (FamilyMember member : options.typed) {
-            const int* alleles = g[static_cast<int>(member)];
-            texts.push_back({system.alleleNames[static_cast<size_t>(alleles[0])],
-                             system.alleleNames[static_cast<size_t>(alleles[1])]});
+            const int* pair = g[static_cast<int>(member)];
+            texts.push_back({system.alleleNames[static_cast<size_t>(pair[0])],
+                             system.alleleNames[static_cast<size_t>(pair[1])]});
         }
         table.alleleTexts.push_back({texts});
     }

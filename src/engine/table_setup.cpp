@@ -200,7 +200,7 @@ void CTableSetup::trimSkippedMarkers() {
     typedGenotypes = std::move(keptGenotypes);
 }
 
-void CTableSetup::appendMarkerResults(const std::vector<double>& cumulative) const {
+void CTableSetup::storeMarkerResults(const std::vector<double>& cumulative) {
     std::vector<double> values;
     values.reserve(systemSkipped.size());
     size_t next = 0;
@@ -210,7 +210,7 @@ void CTableSetup::appendMarkerResults(const std::vector<double>& cumulative) con
         else
             values.push_back(next < cumulative.size() ? cumulative[next++] : -1.0);
     }
-    core->exactMarkerResults.push_back(std::move(values));
+    markerResults = std::move(values);
 }
 
 void CTableSetup::releaseTables() {

@@ -46,7 +46,10 @@ class CTableSetup {
     CTableSetup(const CTableSetup&) = delete;
     CTableSetup& operator=(const CTableSetup&) = delete;
 
-    Core* core = nullptr;  // set by the caller before any table is built
+    const Core* core = nullptr;  // set by the caller before any table is built
+    // ln L of each allele system after computeLikelihood (-1 for the systems of
+    // skipped clusters).
+    std::vector<double> markerResults;
     std::vector<AlleleTable> alleleProbabilities;
     std::vector<MutationMatrix> maleMutationMatrices;
     std::vector<MutationMatrix> femaleMutationMatrices;
@@ -103,7 +106,7 @@ class CTableSetup {
     void trimSkippedMarkers();
     // Spreads per-kept-marker cumulative values over every marker of every cluster
     // (-1 for skipped systems) and appends the vector to the Core's per-marker results.
-    void appendMarkerResults(const std::vector<double>& cumulative) const;
+    void storeMarkerResults(const std::vector<double>& cumulative);
     // Releases the large tables once the result has been formed.
     void releaseTables();
 

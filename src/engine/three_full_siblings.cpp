@@ -5,8 +5,8 @@ namespace relatix {
 // Genotypes: the siblings' in order. Setups [f1, f2, m1, m2]: the father's and
 // the mother's pairs. Pattern bits: per sibling, the father's slot it receives,
 // then the mother's.
-CThreeFullSiblings::CThreeFullSiblings(int first, int second, int third)
-    : first(first), second(second), third(third) {
+CThreeFullSiblings::CThreeFullSiblings(int firstNumber, int secondNumber, int thirdNumber)
+    : first(firstNumber), second(secondNumber), third(thirdNumber) {
     const int siblings[3] = {first, second, third};
     for (int person : siblings) addTypedPerson(person);
     const int f = addUntypedFounder();

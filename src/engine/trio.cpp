@@ -5,8 +5,8 @@
 
 namespace relatix {
 
-CTrio::CTrio(const Core& core) {
-    const auto& sexCodes = core.genotypeTable.sexCodes;
+CTrio::CTrio(const Core& caseData) {
+    const auto& sexCodes = caseData.genotypeTable.sexCodes;
     const bool firstIsMale = sexCodes.empty() || sexCodes[0] == 1;
     father = firstIsMale ? 1 : 2;
     mother = firstIsMale ? 2 : 1;

@@ -11,7 +11,7 @@ class CTrio : public CRelationship {
   public:
     // Person 1 is the father when male (sex code 1), the mother otherwise;
     // person 2 takes the other part and person 3 is the child.
-    explicit CTrio(const Core& core);
+    explicit CTrio(const Core& caseData);
 
     int father;
     int mother;

@@ -10,8 +10,9 @@ namespace relatix {
 // sibling. Each of the five meioses that reach a typed person through a shared
 // parent needs its own bit: along linked markers the pattern transition
 // multiplies one recombination fraction per bit.
-CTwoFullSiblingsOneHalf::CTwoFullSiblingsOneHalf(bool paternal, int first, int second, int half)
-    : first(first), second(second), half(half) {
+CTwoFullSiblingsOneHalf::CTwoFullSiblingsOneHalf(bool paternal, int firstNumber, int secondNumber,
+                                                 int halfNumber)
+    : first(firstNumber), second(secondNumber), half(halfNumber) {
     addTypedPerson(first);
     addTypedPerson(second);
     addTypedPerson(half);

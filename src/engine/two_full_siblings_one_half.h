@@ -8,8 +8,8 @@ namespace relatix {
 
 class CTwoFullSiblingsOneHalf : public CSibship {
 public:
-    CTwoFullSiblingsOneHalf(int first = 1, int second = 2, int half = 3)
-        : CTwoFullSiblingsOneHalf(false, first, second, half) {}
+    CTwoFullSiblingsOneHalf(int firstNumber = 1, int secondNumber = 2, int halfNumber = 3)
+        : CTwoFullSiblingsOneHalf(false, firstNumber, secondNumber, halfNumber) {}
 
     int first;  // 1-based analysis persons: the full siblings, then the half sibling
     int second;

@@ -7,8 +7,8 @@ namespace relatix {
 
 class CTwoFullSiblingsOnePaternalHalf : public CTwoFullSiblingsOneHalf {
 public:
-    CTwoFullSiblingsOnePaternalHalf(int first = 1, int second = 2, int half = 3)
-        : CTwoFullSiblingsOneHalf(true, first, second, half) {}
+    CTwoFullSiblingsOnePaternalHalf(int firstNumber = 1, int secondNumber = 2, int halfNumber = 3)
+        : CTwoFullSiblingsOneHalf(true, firstNumber, secondNumber, halfNumber) {}
 };
 
 }  // namespace relatix

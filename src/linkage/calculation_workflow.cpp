@@ -9,7 +9,6 @@
 #include "linkage/engine_runs.h"
 #include "linkage/linkage_data_files.h"
 #include "linkage/linkage_ped_file.h"
-#include "persistence/project_file.h"
 #include "platform/trace_file.h"
 #include "platform/user_interface.h"
 #include "platform/work_folder.h"
@@ -17,28 +16,6 @@
 namespace relatix {
 
 namespace {
-
-// Yes saves (asking for a file when the project has none yet); false when the
-// user cancels the question or the file dialog.
-bool offerToSave(Core& core, UserInterface& ui) {
-    const Answer answer = ui.messageBox("Save project?", "Question", MessageButtons::YesNoCancel,
-                                        MessageIcon::Question);
-    if (answer == Answer::Cancel) return false;
-    if (answer == Answer::No) return true;
-    if (core.savedToPath) return saveProject(core, core.projectPath, ui);
-    FileDialogRequest request;
-    request.initialFileName = core.projectName + "_Relatix.sav";
-    request.defaultExtension = ".sav";
-    request.filter = "Save Files (*.sav)|*.sav||All Files (*.*)|*.*||";
-    request.confirmOverwrite = true;
-    const auto path = ui.saveFileDialog(request);
-    if (!path) return false;
-    // A failed save leaves the project as it was (unsaved) and stops the calculation.
-    if (!saveProject(core, *path, ui)) return false;
-    core.projectPath = *path;
-    core.savedToPath = true;
-    return true;
-}
 
 // Gives the core the run's work folder for as long as the run lasts.
 class WorkFolderOfCore {
@@ -56,7 +33,7 @@ private:
 
 }  // namespace
 
-CalculationOutcome runCalculation(Core& core, UserInterface& ui) {
+CalculationOutcome runCalculation(Core& core, UserInterface& ui, const BeforeCalculation& before) {
     TraceFile trace("CalculateLR");
     CalculationOutcome outcome;
     updateCore(core);
@@ -75,7 +52,7 @@ CalculationOutcome runCalculation(Core& core, UserInterface& ui) {
         outcome.status = CalculationStatus::NoAlternatives;
         return outcome;
     }
-    if (!offerToSave(core, ui)) {
+    if (before && !before(core, ui)) {
         outcome.status = CalculationStatus::Cancelled;
         return outcome;
     }
@@ -93,8 +70,12 @@ CalculationOutcome runCalculation(Core& core, UserInterface& ui) {
     const bool pedWritten = writeLinkagePedFile(core, skip) && written;
 
     trace << "Performing analyses with skipped clusters\n";
-    if (core.mainHypothesis != kCreatedPedigrees)
-        computeCatalogueLikelihoods(core, skip, false, ui);
+    core.markerSkipped = skip;
+    if (core.mainHypothesis != kCreatedPedigrees) {
+        ExactLikelihoods exact = computeExactLikelihoods(core, skip, &ui);
+        core.exactResults = std::move(exact.values);
+        core.exactMarkerResults = std::move(exact.markerResults);
+    }
 
     outcome.status = CalculationStatus::Calculated;
     if (!pedWritten) {

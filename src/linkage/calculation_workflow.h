@@ -1,8 +1,10 @@
 // The "Calculate" command: prepares the case, decides which markers can be used,
-// offers to save the project, writes the LINKAGE files, runs the exact engine and
-// the linkage engine twice, and reads the engine's results back.
+// asks the caller whether to go on (the save offer), writes the LINKAGE files,
+// runs the exact engine and the linkage engine twice, and reads the engine's
+// results back.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace relatix {
@@ -28,6 +30,12 @@ inline constexpr const char* kIncompleteDataMessage =
     "Incomplete allele data detected for some individuals, skipping these markers in the "
     "calculations";
 
-CalculationOutcome runCalculation(Core& core, UserInterface& ui);
+// Called once the case has alternatives and before anything is written; false
+// stops the calculation as Cancelled. The desktop program offers to save the
+// project here.
+using BeforeCalculation = std::function<bool(Core&, UserInterface&)>;
+
+CalculationOutcome runCalculation(Core& core, UserInterface& ui,
+                                  const BeforeCalculation& before = {});
 
 }  // namespace relatix

@@ -1,6 +1,6 @@
 #include "linkage/linkage_pedigree_rows.h"
 
-#include "engine/catalogue.h"
+#include "core/catalogue.h"
 #include "linkage/linkage_markers.h"
 
 namespace relatix {

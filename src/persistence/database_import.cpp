@@ -7,7 +7,7 @@
 #include "core/core.h"
 #include "core/decimal_text.h"
 #include "core/frequency_database.h"
-#include "dialogs/select_systems_presenter.h"
+#include "persistence/import_questions.h"
 #include "persistence/database_files.h"
 #include "persistence/kovarian_file.h"
 #include "persistence/marker_positions.h"
@@ -71,10 +71,11 @@ bool readDatabase(Core& core, UserInterface& ui, const std::string& path) {
     std::vector<SystemOffer> offers;
     if (kind == TextKind::System)
         offers.push_back({system.name, static_cast<int>(system.alleles.size())});
-    SelectSystemsPresenter dialog(ui, offers);
-    const DialogResult result = ui.runDialog(dialog);
+    const auto& ask = importQuestions().selectSystems;
+    const std::optional<std::vector<int>> chosen =
+        ask ? ask(ui, offers) : std::optional<std::vector<int>>();
     if (kind == TextKind::Empty) return false;
-    if (result != DialogResult::Ok || dialog.chosen().empty()) return false;
+    if (!chosen || chosen->empty()) return false;
     if (!ui.askYesNo(kReplaceDatabaseQuestion)) return false;
 
     ClusterDatabase& db = core.clusterDatabase;
@@ -95,8 +96,8 @@ bool readDatabase(Core& core, UserInterface& ui, const std::string& path) {
         target = static_cast<int>(core.populations.size());
     }
     const std::vector<MapEntry> table = loadDefaultMarkerPositions(core.programDirectory);
-    for (int chosen : dialog.chosen()) {
-        (void)chosen;  // a text database holds one system
+    for (int index : *chosen) {
+        (void)index;  // a text database holds one system
         auto place = findMarkerPosition(core, ui, table, system.name);
         if (!place) {
             addMarkerDefinition(core, ui, system.name, -1, -1.0);

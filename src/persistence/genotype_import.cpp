@@ -12,7 +12,7 @@
 #include "core/allele_check.h"
 #include "core/core.h"
 #include "core/frequency_database.h"
-#include "dialogs/import_options_presenter.h"
+#include "persistence/import_questions.h"
 #include "persistence/text_lines.h"
 #include "platform/trace_file.h"
 #include "platform/user_interface.h"
@@ -187,12 +187,12 @@ std::optional<size_t> Import::choosePerson(std::string sampleName, bool askMerge
     }
     std::vector<std::string> names;
     for (const Person& person : persons) names.push_back(person.name);
-    ImportOptionsPresenter dialog(ui_, sampleName, std::move(names));
-    ui_.runDialog(dialog);
-    const std::optional<int> chosen = dialog.chosenPerson();
-    if (!chosen || *chosen > static_cast<int>(persons.size())) return std::nullopt;
+    const auto& ask = importQuestions().importOptions;
+    const ImportTarget target = ask ? ask(ui_, sampleName, names) : ImportTarget{};
+    const std::optional<int> chosen = target.person;
+    if (!chosen || *chosen < 1 || *chosen > static_cast<int>(persons.size())) return std::nullopt;
     const size_t index = static_cast<size_t>(*chosen - 1);
-    if (dialog.importName()) persons[index].name = sampleName;
+    if (target.importName) persons[index].name = sampleName;
     return index;
 }
 

@@ -7,7 +7,7 @@
 #include "core/core.h"
 #include "core/decimal_text.h"
 #include "core/frequency_database.h"
-#include "engine/catalogue.h"
+#include "core/catalogue.h"
 #include "persistence/line_cursor.h"
 #include "persistence/marker_positions.h"
 #include "platform/trace_file.h"

@@ -3,7 +3,7 @@
 
 #include "core/core.h"
 #include "core/frequency_database.h"
-#include "engine/catalogue.h"
+#include "core/catalogue.h"
 #include "persistence/number_format.h"
 #include "persistence/project_file.h"
 #include "persistence/text_lines.h"

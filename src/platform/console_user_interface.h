@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "platform/process_runner.h"
 #include "platform/user_interface.h"
 
 namespace relatix {
@@ -29,6 +30,8 @@ public:
     void progressStep() override {}
     void progressSetText(const std::string&) override {}
     void progressClose() override {}
+    // An interrupt (SIGINT, SIGTERM) cancels a long run between its steps.
+    bool progressCancelled() override { return interrupted(); }
     DialogResult runDialog(Presenter& presenter) override;
     bool openDocument(const std::string& pathOrAddress) override;
     void setWindowTitle(const std::string&) override {}

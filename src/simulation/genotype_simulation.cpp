@@ -6,7 +6,7 @@
 
 #include "core/core.h"
 #include "core/decimal_text.h"
-#include "engine/catalogue.h"
+#include "core/catalogue.h"
 #include "engine/haplotype_frequencies.h"
 #include "engine/mutation_models.h"
 #include "linkage/linkage_ped_file.h"
@@ -68,7 +68,8 @@ void ensurePedigreePersons(Core& core, const std::vector<std::vector<Relation>>&
                                static_cast<size_t>(std::max(r.child, 0))});
     std::vector<Person>& people = core.genotypeTable.pedigreePersons;
     if (people.size() >= needed) return;
-    const std::vector<int> sexes = pedigreeSexes(core.mainHypothesis + 1, ui);
+    const std::vector<int> sexes = pedigreeSexes(core.mainHypothesis + 1);
+    if (sexes.empty()) ui.notify("Some error occurred in the simulations");
     for (size_t i = people.size(); i < std::max(needed, sexes.size()); ++i)
         people.emplace_back("NN" + std::to_string(i + 1), i < sexes.size() ? sexes[i] != 2 : true);
 }

@@ -47,7 +47,7 @@ struct PedigreeStructure {
 // One simulation run: the tables built once, then drawn from data set after data set.
 class SimulationRun {
 public:
-    explicit SimulationRun(Core& core) : core(core) {}
+    explicit SimulationRun(Core& caseToSimulate) : core(caseToSimulate) {}
 
     Core& core;
     RandomGenerator random;

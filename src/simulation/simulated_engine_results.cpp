@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "core/decimal_text.h"
-#include "engine/catalogue.h"
+#include "core/catalogue.h"
 #include "linkage/engine_output_cursor.h"
 #include "linkage/linkage_markers.h"
 #include "linkage/linkage_ped_file.h"

@@ -62,10 +62,19 @@ bool simulateInWorkFolder(Core& core, UserInterface& ui, int n, std::uint32_t se
         return false;
     }
     const CaseSnapshot snapshot(core);
+    // A cancelled run leaves the simulated likelihoods of the run before it.
+    auto exact = core.simulatedExactLikelihoods;
+    auto linked = core.simulatedLinkedLikelihoods;
+    auto unlinked = core.simulatedUnlinkedLikelihoods;
     core.workFolder = folder.path();
     core.simulatedExactLikelihoods.clear();
     SimulationRun run(core);
-    performSimulations(run, ui, n, seed);
+    if (!performSimulations(run, ui, n, seed)) {
+        core.simulatedExactLikelihoods = std::move(exact);
+        core.simulatedLinkedLikelihoods = std::move(linked);
+        core.simulatedUnlinkedLikelihoods = std::move(unlinked);
+        return false;
+    }
     readSimulatedEngineResults(core, n, rawDataPath);
     return true;
 }
@@ -116,7 +125,7 @@ void writeSimulationDataFiles(Core& core) {
     core.genotypeTable = std::move(kept);
 }
 
-void performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint32_t seed) {
+bool performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint32_t seed) {
     Core& core = run.core;
     run.random.seed(seed);
     updateCore(core);
@@ -140,7 +149,14 @@ void performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint3
     } else {
         trace << "\r\nStarting simulations...\r\n";
         for (int s = 0; s < n; ++s) {
+            // Cancel stops after the data set in progress; nothing of the run is kept.
+            if (ui.progressCancelled()) {
+                ui.progressClose();
+                run.trace = nullptr;
+                return false;
+            }
             ui.progressStep();
+            ui.progressSetText("Data set " + std::to_string(s + 1) + " of " + std::to_string(n));
             trace << "Simulation " << s << "\r\n";
             for (int t = 0; t < k; ++t) {
                 drawDataSet(run, t, ui);
@@ -148,17 +164,25 @@ void performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint3
                 writeLinkagePedFile(core, skip, PedFileLayout::simulationRun(s, t, k));
                 trace << "Ped file has been written...\r\nComputing likelihoods...\r\n";
                 core.markerSkipped = skip;
-                computeCatalogueLikelihoods(core, skip, true, ui);
+                // Simulated data sets keep the engines' convention: 0 stands for no value.
+                const ExactLikelihoods exact = computeExactLikelihoods(core, skip, nullptr);
+                std::vector<double> values;
+                for (const LogLikelihood& value : exact.values) values.push_back(value.value_or(0.0));
+                core.simulatedExactLikelihoods.push_back(std::move(values));
+                core.exactMarkerResults = exact.markerResults;
                 trace << "Done\r\n";
                 clearSimulatedGenotypes(run);
             }
         }
+        ui.progressSetText("Running the linkage program on the " + std::to_string(n * k) +
+                           " simulated families");
         const EngineRunOutcome engines = runSimulationEngines(
             core.programDirectory, workFolderOf(core), [&ui] { ui.processEvents(); });
         if (!engines.succeeded()) ui.error(engines.message());
     }
     ui.progressClose();
     run.trace = nullptr;
+    return true;
 }
 
 bool runSimulation(Core& core, UserInterface& ui, int n, std::uint32_t seed,

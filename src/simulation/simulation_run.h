@@ -47,8 +47,9 @@ bool runSimulation(Core& core, UserInterface& ui, int n, std::uint32_t seed,
                    const std::string& rawDataPath);
 
 // Draws and computes all data sets and runs the engine on them (the engine's
-// results are not read here).
-void performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint32_t seed);
+// results are not read here). False when the user cancelled in the progress
+// window; the run then stops after the data set in progress.
+bool performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint32_t seed);
 
 // Writes the LINKAGE data files for a simulation: like the calculation's, but
 // every allele that can be drawn keeps its own number in temp.freq (no lumping of

@@ -9,7 +9,7 @@
 #include "dialogs/add_dna_data_presenter.h"
 #include "dialogs/add_persons_presenter.h"
 #include "dialogs/edit_pedigree_presenter.h"
-#include "dialogs/install_case_dialogs.h"
+#include "app/install_case_dialogs.h"
 #include "dialogs/results_presenter.h"
 #include "dialogs/select_alternative_hypotheses_presenter.h"
 #include "dialogs/select_basic_hypothesis_presenter.h"

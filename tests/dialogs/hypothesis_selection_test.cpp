@@ -5,7 +5,7 @@
 #include "dialogs/select_alternative_hypotheses_presenter.h"
 #include "dialogs/select_basic_hypothesis_presenter.h"
 #include "dialogs/set_prior_presenter.h"
-#include "engine/catalogue.h"
+#include "core/catalogue.h"
 #include "support/scripted_user_interface.h"
 #include "support/temp_folder.h"
 

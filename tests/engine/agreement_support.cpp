@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <random>
 
-#include "engine/catalogue.h"
+#include "core/catalogue.h"
 #include "engine/catalogue_likelihoods.h"
 #include "linkage/engine_results.h"
 #include "linkage/engine_runs.h"
@@ -14,6 +14,7 @@
 #include "linkage/linkage_ped_file.h"
 #include "platform/silent_user_interface.h"
 #include "support/temp_folder.h"
+#include "support/exact_engine_support.h"
 
 namespace relatix::testing {
 
@@ -144,8 +145,7 @@ void fillDrawnCase(Core& core, int code, const DrawnCaseOptions& options) {
         table.addSystem(static_cast<int>(c) + 1);
     }
     table.resize(typed);
-    SilentUserInterface ui;
-    table.sexCodes = catalogueSexes(code, ui);
+    table.sexCodes = catalogueSexes(code);
     for (int p = 1; p <= typed; ++p) {
         for (size_t c = 0; c < db.clusters.size(); ++c) {
             const auto& names = db.clusters[c].systems[0].alleleNames;
@@ -165,7 +165,7 @@ bool linkageEngineAvailable() {
 
 double exactLogLikelihood(Core& core, int) {
     SilentUserInterface ui;
-    computeCatalogueLikelihoods(core, std::vector<bool>(core.clusterDatabase.clusters.size(), false),
+    testing::computeCatalogueLikelihoods(core, std::vector<bool>(core.clusterDatabase.clusters.size(), false),
                                 false, ui);
     return core.exactResults.empty() ? 0.0 : core.exactResults[0].value_or(0.0);
 }

@@ -7,6 +7,7 @@
 
 #include "engine/single_unrelated.h"
 #include "engine_case.h"
+#include "support/exact_engine_support.h"
 
 namespace relatix::testing {
 namespace {
@@ -34,7 +35,7 @@ TEST(Driver, computesMainAndAlternativesWithProgress) {
     c.core.exactResults = {1.0};
     c.core.exactMarkerResults = {{1.0}};
     ScriptedUserInterface ui;
-    computeCatalogueLikelihoods(c.core, {false, true, false}, false, ui);
+    testing::computeCatalogueLikelihoods(c.core, {false, true, false}, false, ui);
     EXPECT_EQ(ui.progressLog, (std::vector<std::string>{
                                   "open Computing likelihoods 0..5 Starting computations",
                                   "text Full Siblings", "step", "text Unrelated", "step",
@@ -55,11 +56,10 @@ TEST(Driver, compositeCodesAddTheirComponents) {
     std::vector<double> single[2];
     double sum = 0;
     for (int person = 1; person <= 2; ++person) {
-        c.core.exactMarkerResults.clear();
         CSingleUnrelated unrelated(person);
-        prepareRelationship(c.core, 4, unrelated);
+        prepareRelationship(c.core, c.core.markerSkipped, 4, unrelated);
         sum += unrelated.computeLikelihood();
-        single[person - 1] = c.core.exactMarkerResults.at(0);
+        single[person - 1] = unrelated.markerResults;
     }
     const double lnL = c.compute(5, {}, {false, true, false}).at(0);
     EXPECT_NEAR(lnL, sum, 1e-14);
@@ -79,13 +79,13 @@ TEST(Driver, simulationModeAppendsOneDataSet) {
     c.core.alternativeHypotheses = {2, 1};  // unrelated, half siblings
     c.core.exactResults = {3.0};
     ScriptedUserInterface ui;
-    computeCatalogueLikelihoods(c.core, {false, false, false}, true, ui);
+    testing::computeCatalogueLikelihoods(c.core, {false, false, false}, true, ui);
     EXPECT_TRUE(ui.progressLog.empty());
     EXPECT_EQ(c.core.exactResults, LogLikelihoods{3.0});  // the case's results stay
     ASSERT_EQ(c.core.simulatedExactLikelihoods.size(), 1u);
     ASSERT_EQ(c.core.simulatedExactLikelihoods[0].size(), 3u);
     EXPECT_EQ(c.core.exactMarkerResults.size(), 3u);
-    computeCatalogueLikelihoods(c.core, {false, false, false}, true, ui);
+    testing::computeCatalogueLikelihoods(c.core, {false, false, false}, true, ui);
     EXPECT_EQ(c.core.simulatedExactLikelihoods.size(), 2u);
     EXPECT_EQ(c.core.simulatedExactLikelihoods[0], c.core.simulatedExactLikelihoods[1]);
 }

@@ -10,6 +10,7 @@
 #include "engine/catalogue_likelihoods.h"
 #include "engine/relationship.h"
 #include "support/scripted_user_interface.h"
+#include "support/exact_engine_support.h"
 
 namespace relatix::testing {
 
@@ -71,7 +72,7 @@ class EngineCase {
                 if (offered[p] == code) core.alternativeHypotheses.push_back(static_cast<int>(p));
         if (skip.empty()) skip.assign(static_cast<size_t>(clusterCount()), false);
         ScriptedUserInterface ui;
-        computeCatalogueLikelihoods(core, skip, false, ui);
+        testing::computeCatalogueLikelihoods(core, skip, false, ui);
         std::vector<double> values;
         for (const LogLikelihood& value : core.exactResults) values.push_back(value.value_or(0.0));
         return values;

@@ -13,6 +13,7 @@
 #include "engine/synthetic_case.h"
 #include "engine_case.h"
 #include "support/temp_folder.h"
+#include "support/exact_engine_support.h"
 
 namespace relatix::testing {
 namespace {
@@ -121,7 +122,7 @@ TEST(LinkageAgreement, exactEngineMatchesTheLinkageEngineWithoutMutation) {
             options.mainHypothesis = a.code - 1;
             fillSyntheticCase(core, options);
             ScriptedUserInterface ui;
-            computeCatalogueLikelihoods(core, std::vector<bool>(8, false), false, ui);
+            testing::computeCatalogueLikelihoods(core, std::vector<bool>(8, false), false, ui);
             const double exact = (*core.exactResults.at(0));
             ASSERT_TRUE(std::isfinite(exact));
 

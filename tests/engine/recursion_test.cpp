@@ -11,6 +11,7 @@
 #include "engine/single_unrelated.h"
 #include "engine/synthetic_case.h"
 #include "engine_case.h"
+#include "support/exact_engine_support.h"
 
 namespace relatix::testing {
 namespace {
@@ -74,7 +75,7 @@ TEST(Recursion, chromosomesAddAndUnlinkedMarkersMultiply) {
         core.mainHypothesis = 12;
         core.alternativeHypotheses.clear();
         ScriptedUserInterface ui;
-        computeCatalogueLikelihoods(core, skip, false, ui);
+        testing::computeCatalogueLikelihoods(core, skip, false, ui);
         return (*core.exactResults.at(0));
     };
     const double all = lnL({false, false, false, false});
@@ -99,7 +100,7 @@ TEST(Recursion, aSetupAtTheThresholdGetsNoCell) {
         c.core.pedigreeSettings.threshold[23] = threshold;
         CMaternity duo(1, 2);
         duo.storeAllCells = true;
-        prepareRelationship(c.core, 23, duo);
+        prepareRelationship(c.core, c.core.markerSkipped, 23, duo);
         const double lnL = duo.computeLikelihood();
         size_t cells = 0;
         for (const auto& pattern : duo.markerCells[0].patterns) cells += pattern.cells.size();
@@ -118,7 +119,7 @@ TEST(Recursion, aSkippedClusterShowsMinusOneAndKeepsTheChain) {
     Core core = syntheticCore(3, 3, {FamilyMember::ChildA, FamilyMember::ChildB});
     core.mainHypothesis = 2;
     ScriptedUserInterface ui;
-    computeCatalogueLikelihoods(core, {false, true, false}, false, ui);
+    testing::computeCatalogueLikelihoods(core, {false, true, false}, false, ui);
     const double withSkip = (*core.exactResults.at(0));
     const std::vector<double> perMarker = core.exactMarkerResults.at(0);
     ASSERT_EQ(perMarker.size(), 3u);
@@ -131,7 +132,7 @@ TEST(Recursion, aSkippedClusterShowsMinusOneAndKeepsTheChain) {
     without.clusterDatabase.clusters.erase(without.clusterDatabase.clusters.begin() + 1);
     without.genotypeTable.alleleTexts.erase(without.genotypeTable.alleleTexts.begin() + 1);
     without.genotypeTable.systemsPerCluster.pop_back();
-    computeCatalogueLikelihoods(without, {false, false}, false, ui);
+    testing::computeCatalogueLikelihoods(without, {false, false}, false, ui);
     EXPECT_NEAR((*without.exactResults.at(0)), withSkip, 1e-12);
     EXPECT_NEAR(without.exactMarkerResults.at(0)[0], perMarker[0], 1e-12);
 }
@@ -145,12 +146,11 @@ TEST(Recursion, storedAndStreamedCellsAgree) {
     double lnL[2];
     std::vector<double> perMarker[2];
     for (int stored = 0; stored < 2; ++stored) {
-        core.exactMarkerResults.clear();
         CAunt uncle(1, 2);
         uncle.storeAllCells = stored == 1;
-        prepareRelationship(core, 12, uncle);
+        prepareRelationship(core, core.markerSkipped, 12, uncle);
         lnL[stored] = uncle.computeLikelihood();
-        perMarker[stored] = core.exactMarkerResults.at(0);
+        perMarker[stored] = uncle.markerResults;
     }
     EXPECT_NEAR(lnL[0], lnL[1], 1e-12);
     for (size_t m = 0; m < perMarker[0].size(); ++m)
@@ -162,7 +162,7 @@ TEST(Recursion, storedAndStreamedCellsAgree) {
 template <class Relationship>
 void expectBulkEqualsSingle(Core& core, int catalogueIndex) {
     Relationship r(1, 2);
-    prepareRelationship(core, catalogueIndex, r);
+    prepareRelationship(core, core.markerSkipped, catalogueIndex, r);
     const int patterns = r.patternCount();
     for (int i = 0; i < r.keptMarkerCount(); ++i) {
         const int setups = r.founderSetups[static_cast<size_t>(i)].size();
@@ -241,7 +241,7 @@ TEST(Recursion, observedHaplotypesLinkAPersonsAlleles) {
     // 2 * 0.4 * 0.6 * h11 / (h11 + h12) * h21 / (h21 + h22).
     CSingleUnrelated person(1);
     c.core.markerSkipped = {false};
-    prepareRelationship(c.core, 4, person);
+    prepareRelationship(c.core, c.core.markerSkipped, 4, person);
     EXPECT_NEAR(std::exp(person.computeLikelihood()),
                 2 * 0.4 * 0.6 * h11 / (h11 + h12) * h21 / (h21 + h22), 1e-15);
 }
@@ -252,11 +252,11 @@ TEST(Recursion, fiveHundredLinkedMarkersDoNotUnderflow) {
     Core core = syntheticCore(500, 500, {FamilyMember::ChildA, FamilyMember::ChildB}, 5000.0);
     core.mainHypothesis = 2;
     ScriptedUserInterface ui;
-    computeCatalogueLikelihoods(core, std::vector<bool>(500, false), false, ui);
+    testing::computeCatalogueLikelihoods(core, std::vector<bool>(500, false), false, ui);
     const double all = (*core.exactResults.at(0));
     for (size_t m = 0; m < 500; ++m)
         core.clusterDatabase.clusters[m].chromosome = static_cast<int>(m);
-    computeCatalogueLikelihoods(core, std::vector<bool>(500, false), false, ui);
+    testing::computeCatalogueLikelihoods(core, std::vector<bool>(500, false), false, ui);
     const double sum = (*core.exactResults.at(0));
     ASSERT_TRUE(std::isfinite(all));
     EXPECT_LT(all, -500.0);  // far below what a double can hold as a probability
@@ -266,7 +266,7 @@ TEST(Recursion, fiveHundredLinkedMarkersDoNotUnderflow) {
     // result.
     Core linked = syntheticCore(500, 500, {FamilyMember::ChildA, FamilyMember::ChildB}, 1.5);
     linked.mainHypothesis = 2;
-    computeCatalogueLikelihoods(linked, std::vector<bool>(500, false), false, ui);
+    testing::computeCatalogueLikelihoods(linked, std::vector<bool>(500, false), false, ui);
     ASSERT_TRUE(std::isfinite((*linked.exactResults.at(0))));
     EXPECT_DOUBLE_EQ(linked.exactMarkerResults.at(0).back(), (*linked.exactResults.at(0)));
 }

@@ -124,7 +124,7 @@ TEST(FounderProbability, thetaCorrectsTheFounderAllelesOfEveryCluster) {
     c.core.clusterDatabase.theta = 0.1;
     c.core.markerSkipped = {false, false};
     CSingleUnrelated t(1);
-    prepareRelationship(c.core, 4, t);
+    prepareRelationship(c.core, c.core.markerSkipped, 4, t);
     // p1 = 0.2, p2 = (0.1 + 0.9 * 0.2) / 1 = 0.28.
     EXPECT_NEAR(t.founderProbability(0, 0, 0, -1), 0.056, 1e-15);
     EXPECT_NEAR(t.founderProbability(1, 0, 0, -1), 0.056, 1e-15);
@@ -139,12 +139,12 @@ TEST(PrintSetups, writesOnlyWhenTheDebugFolderExists) {
     ScopedCurrentDirectory here(folder.path());
     {
         CSingleUnrelated t(1);
-        prepareRelationship(c.core, 4, t);
+        prepareRelationship(c.core, c.core.markerSkipped, 4, t);
     }
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "Debug"));
     std::filesystem::create_directory(folder.path() / "Debug");
     CSingleUnrelated t(1);
-    prepareRelationship(c.core, 4, t);
+    prepareRelationship(c.core, c.core.markerSkipped, 4, t);
     const std::string text = readFile(folder.file("Debug/0Debug_printSetups.txt"));
     for (const char* heading : {"First print allele probabilities", "Printing male mutation matrix",
                                 "Printing recombination map", "Printing founder alleles",

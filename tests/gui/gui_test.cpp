@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -17,9 +16,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
-#include <deque>
 #include <filesystem>
-#include <functional>
 
 #include "app/application.h"
 #include "app/help_dialogs.h"
@@ -28,76 +25,11 @@
 #include "exceedance_plot.h"
 #include "main_window.h"
 #include "qt_user_interface.h"
+#include "window_script.h"
 #include "windows.h"
 
 using namespace relatix;
-
-namespace {
-
-void screenshot(QWidget* widget, const QString& name) {
-    QDir().mkpath(RELATIX_SCREENSHOT_DIR);
-    widget->grab().save(QString(RELATIX_SCREENSHOT_DIR) + "/" + name + ".png");
-}
-
-// Acts on the modal windows as they appear, one action per window, in order.
-class ModalScript : public QObject {
-public:
-    using Action = std::function<void(QWidget*)>;
-    ModalScript() {
-        connect(&timer_, &QTimer::timeout, this, [this] { poll(); });
-        timer_.start(10);
-    }
-    ~ModalScript() override { timer_.stop(); }
-    ModalScript& then(Action action) {
-        actions_.push_back(std::move(action));
-        return *this;
-    }
-    bool done() const { return actions_.empty(); }
-
-private:
-    void poll() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == last_ || actions_.empty() || !modal->isVisible()) return;
-        last_ = modal;
-        Action action = std::move(actions_.front());
-        actions_.pop_front();
-        action(modal);
-    }
-    QTimer timer_;
-    std::deque<Action> actions_;
-    QWidget* last_ = nullptr;
-};
-
-QPushButton* buttonNamed(QWidget* window, const QString& text) {
-    for (QPushButton* button : window->findChildren<QPushButton*>())
-        if (button->text() == text) return button;
-    return nullptr;
-}
-
-void click(QWidget* window, const QString& text) {
-    QPushButton* button = buttonNamed(window, text);
-    QVERIFY2(button, qPrintable("no button " + text + " in " + window->windowTitle()));
-    button->click();
-}
-
-// What a message box said, and OK.
-struct SeenMessage {
-    QString caption;
-    QString text;
-};
-ModalScript::Action acceptMessage(SeenMessage& seen, QMessageBox::StandardButton answer =
-                                                         QMessageBox::Ok,
-                                  const QString& shotName = {}) {
-    return [&seen, answer, shotName](QWidget* window) {
-        auto* box = qobject_cast<QMessageBox*>(window);
-        if (!box) return;
-        seen = {box->windowTitle(), box->text()};
-        if (!shotName.isEmpty()) screenshot(box, shotName);
-        box->button(answer)->click();
-    };
-}
-
-}  // namespace
+using namespace relatix::testing;
 
 class GuiTest : public QObject {
     Q_OBJECT
@@ -151,13 +83,13 @@ private slots:
         SeenMessage manual;
         SeenMessage missing;
         ModalScript script;
-        script.then(acceptMessage(manual, QMessageBox::Ok, "message_box"));
+        script.then(answer(manual, QMessageBox::Ok, "message_box"));
         window_->action(CommandId::Manual)->trigger();
         QCOMPARE(manual.caption, QString("Relatix2"));
         QCOMPARE(manual.text,
                  QString("Currently unavailable - please visit the webpage for any information."));
         // A command whose work is not built yet says so.
-        script.then(acceptMessage(missing));
+        script.then(answer(missing));
         window_->action(CommandId::QuickAnalysis)->trigger();
         QCOMPARE(missing.caption, QString("Notification"));
         QVERIFY(missing.text.endsWith("is not available in this version."));
@@ -252,15 +184,15 @@ private slots:
         });
         window_->action(CommandId::About)->trigger();
         QCOMPARE(version, QString("Relatix2 Version 2.1"));
-        script.then(acceptMessage(note))
+        script.then(answer(note))
             .then([](QWidget* w) {
                 QCOMPARE(w->windowTitle(), QString("How to cite Relatix"));
                 QCOMPARE(w->findChild<QComboBox*>("formats")->currentText(),
                          QString("Select format..."));
                 screenshot(w, "how_to_cite");
-                QTimer::singleShot(0, w, [w] { click(w, "Export"); });
+                clickLater(w, "Export");
             })
-            .then(acceptMessage(exported))
+            .then(answer(exported))
             .then([](QWidget*) {});
         QTimer closer;
         connect(&closer, &QTimer::timeout, this, [&] {

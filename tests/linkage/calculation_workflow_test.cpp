@@ -1,5 +1,7 @@
 #include "linkage/calculation_workflow.h"
 
+#include "app/calculation_save.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -121,7 +123,7 @@ TEST(RunCalculation, skipsIncompleteMarkersWithOneNotification) {
     ScriptedUserInterface ui;
     ui.expectMessage(kIncompleteDataMessage, "Notification");
     ui.expectMessage("Save project?", "Question", Answer::No);
-    const CalculationOutcome outcome = runCalculation(core, ui);
+    const CalculationOutcome outcome = runCalculation(core, ui, offerToSaveBeforeCalculation);
     EXPECT_EQ(outcome.status, CalculationStatus::Calculated);
     const std::string dat = program.temp("temp.dat");
     EXPECT_NE(dat.find("M A"), std::string::npos);
@@ -145,16 +147,16 @@ TEST(RunCalculation, needsAnAlternativeAndStopsWhenTheSaveIsCancelled) {
     core.hypothesisPedigrees.resize(1);
     ScriptedUserInterface ui;
     ui.expectMessage("Please choose at least one alternative hypothesis", "Relatix2");
-    EXPECT_EQ(runCalculation(core, ui).status, CalculationStatus::NoAlternatives);
+    EXPECT_EQ(runCalculation(core, ui, offerToSaveBeforeCalculation).status, CalculationStatus::NoAlternatives);
 
     core = duoCase(program.path);
     core.persons[0].dna.push_back({0, "B", 0, "8", "8"});
     core.exactResults = {-1.5};
     ui.expectMessage("Save project?", "Question", Answer::Cancel);
-    EXPECT_EQ(runCalculation(core, ui).status, CalculationStatus::Cancelled);
+    EXPECT_EQ(runCalculation(core, ui, offerToSaveBeforeCalculation).status, CalculationStatus::Cancelled);
     ui.expectMessage("Save project?", "Question", Answer::Yes);
     ui.expectSaveFileCancelled();
-    EXPECT_EQ(runCalculation(core, ui).status, CalculationStatus::Cancelled);
+    EXPECT_EQ(runCalculation(core, ui, offerToSaveBeforeCalculation).status, CalculationStatus::Cancelled);
     EXPECT_EQ(ui.fileRequests.at(0).initialFileName, "New Project_Relatix.sav");
     EXPECT_FALSE(fs::exists(fs::path(program.path) / "temp" / "temp.dat"));
     EXPECT_EQ(core.exactResults, LogLikelihoods{-1.5});  // the previous results stay
@@ -168,7 +170,7 @@ TEST(RunCalculation, yesSavesToTheChosenFileAndRemembersIt) {
     const std::string path = program.folder.file("duo.sav");
     ui.expectMessage("Save project?", "Question", Answer::Yes);
     ui.expectSaveFile(path);
-    EXPECT_EQ(runCalculation(core, ui).status, CalculationStatus::Calculated);
+    EXPECT_EQ(runCalculation(core, ui, offerToSaveBeforeCalculation).status, CalculationStatus::Calculated);
     EXPECT_TRUE(core.savedToPath);
     EXPECT_EQ(core.projectPath, path);
     EXPECT_TRUE(fs::exists(path));
@@ -179,6 +181,7 @@ struct ResultsFixture : ::testing::Test {
     ScriptedUserInterface ui;
     Core core = duoCase(program.path);
     ResultsPresenter results{ui};
+    ResultsFixture() { results.setBeforeCalculation(offerToSaveBeforeCalculation); }
 
     void calculate(int referenceRow) {
         core.persons[0].dna.push_back({0, "B", 0, "8", "8"});
@@ -267,7 +270,7 @@ TEST(BundledExample, enginesAgreeWithoutMutationAndUnlinkedWithoutLinkage) {
         core, std::string(RELATIX_SOURCE_DIR) + "/examples/half_siblings_linked.sav", ui));
     ASSERT_EQ(core.hypothesisCount(), 4);
     for (Marker& m : core.markerMap.markers) m.maleMutation.rate = m.femaleMutation.rate = 0;
-    CalculationOutcome outcome = runCalculation(core, ui);
+    CalculationOutcome outcome = runCalculation(core, ui, offerToSaveBeforeCalculation);
     ASSERT_EQ(outcome.status, CalculationStatus::Calculated);
     ASSERT_TRUE(outcome.engineResultsAvailable);
     const std::vector<int> codes = {4, 13, 17, 5};
@@ -284,12 +287,42 @@ TEST(BundledExample, enginesAgreeWithoutMutationAndUnlinkedWithoutLinkage) {
 
     int chromosome = 1;
     for (Marker& m : core.markerMap.markers) m.chromosome = chromosome++;
-    outcome = runCalculation(core, ui);
+    outcome = runCalculation(core, ui, offerToSaveBeforeCalculation);
     ASSERT_TRUE(outcome.engineResultsAvailable);
     for (int h = 0; h < 4; ++h)
         EXPECT_NEAR((*core.unlinkedResults[static_cast<size_t>(h)]),
                     (*core.merlinResults[static_cast<size_t>(h)]), 1e-6)
             << "hypothesis " << h + 1;
+}
+
+// "Turn off mutations" does what it says: the exact engine then gives what the
+// same case gives with every mutation rate 0.
+TEST(BundledExample, mutationsTurnedOffEqualRatesOfZero) {
+    ProgramFolder program;
+    SilentUserInterface ui;
+    const std::string example = std::string(RELATIX_SOURCE_DIR) + "/examples/half_siblings_linked.sav";
+    Core zeroRates(program.path), switchedOff(program.path);
+    ASSERT_TRUE(openProject(zeroRates, example, ui));
+    ASSERT_TRUE(openProject(switchedOff, example, ui));
+    for (Marker& m : zeroRates.markerMap.markers)
+        m.maleMutation.rate = m.femaleMutation.rate = m.maleMutation.rate2 =
+            m.femaleMutation.rate2 = 0;
+    switchedOff.mutationsOff = true;
+    ASSERT_EQ(runCalculation(zeroRates, ui, offerToSaveBeforeCalculation).status, CalculationStatus::Calculated);
+    ASSERT_EQ(runCalculation(switchedOff, ui, offerToSaveBeforeCalculation).status, CalculationStatus::Calculated);
+    Core withMutation(program.path);
+    ASSERT_TRUE(openProject(withMutation, example, ui));
+    ASSERT_EQ(runCalculation(withMutation, ui, offerToSaveBeforeCalculation).status, CalculationStatus::Calculated);
+    ASSERT_EQ(switchedOff.exactResults.size(), zeroRates.exactResults.size());
+    bool differsFromMutation = false;
+    for (size_t h = 0; h < zeroRates.exactResults.size(); ++h) {
+        if (!zeroRates.exactResults[h]) continue;
+        ASSERT_TRUE(switchedOff.exactResults[h]) << h;
+        const double expected = *zeroRates.exactResults[h];
+        EXPECT_NEAR(*switchedOff.exactResults[h], expected, 1e-12 * std::fabs(expected)) << h;
+        differsFromMutation = differsFromMutation || *withMutation.exactResults[h] != expected;
+    }
+    EXPECT_TRUE(differsFromMutation);  // the case does carry mutation rates
 }
 
 TEST(RunCalculation, aFailingEngineGivesItsMessageAndNoLinkedValues) {
@@ -303,7 +336,7 @@ TEST(RunCalculation, aFailingEngineGivesItsMessageAndNoLinkedValues) {
     ui.expectMessage(kIncompleteDataMessage, "Notification");
     ui.expectMessage("Save project?", "Question", Answer::No);
     ui.expectMessage("The linkage program failed: cannot read the map", "Error");
-    const CalculationOutcome outcome = runCalculation(core, ui);
+    const CalculationOutcome outcome = runCalculation(core, ui, offerToSaveBeforeCalculation);
     EXPECT_EQ(outcome.status, CalculationStatus::Calculated);
     EXPECT_FALSE(outcome.engineResultsAvailable);
     EXPECT_EQ(outcome.engineMessage, "The linkage program failed: cannot read the map");
@@ -332,7 +365,7 @@ TEST(RunCalculation, aCutOrKilledEngineOutputGivesNoLinkedValues) {
         ui.expectMessage(kIncompleteDataMessage, "Notification");
         ui.expectMessage("Save project?", "Question", Answer::No);
         ui.expectMessage(message, "Error");
-        const CalculationOutcome outcome = runCalculation(core, ui);
+        const CalculationOutcome outcome = runCalculation(core, ui, offerToSaveBeforeCalculation);
         EXPECT_FALSE(outcome.engineResultsAvailable) << script;
         EXPECT_EQ(outcome.engineMessage, message);
         ASSERT_EQ(core.merlinResults.size(), 2u);
@@ -350,7 +383,7 @@ TEST(RunCalculation, concurrentRunsInOneProgramFolderNeverSwapResults) {
         Core core = duoCase(program.path);
         core.persons[1].dna[0].allele2 = childAllele;
         SilentUserInterface ui;
-        EXPECT_EQ(runCalculation(core, ui).status, CalculationStatus::Calculated);
+        EXPECT_EQ(runCalculation(core, ui, offerToSaveBeforeCalculation).status, CalculationStatus::Calculated);
         return core.merlinResults;
     };
     const LogLikelihoods aloneA = calculate("10"), aloneB = calculate("11");

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "engine/catalogue.h"
+#include "core/catalogue.h"
 
 namespace relatix::testing {
 

@@ -1,6 +1,6 @@
 #include "simulation_case.h"
 
-#include "engine/catalogue.h"
+#include "core/catalogue.h"
 
 namespace relatix::testing {
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <filesystem>
 
@@ -15,6 +17,7 @@
 #include "simulation/genotype_simulation.h"
 #include "simulation_case.h"
 #include "support/scripted_user_interface.h"
+#include "support/exact_engine_support.h"
 
 namespace relatix {
 namespace {
@@ -185,6 +188,26 @@ double duoIndex(const Core& core, const std::vector<double>& p) {
 // far below 1e-4 (the sum of 20000 independent ratios with finite variance is
 // close to normal; even Chebyshev bounds it by 1/25). The ratio is computed in
 // closed form, checked against the exact engine on the first data sets.
+// Cancel in the progress window stops the run after the data set in progress and
+// leaves every simulated likelihood of the run before it.
+TEST(SimulationRun, aCancelledRunLeavesTheEarlierResults) {
+    SimulationProgramFolder program;
+    SimulationMarkers markers;
+    markers.count = 5;
+    Core core = simulationCase(program.path, kDuo, {kUnrelated}, markers);
+    core.simulatedExactLikelihoods = {{-1.0, -2.0}, {-3.0, -4.0}};
+    core.simulatedLinkedLikelihoods = {{-5.0, -6.0}, {-7.0, -8.0}};
+    const auto exactBefore = core.simulatedExactLikelihoods;
+    const auto linkedBefore = core.simulatedLinkedLikelihoods;
+    ScriptedUserInterface ui;
+    ui.cancelAfterSteps = 3;
+    EXPECT_FALSE(runSimulation(core, ui, 50, 7u, ""));
+    EXPECT_EQ(std::count(ui.progressLog.begin(), ui.progressLog.end(), "step"), 3);
+    EXPECT_EQ(core.simulatedExactLikelihoods, exactBefore);
+    EXPECT_EQ(core.simulatedLinkedLikelihoods, linkedBefore);
+    EXPECT_TRUE(fs::is_empty(fs::path(program.path) / "temp"));
+}
+
 TEST(SimulationRun, meanPaternityIndexUnderUnrelatedIsOne) {
     SimulationMarkers markers;  // five markers 10 cM apart, frequencies 0.2, 0.3, 0.5
     const std::vector<double> p = markers.frequencies;
@@ -202,7 +225,7 @@ TEST(SimulationRun, meanPaternityIndexUnderUnrelatedIsOne) {
         const double index = duoIndex(core, p);
         sum += index;
         if (s < 300) {
-            computeCatalogueLikelihoods(core, skip, true, ui);
+            testing::computeCatalogueLikelihoods(core, skip, true, ui);
             const auto& w = core.simulatedExactLikelihoods.back();
             const double exact = std::isfinite(w[0]) && w[0] != 0.0 ? std::exp(w[0] - w[1]) : 0.0;
             ASSERT_NEAR(exact, index, 1e-9 * index) << "data set " << s;

@@ -1,8 +1,14 @@
 #include "support/scripted_user_interface.h"
 
+#include "dialogs/dialog_questions.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace relatix::testing {
+
+ScriptedUserInterface::ScriptedUserInterface() { installDialogQuestions(); }
 
 ScriptedUserInterface::~ScriptedUserInterface() { verify(); }
 
@@ -165,6 +171,11 @@ void ScriptedUserInterface::progressOpen(const std::string& title, int low, int 
 }
 
 void ScriptedUserInterface::progressStep() { progressLog.push_back("step"); }
+
+bool ScriptedUserInterface::progressCancelled() {
+    if (!cancelAfterSteps) return false;
+    return std::count(progressLog.begin(), progressLog.end(), "step") >= *cancelAfterSteps;
+}
 
 void ScriptedUserInterface::progressSetText(const std::string& text) {
     progressLog.push_back("text " + text);

@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,8 @@ namespace relatix::testing {
 
 class ScriptedUserInterface : public UserInterface {
 public:
-    ScriptedUserInterface() = default;
+    // Installs the dialogs the readers and the allele check ask through.
+    ScriptedUserInterface();
     ScriptedUserInterface(const ScriptedUserInterface&) = delete;
     ScriptedUserInterface& operator=(const ScriptedUserInterface&) = delete;
     ~ScriptedUserInterface() override;
@@ -55,6 +57,8 @@ public:
     std::vector<std::string> openedDocuments;
     std::vector<std::string> windowTitles;
     std::vector<std::string> progressLog;  // "open <title> <low>..<high> <text>", "step", ...
+    // The progress window's Cancel counts as pressed once this many steps were shown.
+    std::optional<int> cancelAfterSteps;
     bool openDocumentSucceeds = true;
 
     Answer messageBox(const std::string& text, const std::string& caption, MessageButtons buttons,
@@ -67,6 +71,7 @@ public:
     void progressStep() override;
     void progressSetText(const std::string& text) override;
     void progressClose() override;
+    bool progressCancelled() override;
     DialogResult runDialog(Presenter& presenter) override;
     bool openDocument(const std::string& pathOrAddress) override;
     void setWindowTitle(const std::string& title) override;

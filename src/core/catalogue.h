@@ -11,8 +11,6 @@
 
 namespace relatix {
 
-class UserInterface;
-
 enum class NameSeparator { Space, LineBreak };
 
 // The classes of the exact engine that relationships are composed of.
@@ -58,10 +56,10 @@ std::string catalogueName(int code, NameSeparator separator = NameSeparator::Spa
 int codeOfName(const std::string& name);
 // The number of typed persons (2, 3 or 4); -1 for a code outside 1..26.
 int catalogueSize(int code);
-// Default sexes of the typed persons; a bad code shows a message and yields nothing.
-std::vector<int> catalogueSexes(int code, UserInterface& ui);
-// Sexes of the pedigree persons of a catalogue case; a bad code shows a message.
-std::vector<int> pedigreeSexes(int code, UserInterface& ui);
+// Default sexes of the typed persons; nothing for a code outside the catalogue.
+std::vector<int> catalogueSexes(int code);
+// Sexes of the pedigree persons of a catalogue case; nothing for a bad code.
+std::vector<int> pedigreeSexes(int code);
 // The same table by the number of typed persons (2, 3 or 4); empty otherwise.
 std::vector<int> pedigreeSexesOf(int typedPersons);
 // Appends the relations of the code to the pedigree; false for a bad code.

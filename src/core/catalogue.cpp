@@ -1,8 +1,7 @@
-#include "engine/catalogue.h"
+#include "core/catalogue.h"
 
 #include <array>
 
-#include "platform/user_interface.h"
 
 namespace relatix {
 namespace {
@@ -83,15 +82,9 @@ int catalogueSize(int code) {
     return entry ? entry->size : -1;
 }
 
-std::vector<int> catalogueSexes(int code, UserInterface& ui) {
+std::vector<int> catalogueSexes(int code) {
     const Entry* entry = entryOf(code);
-    if (!entry) {
-        ui.notify(
-            "Trying to access a relationship that has not yet been completed in the Relatix "
-            "core");
-        return {};
-    }
-    return entry->sexes;
+    return entry ? entry->sexes : std::vector<int>{};
 }
 
 std::vector<int> pedigreeSexesOf(int typedPersons) {
@@ -103,12 +96,8 @@ std::vector<int> pedigreeSexesOf(int typedPersons) {
     }
 }
 
-std::vector<int> pedigreeSexes(int code, UserInterface& ui) {
-    if (!entryOf(code)) {
-        ui.notify("Some error occurred in the simulations");
-        return {};
-    }
-    return pedigreeSexesOf(catalogueSize(code));
+std::vector<int> pedigreeSexes(int code) {
+    return entryOf(code) ? pedigreeSexesOf(catalogueSize(code)) : std::vector<int>{};
 }
 
 std::vector<Relation> catalogueRelationList(int code) {

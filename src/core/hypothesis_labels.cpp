@@ -1,7 +1,7 @@
-#include "app/hypothesis_labels.h"
+#include "core/hypothesis_labels.h"
 
 #include "core/core.h"
-#include "engine/catalogue.h"
+#include "core/catalogue.h"
 
 namespace relatix {
 
