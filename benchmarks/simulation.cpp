@@ -9,8 +9,8 @@
 #include <chrono>
 #include <filesystem>
 
-#include "core/core.h"
 #include "core/catalogue.h"
+#include "core/core.h"
 #include "engine/catalogue_likelihoods.h"
 #include "linkage/core_update.h"
 #include "linkage/engine_runs.h"

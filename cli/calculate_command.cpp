@@ -1,5 +1,4 @@
 #include "calculate_command.h"
-#include "json_output.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -8,12 +7,13 @@
 #include <optional>
 #include <ostream>
 
-#include "app/calculation_save.h"
 #include "app/application.h"
-#include "core/hypothesis_labels.h"
+#include "app/calculation_save.h"
+#include "core/catalogue.h"
 #include "core/core.h"
 #include "core/decimal_text.h"
-#include "core/catalogue.h"
+#include "core/hypothesis_labels.h"
+#include "json_output.h"
 #include "linkage/calculation_workflow.h"
 #include "linkage/core_update.h"
 #include "linkage/likelihood_ratios.h"
@@ -34,7 +34,9 @@ struct Arguments {
 };
 
 // A parsed number must use the whole text (read without the process locale).
-std::optional<double> wholeNumber(const std::string& text) { return parseDecimal(text); }
+std::optional<double> wholeNumber(const std::string& text) {
+    return parseDecimal(text);
+}
 
 bool parse(const std::vector<std::string>& args, Arguments& parsed, std::ostream& err) {
     for (size_t i = 0; i < args.size(); ++i) {
@@ -157,8 +159,8 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
         return 1;
     }
     if (parsed.reference && (reference < 1 || reference > n)) {
-        err << "relatix2-cli: --reference " << reference << " is not a hypothesis of the case (1 to "
-            << n << ")\n";
+        err << "relatix2-cli: --reference " << reference
+            << " is not a hypothesis of the case (1 to " << n << ")\n";
         return 2;
     }
     if (reference < 1 || reference > n) reference = 1;  // a stored reference out of range
@@ -168,6 +170,12 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
         err << "relatix2-cli: the case '" << parsed.casePath << "' was not calculated\n";
         return 1;
     }
+
+    // Every marker of the map the calculation left out, with why.
+    const std::vector<bool> skip = clusterSkipList(core);
+    const std::vector<UnusedMarker> unused = unusedMarkers(core, skip);
+    for (const UnusedMarker& marker : unused)
+        err << "relatix2-cli: marker " << marker.marker << " not used: " << marker.reason << "\n";
 
     const bool exactColumn = core.mainHypothesis != kCreatedPedigrees;
     const Column exact = column(core.exactResults, exactColumn, n, reference, core.priors);
@@ -179,13 +187,14 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
         nlohmann::json document;
         document["case"] = parsed.casePath;
         document["reference"] = reference;
-        document["linkageEngineMessage"] =
-            outcome.engineMessage.empty() ? nlohmann::json(nullptr)
-                                          : nlohmann::json(outcome.engineMessage);
+        document["linkageEngineMessage"] = outcome.engineMessage.empty()
+                                               ? nlohmann::json(nullptr)
+                                               : nlohmann::json(outcome.engineMessage);
         nlohmann::json used = nlohmann::json::array(), skipped = nlohmann::json::array();
-        const std::vector<bool> skip = clusterSkipList(core);
         for (size_t c = 0; c < core.clusterDatabase.clusterNames.size(); ++c)
-            (skip[c] ? skipped : used).push_back(core.clusterDatabase.clusterNames[c]);
+            if (c >= skip.size() || !skip[c]) used.push_back(core.clusterDatabase.clusterNames[c]);
+        for (const UnusedMarker& marker : unused)
+            skipped.push_back({{"marker", marker.marker}, {"reason", marker.reason}});
         document["markersUsed"] = used;
         document["markersSkipped"] = skipped;
         nlohmann::json hypotheses = nlohmann::json::array();
@@ -217,8 +226,7 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
         out << i + 1 << '\t' << hypothesisLabel(core, i + 1) << '\t' << text(exact.ln[k]) << '\t'
             << text(unlinked.ln[k]) << '\t' << text(linked.ln[k]) << '\t' << text(exact.lr[k])
             << '\t' << text(unlinked.lr[k]) << '\t' << text(linked.lr[k]) << '\t'
-            << text(exact.w[k]) << '\t' << text(unlinked.w[k]) << '\t' << text(linked.w[k])
-            << '\n';
+            << text(exact.w[k]) << '\t' << text(unlinked.w[k]) << '\t' << text(linked.w[k]) << '\n';
     }
     return 0;
 }

@@ -10,7 +10,6 @@ namespace relatix::cli {
 // The bundled example case in the program folder.
 std::string bundledExamplePath();
 
-int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
-                        std::ostream& err);
+int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace relatix::cli

@@ -4,15 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "core/catalogue.h"
-#include "dialogs/dialog_questions.h"
 #include "calculate_command.h"
 #include "convert_command.h"
+#include "core/catalogue.h"
+#include "dialogs/dialog_questions.h"
 #include "import_database_command.h"
 #include "info_command.h"
-#include "simulate_command.h"
 #include "platform/console_user_interface.h"
 #include "relatix_version.h"
+#include "simulate_command.h"
 
 namespace relatix::cli {
 namespace {
@@ -100,14 +100,12 @@ int run(int argc, char** argv, std::ostream& out, std::ostream& err) {
         return printCatalogue(out);
     }
     if (command == "convert")
-        return runConvertCommand(std::vector<std::string>(args.begin() + 1, args.end()), out,
-                                 err);
+        return runConvertCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
     if (command == "calculate")
         return runCalculateCommand(std::vector<std::string>(args.begin() + 1, args.end()), out,
                                    err);
     if (command == "simulate")
-        return runSimulateCommand(std::vector<std::string>(args.begin() + 1, args.end()), out,
-                                  err);
+        return runSimulateCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
     if (command == "import-database")
         return runImportDatabaseCommand(std::vector<std::string>(args.begin() + 1, args.end()), out,
                                         err);

@@ -1,11 +1,11 @@
 #include "convert_command.h"
-#include "json_output.h"
 
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
 
 #include "core/decimal_text.h"
+#include "json_output.h"
 #include "tools/map_distance.h"
 
 namespace relatix::cli {

@@ -3,9 +3,9 @@
 #include <ostream>
 
 #include "app/application.h"
-#include "core/hypothesis_labels.h"
-#include "core/core.h"
 #include "core/catalogue.h"
+#include "core/core.h"
+#include "core/hypothesis_labels.h"
 #include "persistence/open_project.h"
 #include "platform/console_user_interface.h"
 #include "platform/program_folder.h"

@@ -1,5 +1,4 @@
 #include "simulate_command.h"
-#include "json_output.h"
 
 #include <cerrno>
 #include <cmath>
@@ -14,6 +13,7 @@
 #include "calculate_command.h"
 #include "core/core.h"
 #include "core/decimal_text.h"
+#include "json_output.h"
 #include "persistence/open_project.h"
 #include "platform/console_user_interface.h"
 #include "platform/program_folder.h"
@@ -35,7 +35,9 @@ struct Arguments {
 };
 
 // A whole decimal integer, nothing else.
-std::optional<long long> wholeInteger(const std::string& text) { return parseInteger(text); }
+std::optional<long long> wholeInteger(const std::string& text) {
+    return parseInteger(text);
+}
 
 bool parse(const std::vector<std::string>& args, Arguments& parsed, std::ostream& err) {
     for (size_t i = 0; i < args.size(); ++i) {

@@ -34,21 +34,16 @@ struct MapEntry {
 };
 
 const std::vector<MapEntry> kMarkers = {
-    {"F13B", 1, 160, 6, 6},         {"D1S1656", 1, 244.2, 10, 10},
-    {"TPOX", 2, 1.7, 6, 8},         {"D2S1360", 2, 35.1, 20, 10},
-    {"D2S441", 2, 90.5, 9, 8},      {"D2S1338", 2, 223.5, 15, 12},
-    {"D3S1358", 3, 16.2, 12, 8},    {"D3S1744", 3, 157.2, 14, 9},
-    {"D5S2500", 5, 70.3, 8, 8},     {"D5S818", 5, 126.7, 7, 10},
-    {"CSF1PO", 5, 154.4, 7, 9},     {"D5S2360", 5, 171, 17, 9},
-    {"F13A01", 6, 6, 3, 12},        {"D6S389", 6, 38, 12, 10},
-    {"D6S1043", 6, 93, 9, 14},      {"SE33", 6, 95.4, 12, 22},
-    {"D6S474", 6, 118.7, 13, 7},    {"D8S639", 8, 16, 15, 10},
-    {"LPL", 8, 19, 8, 8},           {"D8S320", 8, 85, 14, 10},
-    {"D8S580", 8, 116, 11, 9},      {"D8S1132", 8, 119.7, 16, 11},
-    {"D8S1179", 8, 136.4, 8, 11},   {"D12S1090", 12, 2.5, 17, 10},
-    {"vWA", 12, 15.6, 11, 10},      {"D12S391", 12, 27.6, 15, 12},
-    {"D21S11", 21, 14.6, 24, 14},   {"PENTA_D", 21, 44, 5, 12},
-    {"D21S2055", 21, 49.5, 21, 12}, {"D18S51", 18, 88.9, 9, 15},
+    {"F13B", 1, 160, 6, 6},        {"D1S1656", 1, 244.2, 10, 10},  {"TPOX", 2, 1.7, 6, 8},
+    {"D2S1360", 2, 35.1, 20, 10},  {"D2S441", 2, 90.5, 9, 8},      {"D2S1338", 2, 223.5, 15, 12},
+    {"D3S1358", 3, 16.2, 12, 8},   {"D3S1744", 3, 157.2, 14, 9},   {"D5S2500", 5, 70.3, 8, 8},
+    {"D5S818", 5, 126.7, 7, 10},   {"CSF1PO", 5, 154.4, 7, 9},     {"D5S2360", 5, 171, 17, 9},
+    {"F13A01", 6, 6, 3, 12},       {"D6S389", 6, 38, 12, 10},      {"D6S1043", 6, 93, 9, 14},
+    {"SE33", 6, 95.4, 12, 22},     {"D6S474", 6, 118.7, 13, 7},    {"D8S639", 8, 16, 15, 10},
+    {"LPL", 8, 19, 8, 8},          {"D8S320", 8, 85, 14, 10},      {"D8S580", 8, 116, 11, 9},
+    {"D8S1132", 8, 119.7, 16, 11}, {"D8S1179", 8, 136.4, 8, 11},   {"D12S1090", 12, 2.5, 17, 10},
+    {"vWA", 12, 15.6, 11, 10},     {"D12S391", 12, 27.6, 15, 12},  {"D21S11", 21, 14.6, 24, 14},
+    {"PENTA_D", 21, 44, 5, 12},    {"D21S2055", 21, 49.5, 21, 12}, {"D18S51", 18, 88.9, 9, 15},
     {"D19S433", 19, 48.9, 9, 11},
 };
 
@@ -93,7 +88,9 @@ int draw(const std::vector<double>& frequencies, Random& random) {
     return static_cast<int>(frequencies.size()) - 1;
 }
 
-double haldane(double cM) { return 0.5 * (1 - std::exp(-2 * cM / 100)); }
+double haldane(double cM) {
+    return 0.5 * (1 - std::exp(-2 * cM / 100));
+}
 
 }  // namespace
 
@@ -117,8 +114,8 @@ int main(int argc, char** argv) {
         Marker marker(entry.name, entry.chromosome, entry.position);
         frequencies.push_back(frequenciesFor(entry, random));
         for (int i = 0; i < entry.alleleCount; ++i)
-            marker.alleles.push_back(
-                {std::to_string(entry.firstAllele + i), frequencies.back()[static_cast<size_t>(i)]});
+            marker.alleles.push_back({std::to_string(entry.firstAllele + i),
+                                      frequencies.back()[static_cast<size_t>(i)]});
         population.markers.push_back(marker);
     }
     // Map order: ascending chromosome, then position.

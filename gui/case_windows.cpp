@@ -83,7 +83,8 @@ protected:
 
     // Refills the list when the number of relationships changed.
     void fillList() {
-        if (list_->count() != static_cast<int>(p_.rows().size())) fillHypothesisList(list_, p_.rows());
+        if (list_->count() != static_cast<int>(p_.rows().size()))
+            fillHypothesisList(list_, p_.rows());
     }
 
     P& p_;
@@ -191,8 +192,9 @@ public:
         connect(marker_, &QComboBox::activated, this,
                 [this](int i) { run([this, i] { p_.chooseMarker(i); }); });
         for (int slot = 0; slot < 2; ++slot) {
-            connect(allele_[slot], &QComboBox::activated, this,
-                    [this, slot](int i) { run([this, slot, i] { p_.chooseAllele(slot + 1, i); }); });
+            connect(allele_[slot], &QComboBox::activated, this, [this, slot](int i) {
+                run([this, slot, i] { p_.chooseAllele(slot + 1, i); });
+            });
             connect(allele_[slot]->lineEdit(), &QLineEdit::textEdited, this,
                     [this, slot](const QString& text) {
                         run([this, slot, text] { p_.typeAllele(slot + 1, text.toStdString()); });
@@ -355,8 +357,9 @@ public:
         connect(count_, &QLineEdit::textEdited, this, [this](const QString& text) {
             run([this, text] { p_.numberOfSimulations = text.toStdString(); });
         });
-        connect(seed_, &QLineEdit::textEdited, this,
-                [this](const QString& text) { run([this, text] { p_.seed = text.toStdString(); }); });
+        connect(seed_, &QLineEdit::textEdited, this, [this](const QString& text) {
+            run([this, text] { p_.seed = text.toStdString(); });
+        });
         connect(random_, &QCheckBox::clicked, this,
                 [this](bool on) { run([this, on] { p_.randomSeed = on; }); });
         connect(raw_, &QCheckBox::clicked, this,

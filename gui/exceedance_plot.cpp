@@ -101,8 +101,8 @@ void paintPlot(QPainter& painter, const std::vector<ExceedanceCurve>& curves, QS
     painter.save();
     painter.translate(em * 0.3, frame.area.center().y());
     painter.rotate(-90);
-    painter.drawText(QRectF(-frame.area.height() / 2, 0, frame.area.height(), em),
-                     Qt::AlignHCenter, "P(LR >= x)");
+    painter.drawText(QRectF(-frame.area.height() / 2, 0, frame.area.height(), em), Qt::AlignHCenter,
+                     "P(LR >= x)");
     painter.restore();
     painter.setRenderHint(QPainter::Antialiasing);
     double legendY = frame.area.top() + em * 0.5;
@@ -122,9 +122,11 @@ void paintPlot(QPainter& painter, const std::vector<ExceedanceCurve>& curves, QS
         painter.setPen(QPen(colour, 2));
         painter.drawPath(path);
         const double legendX = frame.area.right() - em * 16;
-        painter.drawLine(QPointF(legendX, legendY + em / 2), QPointF(legendX + em * 1.5, legendY + em / 2));
+        painter.drawLine(QPointF(legendX, legendY + em / 2),
+                         QPointF(legendX + em * 1.5, legendY + em / 2));
         painter.setPen(Qt::black);
-        painter.drawText(QRectF(legendX + em * 2, legendY, em * 14, em), Qt::AlignLeft | Qt::AlignVCenter,
+        painter.drawText(QRectF(legendX + em * 2, legendY, em * 14, em),
+                         Qt::AlignLeft | Qt::AlignVCenter,
                          QString::fromStdString(curves[c].label) +
                              QString(" (n=%1)").arg(curves[c].log10Ratios.size()));
         legendY += em * 1.2;
@@ -134,10 +136,14 @@ void paintPlot(QPainter& painter, const std::vector<ExceedanceCurve>& curves, QS
 std::string escaped(const std::string& text) {
     std::string out;
     for (char ch : text) {
-        if (ch == '&') out += "&amp;";
-        else if (ch == '<') out += "&lt;";
-        else if (ch == '>') out += "&gt;";
-        else out += ch;
+        if (ch == '&')
+            out += "&amp;";
+        else if (ch == '<')
+            out += "&lt;";
+        else if (ch == '>')
+            out += "&gt;";
+        else
+            out += ch;
     }
     return out;
 }
@@ -177,8 +183,8 @@ std::string exceedanceSvg(const std::vector<ExceedanceCurve>& curves, int width,
     std::ostringstream svg;
     svg.imbue(std::locale::classic());
     svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << width << "\" height=\""
-        << height << "\" font-family=\"sans-serif\" font-size=\"11\">\n"
+        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << width << "\" height=\"" << height
+        << "\" font-family=\"sans-serif\" font-size=\"11\">\n"
         << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
         << "<rect x=\"" << frame.area.left() << "\" y=\"" << frame.area.top() << "\" width=\""
         << frame.area.width() << "\" height=\"" << frame.area.height()
@@ -208,8 +214,8 @@ std::string exceedanceSvg(const std::vector<ExceedanceCurve>& curves, int width,
         svg << "\"/>\n";
         svg << "<text x=\"" << frame.area.right() - em * 14 << "\" y=\""
             << frame.area.top() + em * (1.2 * static_cast<double>(c) + 1.2) << "\" fill=\""
-            << colour.name().toStdString() << "\">" << escaped(curves[c].label) << " (n="
-            << curves[c].log10Ratios.size() << ")</text>\n";
+            << colour.name().toStdString() << "\">" << escaped(curves[c].label)
+            << " (n=" << curves[c].log10Ratios.size() << ")</text>\n";
     }
     svg << "</svg>\n";
     return svg.str();
@@ -256,8 +262,7 @@ void ExceedancePlot::saveWithDialog() {
         this, "Save plot", "Simulation_LRs.png", "PNG image (*.png);;SVG image (*.svg)", &selected);
     if (path.isEmpty()) return;
     QString target = path;
-    if (!target.contains('.'))
-        target += selected.startsWith("SVG") ? ".svg" : ".png";
+    if (!target.contains('.')) target += selected.startsWith("SVG") ? ".svg" : ".png";
     saveTo(target);
 }
 

@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
         });
     }
     const int status = QApplication::exec();
-    if (std::getenv("RELATIX_EXIT_WHEN_SHOWN")) std::cout << "relatix2: closed with " << status << std::endl;
+    if (std::getenv("RELATIX_EXIT_WHEN_SHOWN"))
+        std::cout << "relatix2: closed with " << status << std::endl;
     return status;
 }

@@ -32,7 +32,8 @@ MainWindow::MainWindow(Application& application, QtUserInterface& ui)
     }
     // The case lives in dialogs; the client area says where a new user starts.
     auto* hint = new QLabel(
-        "Start a case with File > New Wizard (Ctrl+N),\nor open a saved one with File > Open (Ctrl+O).",
+        "Start a case with File > New Wizard (Ctrl+N),\nor open a saved one with File > Open "
+        "(Ctrl+O).",
         this);
     hint->setObjectName("startHint");
     hint->setAlignment(Qt::AlignCenter);

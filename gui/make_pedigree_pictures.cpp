@@ -19,7 +19,6 @@
 #include <QPen>
 #include <QPolygonF>
 #include <QString>
-
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -51,7 +50,7 @@ constexpr long kMaxOrders = 200000;
 enum class Sex { Male, Female, Unknown };
 
 struct Node {
-    int person = 0;       // pedigree person number; 0 for an added partner or a line joint
+    int person = 0;  // pedigree person number; 0 for an added partner or a line joint
     Sex sex = Sex::Unknown;
     bool typed = false;
     bool joint = false;   // no symbol: where a parent's line from a higher row comes down
@@ -68,8 +67,8 @@ struct Family {
     int parentB = 0;
     int lineA = 0;
     int lineB = 0;
-    int joint = -1;   // the joint node, -1 when both parents share a row
-    int upper = -1;   // the higher parent when there is a joint
+    int joint = -1;  // the joint node, -1 when both parents share a row
+    int upper = -1;  // the higher parent when there is a joint
     std::vector<int> children;
 };
 
@@ -121,7 +120,8 @@ Layout buildPedigree(int code) {
         node.person = p;
         node.typed = p <= typedCount;
         const std::vector<int>& sexes = node.typed ? typedSexes : pedigreeSexes;
-        if (p - 1 < static_cast<int>(sexes.size())) node.sex = sexOf(sexes[static_cast<size_t>(p - 1)]);
+        if (p - 1 < static_cast<int>(sexes.size()))
+            node.sex = sexOf(sexes[static_cast<size_t>(p - 1)]);
         layout.nodes.push_back(node);
     }
 
@@ -137,7 +137,8 @@ Layout buildPedigree(int code) {
     for (int child : childOrder) {
         std::vector<int>& parents = parentsOf[child];
         if (parents.size() > 2) {
-            std::fprintf(stderr, "code %d: person %d has more than two parents; the first two are drawn\n",
+            std::fprintf(stderr,
+                         "code %d: person %d has more than two parents; the first two are drawn\n",
                          code, child);
             parents.resize(2);
         }
@@ -147,7 +148,8 @@ Layout buildPedigree(int code) {
             layout.nodes.push_back(partner);
             parents.push_back(static_cast<int>(layout.nodes.size()) - 1);
         }
-        const std::pair<int, int> key{std::min(parents[0], parents[1]), std::max(parents[0], parents[1])};
+        const std::pair<int, int> key{std::min(parents[0], parents[1]),
+                                      std::max(parents[0], parents[1])};
         auto found = familyOfCouple.find(key);
         if (found == familyOfCouple.end()) {
             Family family;
@@ -167,7 +169,8 @@ Layout buildPedigree(int code) {
     std::vector<bool> related(layout.nodes.size(), false);
     for (const Family& f : layout.families) {
         related[static_cast<size_t>(f.parentA)] = related[static_cast<size_t>(f.parentB)] = true;
-        for (int c : f.children) hasParents[static_cast<size_t>(c)] = related[static_cast<size_t>(c)] = true;
+        for (int c : f.children)
+            hasParents[static_cast<size_t>(c)] = related[static_cast<size_t>(c)] = true;
     }
     // A founder goes no lower than one above its highest child, so a parent
     // who is also the grandparent of a child stays above it.
@@ -180,8 +183,10 @@ Layout buildPedigree(int code) {
                 if (rowOf(c) < below) rowOf(c) = below, changed = true;
             }
         for (const Family& f : layout.families)
-            for (auto [founder, partner] : {std::pair{f.parentA, f.parentB}, std::pair{f.parentB, f.parentA}}) {
-                if (hasParents[static_cast<size_t>(founder)] || rowOf(founder) >= rowOf(partner)) continue;
+            for (auto [founder, partner] :
+                 {std::pair{f.parentA, f.parentB}, std::pair{f.parentB, f.parentA}}) {
+                if (hasParents[static_cast<size_t>(founder)] || rowOf(founder) >= rowOf(partner))
+                    continue;
                 int limit = rowOf(partner);
                 for (const Family& g : layout.families)
                     if (g.parentA == founder || g.parentB == founder)
@@ -191,15 +196,22 @@ Layout buildPedigree(int code) {
         if (!changed) break;
     }
     for (size_t n = 0; n < layout.nodes.size(); ++n)
-        layout.nodes[n].unused = !layout.nodes[n].typed && !related[n] && layout.nodes[n].person > 0;
+        layout.nodes[n].unused =
+            !layout.nodes[n].typed && !related[n] && layout.nodes[n].person > 0;
     // A typed person without relations stands in the row of the closest-numbered
     // typed person that has relations, the lower number first.
     for (int p = 0; p < typedCount; ++p) {
         if (related[static_cast<size_t>(p)]) continue;
         for (int distance = 1; distance < typedCount; ++distance) {
             const int lower = p - distance, higher = p + distance;
-            if (lower >= 0 && related[static_cast<size_t>(lower)]) { rowOf(p) = rowOf(lower); break; }
-            if (higher < typedCount && related[static_cast<size_t>(higher)]) { rowOf(p) = rowOf(higher); break; }
+            if (lower >= 0 && related[static_cast<size_t>(lower)]) {
+                rowOf(p) = rowOf(lower);
+                break;
+            }
+            if (higher < typedCount && related[static_cast<size_t>(higher)]) {
+                rowOf(p) = rowOf(higher);
+                break;
+            }
         }
     }
 
@@ -225,7 +237,8 @@ Layout buildPedigree(int code) {
     for (const Family& f : layout.families) {
         for (int c : f.children)
             layout.terms.push_back({1.0, {{c, 1.0}, {f.lineA, -0.5}, {f.lineB, -0.5}}});
-        if (f.joint >= 0) layout.terms.push_back({kVerticalWeight, {{f.joint, 1.0}, {f.upper, -1.0}}});
+        if (f.joint >= 0)
+            layout.terms.push_back({kVerticalWeight, {{f.joint, 1.0}, {f.upper, -1.0}}});
     }
     return layout;
 }
@@ -245,7 +258,8 @@ void buildUnits(Layout& layout) {
     // Start each chain at an end (one partner or none) so it reads left to right.
     for (int pass = 0; pass < 2; ++pass) {
         for (size_t start = 0; start < count; ++start) {
-            if (placed[start] || layout.nodes[start].unused || (pass == 0 && partners[start].size() > 1))
+            if (placed[start] || layout.nodes[start].unused ||
+                (pass == 0 && partners[start].size() > 1))
                 continue;
             Unit unit;
             std::vector<int> stack{static_cast<int>(start)};
@@ -255,7 +269,8 @@ void buildUnits(Layout& layout) {
                 stack.pop_back();
                 unit.members.push_back(n);
                 for (int m : partners[static_cast<size_t>(n)])
-                    if (!placed[static_cast<size_t>(m)]) placed[static_cast<size_t>(m)] = true, stack.push_back(m);
+                    if (!placed[static_cast<size_t>(m)])
+                        placed[static_cast<size_t>(m)] = true, stack.push_back(m);
             }
             layout.rows[static_cast<size_t>(layout.nodes[start].row)].push_back(unit);
         }
@@ -277,12 +292,17 @@ void placeMembers(Layout& layout, const Unit& unit) {
 
 // Weighted least squares of centres under the minimum distances between
 // neighbouring units (pool-adjacent-violators on the shifted targets).
-void fitRow(std::vector<Unit>& row, const std::vector<double>& targets, const std::vector<double>& weights) {
+void fitRow(std::vector<Unit>& row, const std::vector<double>& targets,
+            const std::vector<double>& weights) {
     const size_t m = row.size();
     std::vector<double> shift(m, 0.0);
     for (size_t k = 1; k < m; ++k)
         shift[k] = shift[k - 1] + halfWidth(row[k - 1]) + halfWidth(row[k]) + kUnitGap;
-    struct Block { double sum; double weight; size_t length; };
+    struct Block {
+        double sum;
+        double weight;
+        size_t length;
+    };
     std::vector<Block> blocks;
     for (size_t k = 0; k < m; ++k) {
         blocks.push_back({(targets[k] - shift[k]) * weights[k], weights[k], 1});
@@ -290,7 +310,8 @@ void fitRow(std::vector<Unit>& row, const std::vector<double>& targets, const st
             const Block& last = blocks.back();
             const Block& before = blocks[blocks.size() - 2];
             if (before.sum / before.weight <= last.sum / last.weight) break;
-            const Block merged{before.sum + last.sum, before.weight + last.weight, before.length + last.length};
+            const Block merged{before.sum + last.sum, before.weight + last.weight,
+                               before.length + last.length};
             blocks.pop_back();
             blocks.back() = merged;
         }
@@ -332,7 +353,8 @@ void relax(Layout& layout) {
                     double alpha = 0.0, beta = 0.0;
                     for (auto [n, coef] : term.coefficients) {
                         const Node& node = layout.nodes[static_cast<size_t>(n)];
-                        if (node.row == static_cast<int>(r) && unitOf[static_cast<size_t>(n)] == static_cast<int>(k)) {
+                        if (node.row == static_cast<int>(r) &&
+                            unitOf[static_cast<size_t>(n)] == static_cast<int>(k)) {
                             alpha += coef;
                             beta += coef * offset[static_cast<size_t>(n)];
                         } else {
@@ -360,14 +382,17 @@ double energy(const Layout& layout) {
     double total = 0.0;
     for (const Term& term : layout.terms) {
         double residual = 0.0;
-        for (auto [n, coef] : term.coefficients) residual += coef * layout.nodes[static_cast<size_t>(n)].x;
+        for (auto [n, coef] : term.coefficients)
+            residual += coef * layout.nodes[static_cast<size_t>(n)].x;
         total += term.weight * residual * residual;
     }
     return total;
 }
 
 double middleOf(const Layout& layout, const Family& f) {
-    return (layout.nodes[static_cast<size_t>(f.lineA)].x + layout.nodes[static_cast<size_t>(f.lineB)].x) / 2.0;
+    return (layout.nodes[static_cast<size_t>(f.lineA)].x +
+            layout.nodes[static_cast<size_t>(f.lineB)].x) /
+           2.0;
 }
 
 std::pair<double, double> sibshipSpan(const Layout& layout, const Family& f) {
@@ -395,7 +420,9 @@ int crossings(const Layout& layout) {
             const double mf = middleOf(layout, f), mg = middleOf(layout, g);
             for (int c : f.children)
                 for (int d : g.children)
-                    if ((mf - mg) * (layout.nodes[static_cast<size_t>(c)].x - layout.nodes[static_cast<size_t>(d)].x) < 0)
+                    if ((mf - mg) * (layout.nodes[static_cast<size_t>(c)].x -
+                                     layout.nodes[static_cast<size_t>(d)].x) <
+                        0)
                         ++count;
             const auto [fl, fh] = sibshipSpan(layout, f);
             const auto [gl, gh] = sibshipSpan(layout, g);
@@ -480,7 +507,8 @@ Layout arrange(Layout layout) {
     }
     // A joint stands exactly below its parent so the line down is straight.
     for (const Family& f : best.families)
-        if (f.joint >= 0) best.nodes[static_cast<size_t>(f.joint)].x = best.nodes[static_cast<size_t>(f.upper)].x;
+        if (f.joint >= 0)
+            best.nodes[static_cast<size_t>(f.joint)].x = best.nodes[static_cast<size_t>(f.upper)].x;
     return best;
 }
 
@@ -500,8 +528,9 @@ void drawSymbol(QPainter& painter, QPointF centre, double size, const Node& node
     } else if (node.sex == Sex::Female) {
         painter.drawEllipse(box);
     } else {
-        painter.drawPolygon(QPolygonF({QPointF(centre.x(), box.top()), QPointF(box.right(), centre.y()),
-                                       QPointF(centre.x(), box.bottom()), QPointF(box.left(), centre.y())}));
+        painter.drawPolygon(
+            QPolygonF({QPointF(centre.x(), box.top()), QPointF(box.right(), centre.y()),
+                       QPointF(centre.x(), box.bottom()), QPointF(box.left(), centre.y())}));
     }
     if (!node.typed) return;
     QFont font("DejaVu Sans");
@@ -518,8 +547,8 @@ QFont captionFont(const QString& caption, double width) {
     font.setBold(true);
     for (int pixels = 16; pixels > 9; --pixels) {
         font.setPixelSize(pixels);
-        const QRectF bounds = QFontMetricsF(font).boundingRect(QRectF(0, 0, width, 1000),
-                                                               Qt::TextWordWrap | Qt::AlignHCenter, caption);
+        const QRectF bounds = QFontMetricsF(font).boundingRect(
+            QRectF(0, 0, width, 1000), Qt::TextWordWrap | Qt::AlignHCenter, caption);
         if (bounds.height() <= 2.6 * pixels) break;
     }
     return font;
@@ -535,12 +564,14 @@ QImage drawPicture(int code, const Layout& layout) {
     const double margin = 12.0;
     // Runs of spaces inside a name are shown as one.
     const QString caption =
-        QString::fromStdString(relatix::catalogueName(code, relatix::NameSeparator::Space)).simplified();
+        QString::fromStdString(relatix::catalogueName(code, relatix::NameSeparator::Space))
+            .simplified();
     const QFont titleFont = captionFont(caption, kWidth - 2 * margin);
     painter.setFont(titleFont);
     painter.setPen(kCaption);
-    const QRectF titleBounds = painter.boundingRect(QRectF(margin, margin / 2, kWidth - 2 * margin, 1000),
-                                                    Qt::TextWordWrap | Qt::AlignHCenter, caption);
+    const QRectF titleBounds =
+        painter.boundingRect(QRectF(margin, margin / 2, kWidth - 2 * margin, 1000),
+                             Qt::TextWordWrap | Qt::AlignHCenter, caption);
     painter.drawText(QRectF(margin, margin / 2, kWidth - 2 * margin, titleBounds.height()),
                      Qt::TextWordWrap | Qt::AlignHCenter, caption);
 
@@ -591,7 +622,9 @@ QImage drawPicture(int code, const Layout& layout) {
     const double size = std::min({0.62 * slot, 0.52 * rowHeight, 44.0});
     const double left = area.center().x() - (high - low) * slot / 2;
     const double top = area.top() + (area.height() - rows * rowHeight) / 2 + rowHeight / 2;
-    auto at = [&](const Node& n) { return QPointF(left + (n.x - low) * slot, top + n.row * rowHeight); };
+    auto at = [&](const Node& n) {
+        return QPointF(left + (n.x - low) * slot, top + n.row * rowHeight);
+    };
     auto node = [&](int index) -> const Node& { return layout.nodes[static_cast<size_t>(index)]; };
 
     painter.setPen(QPen(kLine, 2.0, Qt::SolidLine, Qt::FlatCap));
@@ -621,7 +654,8 @@ QImage drawPicture(int code, const Layout& layout) {
             spanHigh = std::max(spanHigh, p.x());
             painter.drawLine(QPointF(p.x(), sibshipY), QPointF(p.x(), p.y() - size / 2));
         }
-        if (spanHigh - spanLow > 0.5) painter.drawLine(QPointF(spanLow, sibshipY), QPointF(spanHigh, sibshipY));
+        if (spanHigh - spanLow > 0.5)
+            painter.drawLine(QPointF(spanLow, sibshipY), QPointF(spanHigh, sibshipY));
     }
     for (const Node& n : layout.nodes)
         if (!n.joint && !n.unused) drawSymbol(painter, at(n), size, n);
@@ -653,7 +687,8 @@ int main(int argc, char** argv) {
                                                          {"ped" + number + ".jpg", "JPG"},
                                                          {"pedigree" + number + ".jpg", "JPG"}};
         for (const auto& [name, format] : files) {
-            if (image.save(out.filePath(name), format, std::string(format) == "JPG" ? 95 : -1)) continue;
+            if (image.save(out.filePath(name), format, std::string(format) == "JPG" ? 95 : -1))
+                continue;
             std::fprintf(stderr, "cannot write %s\n", qPrintable(out.filePath(name)));
             ++failures;
         }

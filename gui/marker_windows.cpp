@@ -31,8 +31,9 @@ namespace {
 
 // The marker tables keep each row on one line and open at a size for their
 // columns.
-QTableWidget* markerTable(QWidget* parent, const char* name, const std::vector<std::string>& headings,
-                          bool multiple, int widthInCharacters, int heightInLines) {
+QTableWidget* markerTable(QWidget* parent, const char* name,
+                          const std::vector<std::string>& headings, bool multiple,
+                          int widthInCharacters, int heightInLines) {
     QTableWidget* table = rowTable(parent, name, qtList(headings), multiple);
     table->setWordWrap(false);
     setMinimumTextSize(table, widthInCharacters, heightInLines);
@@ -122,14 +123,16 @@ public:
         Cells cells;
         cells.reserve(rows.size());
         for (const MarkerRow& row : rows)
-            cells.push_back({row.marker, row.chromosome, row.position, row.alleleCount, row.alleles});
+            cells.push_back(
+                {row.marker, row.chromosome, row.position, row.alleleCount, row.alleles});
         setCells(table_, cells);
         const QSignalBlocker blocker(table_);
         for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
             const MarkerRowColour colour = rows[static_cast<size_t>(r)].colour;
             const QBrush brush = brushOf(EditMarkersPresenter::rgbOf(colour), colour);
             for (int c = 0; c < table_->columnCount(); ++c)
-                if (QTableWidgetItem* item = table_->item(r, c); item && item->foreground() != brush)
+                if (QTableWidgetItem* item = table_->item(r, c);
+                    item && item->foreground() != brush)
                     item->setForeground(brush);
         }
         setSelectedRows(table_, p_.selectedRows());
@@ -159,7 +162,8 @@ public:
         setItems(chromosome_, EditAlleleSystemPresenter::chromosomeOptions());
         form->addRow("Chromosome", chromosome_);
         layout->addLayout(form);
-        table_ = markerTable(this, "alleles", EditAlleleSystemPresenter::columnHeadings(), false, 36, 14);
+        table_ = markerTable(this, "alleles", EditAlleleSystemPresenter::columnHeadings(), false,
+                             36, 14);
         layout->addWidget(table_, 1);
 
         auto* group = new QGroupBox("Add allele", this);
@@ -233,7 +237,8 @@ public:
     PopulationsWindow(PopulationsPresenter& presenter, UserInterface&, QWidget* parent)
         : PresenterWindow(presenter, parent), p_(presenter) {
         auto* layout = new QHBoxLayout(this);
-        table_ = markerTable(this, "populations", PopulationsPresenter::columnHeadings(), true, 40, 14);
+        table_ =
+            markerTable(this, "populations", PopulationsPresenter::columnHeadings(), true, 40, 14);
         layout->addWidget(table_, 1);
         auto* buttons = new QDialogButtonBox(Qt::Vertical, this);
         addButton(buttons, "Import", [this] { p_.importPopulations(); });
@@ -316,7 +321,8 @@ public:
     SelectSystemsWindow(SelectSystemsPresenter& presenter, UserInterface&, QWidget* parent)
         : PresenterWindow(presenter, parent), p_(presenter) {
         auto* layout = new QVBoxLayout(this);
-        table_ = markerTable(this, "systems", SelectSystemsPresenter::columnHeadings(), true, 40, 14);
+        table_ =
+            markerTable(this, "systems", SelectSystemsPresenter::columnHeadings(), true, 40, 14);
         layout->addWidget(table_, 1);
         auto* buttons = new QDialogButtonBox(this);
         defaultButton(addButton(buttons, "Import", [this] { p_.import(); }));

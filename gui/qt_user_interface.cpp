@@ -1,8 +1,5 @@
 #include "qt_user_interface.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
@@ -15,6 +12,8 @@
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cctype>
 
 #include "dialogs/modal_presenter.h"
 
@@ -57,7 +56,9 @@ std::string withDefaultExtension(const std::string& path, const std::string& ext
 }
 
 QtUserInterface::QtUserInterface() = default;
-QtUserInterface::~QtUserInterface() { delete progress_; }
+QtUserInterface::~QtUserInterface() {
+    delete progress_;
+}
 
 QWidget* QtUserInterface::dialogParent() const {
     if (QWidget* active = QApplication::activeModalWidget()) return active;
@@ -138,8 +139,7 @@ std::optional<std::string> QtUserInterface::saveFileDialog(const FileDialogReque
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     if (!request.initialFileName.empty())
         dialog.selectFile(QString::fromStdString(request.initialFileName));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return withDefaultExtension(dialog.selectedFiles().front().toStdString(), suffix);
 }
 
@@ -160,8 +160,7 @@ void QtUserInterface::showTextWindow(const std::string& text) {
     QObject::connect(buttons, &QDialogButtonBox::rejected, &window, &QDialog::reject);
     buttons->button(QDialogButtonBox::Close)->setDefault(true);
     layout->addWidget(buttons);
-    window.resize(window.fontMetrics().averageCharWidth() * 90,
-                  window.fontMetrics().height() * 30);
+    window.resize(window.fontMetrics().averageCharWidth() * 90, window.fontMetrics().height() * 30);
     window.exec();
 }
 
@@ -170,8 +169,8 @@ void QtUserInterface::progressOpen(const std::string& title, int low, int high,
     delete progress_;
     cancelled_ = false;
     progressLow_ = low;
-    progress_ = new QProgressDialog(QString::fromStdString(text), "Cancel", low, high,
-                                    mainWindow_.data());
+    progress_ =
+        new QProgressDialog(QString::fromStdString(text), "Cancel", low, high, mainWindow_.data());
     progress_->setWindowTitle(QString::fromStdString(title));
     progress_->setObjectName("progress");
     // Modeless: the main window keeps repainting, its commands are disabled meanwhile.

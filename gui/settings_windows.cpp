@@ -3,8 +3,6 @@
 // "Mutations", "Conversion", "Import options").
 #include "settings_windows.h"
 
-#include <optional>
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -20,6 +18,7 @@
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "dialogs/add_persons_presenter.h"
 #include "dialogs/advanced_settings_presenter.h"
@@ -269,7 +268,8 @@ public:
         : PresenterWindow(presenter, parent), p_(presenter) {
         auto* layout = new QHBoxLayout(this);
         QStringList headings;
-        for (const auto& column : AdvancedSettingsPresenter::columns()) headings << qt(column.heading);
+        for (const auto& column : AdvancedSettingsPresenter::columns())
+            headings << qt(column.heading);
         table_ = rowTable(this, "pedigrees", headings, false);
         table_->setShowGrid(true);
         int width = 0;

@@ -25,7 +25,9 @@ namespace relatix {
 // The texts of a table, row by row.
 using Cells = std::vector<std::vector<std::string>>;
 
-inline QString qt(const std::string& text) { return QString::fromStdString(text); }
+inline QString qt(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 inline QStringList qtList(const std::vector<std::string>& texts) {
     QStringList list;
@@ -144,12 +146,15 @@ inline void setSelectedRows(QTableWidget* table, std::vector<int> rows) {
     if (selectedRows(table) == rows) return;
     QItemSelection selection;
     const int last = table->columnCount() - 1;
-    for (int r : rows) selection.select(table->model()->index(r, 0), table->model()->index(r, last));
+    for (int r : rows)
+        selection.select(table->model()->index(r, 0), table->model()->index(r, last));
     const QSignalBlocker blocker(table);
     table->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
 // Selects the one row, or none for -1.
-inline void setSelectedRow(QTableWidget* table, int row) { setSelectedRows(table, {row}); }
+inline void setSelectedRow(QTableWidget* table, int row) {
+    setSelectedRows(table, {row});
+}
 
 }  // namespace relatix

@@ -1,14 +1,13 @@
 #include "app/application.h"
 
-#include "dialogs/dialog_questions.h"
-
 #include <filesystem>
 
 #include "app/help_dialogs.h"
+#include "app/install_case_dialogs.h"
 #include "dialogs/advanced_settings_presenter.h"
 #include "dialogs/conversion_presenter.h"
+#include "dialogs/dialog_questions.h"
 #include "dialogs/edit_markers_presenter.h"
-#include "app/install_case_dialogs.h"
 #include "dialogs/results_presenter.h"
 
 namespace relatix {
@@ -176,7 +175,7 @@ Application::WizardStep Application::runStep(WizardStep step) {
             const DialogResult result = ui_.runDialog(*results_);
             if (result == DialogResult::Back)
                 return core_->mainHypothesis == kUnusedHypothesisMode ? WizardStep::SelectPedigree
-                                                   : WizardStep::EnterDnaData;
+                                                                      : WizardStep::EnterDnaData;
             return WizardStep::None;
         }
         case WizardStep::None: break;

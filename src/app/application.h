@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "dialogs/case_dialog.h"
 #include "app/command_table.h"
 #include "core/core.h"
+#include "dialogs/case_dialog.h"
 #include "platform/user_interface.h"
 
 namespace relatix {

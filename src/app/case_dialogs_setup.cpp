@@ -1,7 +1,7 @@
 #include "app/application.h"
 #include "app/calculation_save.h"
-#include "dialogs/add_dna_data_presenter.h"
 #include "app/install_case_dialogs.h"
+#include "dialogs/add_dna_data_presenter.h"
 #include "dialogs/results_presenter.h"
 #include "dialogs/select_alternative_hypotheses_presenter.h"
 #include "dialogs/select_basic_hypothesis_presenter.h"

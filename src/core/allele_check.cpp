@@ -18,7 +18,9 @@ NewAlleleQuestion& newAlleleQuestion() {
 
 }  // namespace
 
-void setNewAlleleQuestion(NewAlleleQuestion question) { newAlleleQuestion() = std::move(question); }
+void setNewAlleleQuestion(NewAlleleQuestion question) {
+    newAlleleQuestion() = std::move(question);
+}
 
 bool isMissingAllele(const std::string& text) {
     return text == "-" || text == "x" || text == "0" || text == "N";
@@ -38,7 +40,8 @@ std::string checkAllele(UserInterface& ui, const std::string& allele, const std:
     for (const std::string& name : known) trace << name << "\r\n";
     if (std::find(known.begin(), known.end(), allele) != known.end()) return allele;
 
-    const bool added = newAlleleQuestion() && newAlleleQuestion()(ui, population, markerName, allele);
+    const bool added =
+        newAlleleQuestion() && newAlleleQuestion()(ui, population, markerName, allele);
     trace << (added ? "New allele added\r\n" : "New allele not added\r\n");
     return allele;
 }

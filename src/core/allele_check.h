@@ -16,9 +16,9 @@ class UserInterface;
 // Shows "New allele!" for an allele the population's marker lacks; true when the
 // user added it. The dialogs layer installs it (installDialogQuestions); without
 // one the allele is kept and nothing is added.
-using NewAlleleQuestion = std::function<bool(UserInterface& ui, Population* population,
-                                             const std::string& markerName,
-                                             const std::string& allele)>;
+using NewAlleleQuestion =
+    std::function<bool(UserInterface& ui, Population* population, const std::string& markerName,
+                       const std::string& allele)>;
 void setNewAlleleQuestion(NewAlleleQuestion question);
 
 // "-", "x", "0" and "N" stand for an allele that was not typed.

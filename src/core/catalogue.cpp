@@ -2,7 +2,6 @@
 
 #include <array>
 
-
 namespace relatix {
 namespace {
 
@@ -14,6 +13,8 @@ struct Entry {
     std::vector<Relation> relations;
 };
 
+// One relationship a line or two, laid out by hand.
+// clang-format off
 const std::vector<Entry>& entries() {
     static const std::vector<Entry> table = {
         {"Full Siblings", "(data mother)", 3, {2, 1, 1}, {{1, 2}, {4, 2}, {1, 3}, {4, 3}}},
@@ -48,6 +49,7 @@ const std::vector<Entry>& entries() {
         {"Incest", "", 3, {1, 2, 1}, {{1, 2}, {2, 3}, {1, 3}}},
         {"No incest", "", 3, {1, 2, 1}, {{1, 2}, {2, 3}}},
     };
+    // clang-format on
     return table;
 }
 
@@ -163,7 +165,8 @@ std::vector<ExactComponent> exactComponents(int code) {
             return {{C::SingleUnrelated, {1}}, {C::SingleUnrelated, {2}}, {C::Maternity, {3, 4}}};
         case 20: return {{C::GrandParents, {1, 2, 3}}};
         case 21:
-            return {{C::SingleUnrelated, {1}}, {C::SingleUnrelated, {2}}, {C::SingleUnrelated, {3}}};
+            return {
+                {C::SingleUnrelated, {1}}, {C::SingleUnrelated, {2}}, {C::SingleUnrelated, {3}}};
         case 22: return {{C::Maternity, {1, 3}}, {C::Maternity, {2, 4}}};
         case 23: return {{C::Trio, {1, 2, 3}}};
         case 24: return {{C::Maternity, {1, 2}}};
@@ -180,12 +183,14 @@ std::vector<LinkageRowTemplate> linkageRowTemplates(int code, bool person1Male) 
             return {{"1 0 0 1 ", 0}, {"2 0 0 ", 1}, {"3 0 0 1 ", 0}, {"4 1 2 ", 2}, {"5 3 2 ", 3}};
         case 3: return {{"1 0 0 1 ", 0}, {"2 0 0 2 ", 0}, {"3 1 2 ", 1}, {"4 1 2 ", 2}};
         case 4:
-            return {{"1 0 0 1 ", 0}, {"2 0 0 2 ", 0}, {"3 0 0 1 ", 0}, {"4 1 2 ", 1}, {"5 3 2 ", 2}};
+            return {
+                {"1 0 0 1 ", 0}, {"2 0 0 2 ", 0}, {"3 0 0 1 ", 0}, {"4 1 2 ", 1}, {"5 3 2 ", 2}};
         case 5: return {{"1 0 0 ", 1}, {"2 0 0 ", 2}};
         case 6:
             return {{"1 0 0 1 ", 0}, {"2 0 0 ", 1}, {"3 0 0 ", 2}, {"4 1 2 ", 3}, {"5 1 3 ", 4}};
         case 7:
-            return {{"1 0 0 1 ", 0}, {"2 0 0 2 ", 0}, {"3 0 0 2 ", 0}, {"4 1 2 ", 1}, {"5 1 3 ", 2}};
+            return {
+                {"1 0 0 1 ", 0}, {"2 0 0 2 ", 0}, {"3 0 0 2 ", 0}, {"4 1 2 ", 1}, {"5 1 3 ", 2}};
         case 8:
             return {{"1 0 0 1 ", 0}, {"2 0 0 2 ", 0}, {"3 1 2 ", 1}, {"4 1 2 ", 2}, {"5 1 2 ", 3}};
         case 9:
@@ -213,10 +218,13 @@ std::vector<LinkageRowTemplate> linkageRowTemplates(int code, bool person1Male) 
             return {{"1 0 0 ", 1}, {"2 0 0 2 ", 0}, {"3 1 2 1 ", 0}, {"4 0 0 ", 2}, {"5 3 4 ", 3}};
         case 17:
             if (person1Male)
-                return {{"1 0 0 ", 1}, {"2 0 0 2 ", 0}, {"3 1 2 1 ", 0}, {"4 0 0 2 ", 0},
+                return {{"1 0 0 ", 1},
+                        {"2 0 0 2 ", 0},
+                        {"3 1 2 1 ", 0},
+                        {"4 0 0 2 ", 0},
                         {"5 3 4 ", 2}};
-            return {{"1 0 0 ", 1}, {"2 0 0 1 ", 0}, {"3 2 1 1 ", 0}, {"4 0 0 2 ", 0},
-                    {"5 3 4 ", 2}};
+            return {
+                {"1 0 0 ", 1}, {"2 0 0 1 ", 0}, {"3 2 1 1 ", 0}, {"4 0 0 2 ", 0}, {"5 3 4 ", 2}};
         case 18:
             return {{"1 0 0 ", 1}, {"2 0 0 ", 2}, {"3 1 2 1 ", 0}, {"4 0 0 ", 3}, {"5 3 4 ", 4}};
         case 19:

@@ -26,8 +26,8 @@ struct ClusterSystem {
 
 struct Haplotype {
     std::string name;
-    double frequency = 0.0;           // the observed count
-    std::vector<int> alleleIndices;   // one per system of the cluster
+    double frequency = 0.0;          // the observed count
+    std::vector<int> alleleIndices;  // one per system of the cluster
 };
 
 struct Cluster {

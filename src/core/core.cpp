@@ -74,7 +74,9 @@ void Core::initialisePriors() {
     if (n > 0) priors.assign(static_cast<size_t>(n), 1.0 / n);
 }
 
-void Core::resizeGenotypeTable(int personCount) { genotypeTable.resize(personCount); }
+void Core::resizeGenotypeTable(int personCount) {
+    genotypeTable.resize(personCount);
+}
 
 Population* Core::populationAt(int position) {
     if (position < 1 || position > static_cast<int>(populations.size())) return nullptr;

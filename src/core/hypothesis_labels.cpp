@@ -1,7 +1,7 @@
 #include "core/hypothesis_labels.h"
 
-#include "core/core.h"
 #include "core/catalogue.h"
+#include "core/core.h"
 
 namespace relatix {
 

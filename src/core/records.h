@@ -9,7 +9,7 @@
 namespace relatix {
 
 struct DnaObservation {
-    int systemIndex = 0;   // 1-based system within its cluster; set when the genotype table is built
+    int systemIndex = 0;  // 1-based system within its cluster; set when the genotype table is built
     std::string markerName;
     int clusterIndex = 0;  // 1-based cluster; set with systemIndex
     std::string allele1;   // as entered, never sorted

@@ -5,10 +5,10 @@
 #include <optional>
 
 #include "core/allele_check.h"
+#include "core/catalogue.h"
 #include "core/frequency_database.h"
 #include "dialogs/notification.h"
 #include "dialogs/pedigree_pictures.h"
-#include "core/catalogue.h"
 #include "persistence/genotype_import.h"
 
 namespace relatix {
@@ -50,16 +50,12 @@ bool sexLocked(int relationshipCode, int person) {
         case 18:
         case 20:
         case 25:
-        case 26:
-            return person == 1;
+        case 26: return person == 1;
         case 10:
         case 11:
-        case 23:
-            return person == 1 || person == 2;
-        case 13:
-            return person == 2;
-        default:
-            return false;
+        case 23: return person == 1 || person == 2;
+        case 13: return person == 2;
+        default: return false;
     }
 }
 
@@ -319,7 +315,8 @@ void AddDnaDataPresenter::importData() {
     if (!core_) return;
     storeCurrentEntry();
     FileDialogRequest request;
-    request.filter = "txt/csv/ped files (*.txt;*.ped;*.csv)|*.txt;*.ped;*.csv|All Files (*.*)|*.*||";
+    request.filter =
+        "txt/csv/ped files (*.txt;*.ped;*.csv)|*.txt;*.ped;*.csv|All Files (*.*)|*.*||";
     const std::optional<std::vector<std::string>> chosen = ui_.openFileDialog(request);
     if (!chosen || chosen->empty()) return;
     const std::string& path = chosen->front();
@@ -332,8 +329,7 @@ void AddDnaDataPresenter::importData() {
     if (!outcome.success) {
         ui_.messageBox(kImportFormatError, kImportErrorCaption, MessageButtons::Ok,
                        MessageIcon::Error);
-        if (outcome.readingStarted)
-            notifyUser(ui_, partialImportSummary(outcome));
+        if (outcome.readingStarted) notifyUser(ui_, partialImportSummary(outcome));
     }
     // The import may have renamed the chosen person and changed its alleles.
     if (const Person* person = chosenPerson()) name_ = person->name;

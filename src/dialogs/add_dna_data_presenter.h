@@ -7,16 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/case_dialog.h"
 #include "core/core.h"
+#include "dialogs/case_dialog.h"
 #include "platform/user_interface.h"
 
 namespace relatix {
 
 struct GenotypeRow {
-    std::string marker;    // "Marker"
+    std::string marker;      // "Marker"
     std::string chromosome;  // "Chr"
-    std::string genotype;  // "Genotype": "a, b" ("x" for an empty allele), "" when untyped
+    std::string genotype;    // "Genotype": "a, b" ("x" for an empty allele), "" when untyped
 };
 
 // True when the sex of the 1-based person of a catalogue relationship (code 1..26)
@@ -32,7 +32,6 @@ public:
     // pedigree persons in the created mode, and warns when no population is active.
     void attach(Core& core) override;
     void clearResult() override;
-
 
     // "Basic hypothesis [name]", or "Basic hypothesis" without a main hypothesis.
     std::string hypothesisLabel() const;

@@ -2,9 +2,9 @@
 
 #include <climits>
 
+#include "core/catalogue.h"
 #include "core/decimal_text.h"
 #include "dialogs/full_image_presenter.h"
-#include "core/catalogue.h"
 
 namespace relatix {
 
@@ -42,7 +42,8 @@ void AdvancedSettingsPresenter::refresh() {
         const size_t k = static_cast<size_t>(i);
         PedigreeSettingsRow row;
         row.pedigree = catalogueName(i + 1, NameSeparator::LineBreak);
-        row.threshold = k < settings.threshold.size() ? formatGeneral(settings.threshold[k], 6) : "";
+        row.threshold =
+            k < settings.threshold.size() ? formatGeneral(settings.threshold[k], 6) : "";
         row.steps = k < settings.steps.size() ? std::to_string(settings.steps[k]) : "";
         row.lumpAlleles = k < settings.lumpAlleles.size() && settings.lumpAlleles[k] ? "Yes" : "No";
         rows_.push_back(std::move(row));
@@ -112,8 +113,9 @@ void AdvancedSettingsPresenter::update() {
 }
 
 void AdvancedSettingsPresenter::updateAll() {
-    if (ui_.messageBox("This action will update all pedigrees with the specified settings, continue?",
-                       "Warning", MessageButtons::YesNo, MessageIcon::Warning) != Answer::Yes)
+    if (ui_.messageBox(
+            "This action will update all pedigrees with the specified settings, continue?",
+            "Warning", MessageButtons::YesNo, MessageIcon::Warning) != Answer::Yes)
         return;
     const std::optional<Values> values = validate();
     if (!values) return;

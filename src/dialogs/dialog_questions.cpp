@@ -17,8 +17,9 @@ void installDialogQuestions() {
         return dialog.added();
     });
     ImportQuestions questions;
-    questions.selectSystems = [](UserInterface& ui, const std::vector<SystemOffer>& offers)
-        -> std::optional<std::vector<int>> {
+    questions.selectSystems =
+        [](UserInterface& ui,
+           const std::vector<SystemOffer>& offers) -> std::optional<std::vector<int>> {
         SelectSystemsPresenter dialog(ui, offers);
         if (ui.runDialog(dialog) != DialogResult::Ok) return std::nullopt;
         return dialog.chosen();

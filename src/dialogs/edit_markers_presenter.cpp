@@ -46,12 +46,9 @@ const std::vector<std::string>& EditMarkersPresenter::columnHeadings() {
 
 Rgb EditMarkersPresenter::rgbOf(MarkerRowColour colour) {
     switch (colour) {
-        case MarkerRowColour::InPopulation:
-            return kInPopulationColour;
-        case MarkerRowColour::NotInPopulation:
-            return kNotInPopulationColour;
-        case MarkerRowColour::Default:
-            break;
+        case MarkerRowColour::InPopulation: return kInPopulationColour;
+        case MarkerRowColour::NotInPopulation: return kNotInPopulationColour;
+        case MarkerRowColour::Default: break;
     }
     return Rgb{};
 }
@@ -246,6 +243,8 @@ void EditMarkersPresenter::importDatabases() {
     refreshFields();
 }
 
-void EditMarkersPresenter::exportDatabases() { exportActivePopulation(core_, ui_); }
+void EditMarkersPresenter::exportDatabases() {
+    exportActivePopulation(core_, ui_);
+}
 
 }  // namespace relatix

@@ -1,7 +1,7 @@
 #include "dialogs/full_image_presenter.h"
 
-#include "dialogs/pedigree_pictures.h"
 #include "core/catalogue.h"
+#include "dialogs/pedigree_pictures.h"
 
 namespace relatix {
 

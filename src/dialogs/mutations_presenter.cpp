@@ -72,15 +72,15 @@ void MutationsPresenter::save() {
     }
     Marker* target = marker();
     if (!target) return;
-    const MutationSideReading male = readMutationSide(side_(MutationSide::Male).model,
-                                                      side_(MutationSide::Male).texts);
+    const MutationSideReading male =
+        readMutationSide(side_(MutationSide::Male).model, side_(MutationSide::Male).texts);
     if (!male.settings) {
         ui_.error(refusal(male.error, ""));
         return;
     }
     target->maleMutation = *male.settings;
-    const MutationSideReading female = readMutationSide(side_(MutationSide::Female).model,
-                                                        side_(MutationSide::Female).texts);
+    const MutationSideReading female =
+        readMutationSide(side_(MutationSide::Female).model, side_(MutationSide::Female).texts);
     if (!female.settings) {
         ui_.error(refusal(female.error, ""));
         return;
@@ -94,15 +94,15 @@ void MutationsPresenter::saveToAll() {
             "Warning: This will change the mutation parameters for all existing markers, continue?",
             "Warning", MessageButtons::YesNo, MessageIcon::Warning) != Answer::Yes)
         return;
-    const MutationSideReading male = readMutationSide(side_(MutationSide::Male).model,
-                                                      side_(MutationSide::Male).texts);
+    const MutationSideReading male =
+        readMutationSide(side_(MutationSide::Male).model, side_(MutationSide::Male).texts);
     if (!male.settings) {
         ui_.error(refusal(male.error, "male "));
         return;
     }
     for (Marker& m : core_.markerMap.markers) m.maleMutation = *male.settings;
-    const MutationSideReading female = readMutationSide(side_(MutationSide::Female).model,
-                                                        side_(MutationSide::Female).texts);
+    const MutationSideReading female =
+        readMutationSide(side_(MutationSide::Female).model, side_(MutationSide::Female).texts);
     if (!female.settings) {
         ui_.error(refusal(female.error, "female "));
         return;

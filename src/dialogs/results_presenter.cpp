@@ -1,9 +1,9 @@
 #include "dialogs/results_presenter.h"
 
-#include "core/hypothesis_labels.h"
+#include "core/catalogue.h"
 #include "core/core.h"
 #include "core/decimal_text.h"
-#include "core/catalogue.h"
+#include "core/hypothesis_labels.h"
 #include "dialogs/simulate_data_presenter.h"
 #include "linkage/calculation_workflow.h"
 #include "linkage/core_update.h"
@@ -14,7 +14,9 @@ namespace relatix {
 
 namespace {
 
-std::string general(double value) { return formatGeneral(value, 6); }
+std::string general(double value) {
+    return formatGeneral(value, 6);
+}
 
 // "%.4f" cut after the third decimal, without further rounding.
 std::string threeDecimals(double value) {
@@ -25,12 +27,13 @@ std::string threeDecimals(double value) {
 }
 
 std::optional<double> at(const std::vector<std::optional<double>>& values, int row) {
-    return row >= 1 && row <= static_cast<int>(values.size())
-               ? values[static_cast<size_t>(row - 1)]
-               : std::nullopt;
+    return row >= 1 && row <= static_cast<int>(values.size()) ? values[static_cast<size_t>(row - 1)]
+                                                              : std::nullopt;
 }
 
-std::string shown(const std::optional<double>& value) { return value ? general(*value) : "NA"; }
+std::string shown(const std::optional<double>& value) {
+    return value ? general(*value) : "NA";
+}
 
 }  // namespace
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/case_dialog.h"
 #include "core/core.h"
+#include "dialogs/case_dialog.h"
 #include "dialogs/hypothesis_row.h"
 #include "platform/user_interface.h"
 
@@ -21,7 +21,6 @@ public:
     // Rebuilds the list and selects the case's current alternatives.
     void attach(Core& core) override;
     void clearResult() override;
-
 
     const std::vector<HypothesisRow>& rows() const { return rows_; }
     // Selected rows, 0-based and ascending.

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "core/catalogue.h"
 #include "dialogs/edit_pedigree_presenter.h"
 #include "dialogs/full_image_presenter.h"
 #include "dialogs/notification.h"
 #include "dialogs/pedigree_pictures.h"
-#include "core/catalogue.h"
 
 namespace relatix {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/case_dialog.h"
 #include "core/core.h"
+#include "dialogs/case_dialog.h"
 #include "dialogs/hypothesis_row.h"
 #include "platform/user_interface.h"
 
@@ -22,7 +22,6 @@ public:
     // Rebuilds the list and selects the case's current choice.
     void attach(Core& core) override;
     void clearResult() override;
-
 
     const std::vector<HypothesisRow>& rows() const { return rows_; }
     // 0-based row, -1 for none.

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "core/decimal_text.h"
 #include "core/catalogue.h"
+#include "core/decimal_text.h"
 
 namespace relatix {
 

@@ -1,8 +1,8 @@
 #include "engine/catalogue_likelihoods.h"
-#include "engine/component_factories.h"
 
 #include "core/core.h"
 #include "engine/aunt.h"
+#include "engine/component_factories.h"
 #include "engine/full_siblings.h"
 #include "engine/maternity.h"
 #include "engine/single_unrelated.h"
@@ -62,18 +62,15 @@ int personAt(const ExactComponent& component, size_t position) {
 std::unique_ptr<CTableSetup> createComponent(const ExactComponent& component, const Core& core) {
     using C = ComponentClass;
     switch (component.componentClass) {
-        case C::SingleUnrelated:
-            return std::make_unique<CSingleUnrelated>(personAt(component, 0));
+        case C::SingleUnrelated: return std::make_unique<CSingleUnrelated>(personAt(component, 0));
         case C::Maternity:
             return std::make_unique<CMaternity>(personAt(component, 0), personAt(component, 1));
-        case C::Trio:
-            return std::make_unique<CTrio>(core);
+        case C::Trio: return std::make_unique<CTrio>(core);
         case C::FullSiblings:
             return std::make_unique<CFullSiblings>(personAt(component, 0), personAt(component, 1));
         case C::Aunt:
             return std::make_unique<CAunt>(personAt(component, 0), personAt(component, 1));
-        default:
-            break;
+        default: break;
     }
     if (auto sibling = createSiblingComponent(component, core)) return sibling;
     return createDescentComponent(component, core);

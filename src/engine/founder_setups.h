@@ -12,7 +12,7 @@
 namespace relatix {
 
 class FounderSetups {
-  public:
+public:
     struct Group {
         int width = 0;            // slots filled by this group
         std::vector<int> tuples;  // count() tuples of width allele indices, in order
@@ -32,7 +32,7 @@ class FounderSetups {
     void decode(int h, int* slots) const;
     std::vector<int> setup(int h) const;
 
-  private:
+private:
     std::vector<Group> groups_;
     int slots_ = 0;
 };

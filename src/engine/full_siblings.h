@@ -9,8 +9,9 @@
 namespace relatix {
 
 class CFullSiblings : public CRelationship {
-  public:
-    CFullSiblings(int firstNumber = 1, int secondNumber = 2) : first(firstNumber), second(secondNumber) {}
+public:
+    CFullSiblings(int firstNumber = 1, int secondNumber = 2)
+        : first(firstNumber), second(secondNumber) {}
 
     int first;  // 1-based analysis persons
     int second;
@@ -23,7 +24,7 @@ class CFullSiblings : public CRelationship {
     double dataProbability(int marker, int pattern, int setup) const override;
     void dataProbabilities(int marker, int first, int count, double* out) const override;
 
-  private:
+private:
     // Per marker: the probability of each sibling's genotype given the alleles
     // (mother's, father's) passed on, n x n each.
     void prepareMarker(int marker) const;

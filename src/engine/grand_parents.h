@@ -9,7 +9,9 @@ namespace relatix {
 class CGrandParents : public CRelationship {
 public:
     CGrandParents(int grandfatherNumber = 1, int grandmotherNumber = 2, int grandchildNumber = 3)
-        : grandfather(grandfatherNumber), grandmother(grandmotherNumber), grandchild(grandchildNumber) {}
+        : grandfather(grandfatherNumber),
+          grandmother(grandmotherNumber),
+          grandchild(grandchildNumber) {}
 
     int grandfather;  // 1-based analysis persons
     int grandmother;

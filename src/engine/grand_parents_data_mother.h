@@ -8,8 +8,8 @@ namespace relatix {
 
 class CGrandParentsDataMother : public CRelationship {
 public:
-    CGrandParentsDataMother(int grandfatherNumber = 1, int grandmotherNumber = 2, int motherNumber = 3,
-                            int grandchildNumber = 4)
+    CGrandParentsDataMother(int grandfatherNumber = 1, int grandmotherNumber = 2,
+                            int motherNumber = 3, int grandchildNumber = 4)
         : grandfather(grandfatherNumber),
           grandmother(grandmotherNumber),
           mother(motherNumber),

@@ -9,7 +9,8 @@ namespace relatix {
 
 class CGrandmotherDataMother : public CRelationship {
 public:
-    CGrandmotherDataMother(int grandparentNumber = 1, int motherNumber = 2, int grandchildNumber = 3)
+    CGrandmotherDataMother(int grandparentNumber = 1, int motherNumber = 2,
+                           int grandchildNumber = 3)
         : grandparent(grandparentNumber), mother(motherNumber), grandchild(grandchildNumber) {}
 
     int grandparent;  // 1-based analysis persons

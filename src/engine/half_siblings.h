@@ -7,7 +7,8 @@ namespace relatix {
 
 class CHalfSiblings : public CSibship {
 public:
-    CHalfSiblings(int firstNumber = 1, int secondNumber = 2) : first(firstNumber), second(secondNumber) {}
+    CHalfSiblings(int firstNumber = 1, int secondNumber = 2)
+        : first(firstNumber), second(secondNumber) {}
 
     int first;  // 1-based analysis persons
     int second;

@@ -5,7 +5,8 @@ namespace relatix {
 // Genotypes: the mother's, child 1's, child 2's. Setups [o1, m1, m2, o2]: child
 // 1's allele from its father, the mother's alleles in both orders, child 2's
 // allele from its father. Pattern bits: the mother's slot passed to child 1, to child 2.
-CHalfSiblingsDataMother::CHalfSiblingsDataMother(int motherNumber, int firstChildNumber, int secondChildNumber)
+CHalfSiblingsDataMother::CHalfSiblingsDataMother(int motherNumber, int firstChildNumber,
+                                                 int secondChildNumber)
     : mother(motherNumber), firstChild(firstChildNumber), secondChild(secondChildNumber) {
     addTypedPerson(mother);
     addTypedPerson(firstChild);

@@ -7,7 +7,7 @@
 namespace relatix {
 
 class CMaternity : public CRelationship {
-  public:
+public:
     CMaternity(int parentNumber, int childNumber) : parent(parentNumber), child(childNumber) {}
 
     int parent;  // 1-based analysis persons

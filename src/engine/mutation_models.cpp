@@ -1,9 +1,9 @@
 #include "engine/mutation_models.h"
 
-#include "core/decimal_text.h"
-
 #include <cmath>
 #include <cstdlib>
+
+#include "core/decimal_text.h"
 
 namespace relatix {
 namespace {
@@ -89,17 +89,10 @@ MutationMatrix buildMutationMatrix(const MutationModel& model,
     values.reserve(alleleNames.size());
     for (const auto& name : alleleNames) values.push_back(alleleValue(name));
     switch (model.model) {
-        case 1:
-            fillSimple(m, model.rate);
-            break;
-        case 2:
-            fillNStep(m, model, values);
-            break;
-        case 3:
-            fillExtended(m, model, values);
-            break;
-        default:
-            break;
+        case 1: fillSimple(m, model.rate); break;
+        case 2: fillNStep(m, model, values); break;
+        case 3: fillExtended(m, model, values); break;
+        default: break;
     }
     return m;
 }

@@ -16,7 +16,7 @@ struct MutationModel {
 };
 
 class MutationMatrix {
-  public:
+public:
     MutationMatrix() = default;
     explicit MutationMatrix(int alleles)
         : n_(alleles), values_(static_cast<size_t>(alleles) * static_cast<size_t>(alleles), 0.0) {}
@@ -26,7 +26,7 @@ class MutationMatrix {
     double& at(int from, int to) { return values_[index(from, to)]; }
     const double* row(int from) const { return values_.data() + index(from, 0); }
 
-  private:
+private:
     size_t index(int from, int to) const {
         return static_cast<size_t>(from) * static_cast<size_t>(n_) + static_cast<size_t>(to);
     }

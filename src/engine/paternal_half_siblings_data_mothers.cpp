@@ -7,7 +7,8 @@ namespace relatix {
 // Pattern bits: the father's slot passed to child 1, to child 2; mother 1's
 // slot to child 1; mother 2's slot to child 2.
 CPaternalHalfSiblingsDataMothers::CPaternalHalfSiblingsDataMothers(int firstMotherNumber,
-                                                                   int secondMotherNumber, int firstChildNumber,
+                                                                   int secondMotherNumber,
+                                                                   int firstChildNumber,
                                                                    int secondChildNumber)
     : firstMother(firstMotherNumber),
       secondMother(secondMotherNumber),

@@ -30,7 +30,7 @@ struct MarkerCells {
 };
 
 class CRelationship : public CTableSetup {
-  public:
+public:
     std::vector<MarkerCells> markerCells;  // one per kept marker
     double threshold = 0.00001;
     int steps = 1;
@@ -62,7 +62,7 @@ class CRelationship : public CTableSetup {
 
     int patternCount() const { return static_cast<int>(inheritancePatterns.size()); }
 
-  protected:
+protected:
     // Lists all 2^meioses patterns, the first meiosis the most significant bit.
     void listAllPatterns(int meioses);
     // Appends one marker's typed genotypes and setups; an allele that is not in
@@ -75,7 +75,7 @@ class CRelationship : public CTableSetup {
     // Calls f(cluster, system, the system) for every system of every cluster, in order.
     void forEachSystem(const std::function<void(int, int, const ClusterSystem&)>& f) const;
 
-  private:
+private:
     double evaluateMarker(int i);
     double addWithinClusterCells(int i, int j, int h, double p);
 

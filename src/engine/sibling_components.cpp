@@ -12,22 +12,19 @@ std::unique_ptr<CTableSetup> createSiblingComponent(const ExactComponent& compon
     using C = ComponentClass;
     auto p = [&component](size_t position) { return personAt(component, position); };
     switch (component.componentClass) {
-        case C::HalfSiblings:
-            return std::make_unique<CHalfSiblings>(p(0), p(1));
+        case C::HalfSiblings: return std::make_unique<CHalfSiblings>(p(0), p(1));
         case C::HalfSiblingsDataMother:
             return std::make_unique<CHalfSiblingsDataMother>(p(0), p(1), p(2));
         case C::FullSiblingsDataMother:
             return std::make_unique<CFullSiblingsDataMother>(p(0), p(1), p(2));
         case C::PaternalHalfSiblingsDataMothers:
             return std::make_unique<CPaternalHalfSiblingsDataMothers>(p(0), p(1), p(2), p(3));
-        case C::ThreeFullSiblings:
-            return std::make_unique<CThreeFullSiblings>(p(0), p(1), p(2));
+        case C::ThreeFullSiblings: return std::make_unique<CThreeFullSiblings>(p(0), p(1), p(2));
         case C::TwoFullSiblingsOneHalf:
             return std::make_unique<CTwoFullSiblingsOneHalf>(p(0), p(1), p(2));
         case C::TwoFullSiblingsOnePaternalHalf:
             return std::make_unique<CTwoFullSiblingsOnePaternalHalf>(p(0), p(1), p(2));
-        default:
-            return nullptr;
+        default: return nullptr;
     }
 }
 

@@ -79,12 +79,9 @@ void CSibship::prepareMarker(int marker) const {
     const int n = female.size();
     auto entry = [&](Transmission t, int from, int to) {
         switch (t) {
-            case Transmission::Female:
-                return female.at(from, to);
-            case Transmission::Male:
-                return male.at(from, to);
-            case Transmission::Unchanged:
-                break;
+            case Transmission::Female: return female.at(from, to);
+            case Transmission::Male: return male.at(from, to);
+            case Transmission::Unchanged: break;
         }
         return from == to ? 1.0 : 0.0;
     };

@@ -8,7 +8,7 @@
 namespace relatix {
 
 class CSingleUnrelated : public CTableSetup {
-  public:
+public:
     explicit CSingleUnrelated(int personNumber) : person(personNumber) {}
 
     int person;  // 1-based analysis person

@@ -8,12 +8,12 @@ namespace relatix {
 namespace {
 
 class Random {
-  public:
+public:
     explicit Random(unsigned seed) : state_(seed) {}
     double uniform() { return next() / 32768.0; }
     int below(int n) { return static_cast<int>(uniform() * n); }
 
-  private:
+private:
     int next() {
         state_ = state_ * 214013u + 2531011u;
         return static_cast<int>((state_ >> 16) & 0x7fff);

@@ -29,7 +29,7 @@ struct AlleleTable {
     double& at(int c, int b, int a) { return values[offset(c, b) + static_cast<size_t>(a)]; }
     const double* row(int c, int b) const { return values.data() + offset(c, b); }
 
-  private:
+private:
     size_t offset(int c, int b) const {
         return (static_cast<size_t>(c) * static_cast<size_t>(rows) + static_cast<size_t>(b)) *
                static_cast<size_t>(columns);
@@ -40,7 +40,7 @@ struct AlleleTable {
 double haldaneFraction(double distanceCm);
 
 class CTableSetup {
-  public:
+public:
     CTableSetup() = default;
     virtual ~CTableSetup() = default;
     CTableSetup(const CTableSetup&) = delete;
@@ -110,7 +110,7 @@ class CTableSetup {
     // Releases the large tables once the result has been formed.
     void releaseTables();
 
-  private:
+private:
     double firstSystemProbability(int i, const int* slots, int slotCount) const;
 };
 

@@ -8,7 +8,7 @@ namespace relatix {
 class Core;
 
 class CTrio : public CRelationship {
-  public:
+public:
     // Person 1 is the father when male (sex code 1), the mother otherwise;
     // person 2 takes the other part and person 3 is the child.
     explicit CTrio(const Core& caseData);

@@ -79,18 +79,20 @@ CalculationOutcome runCalculation(Core& core, UserInterface& ui, const BeforeCal
 
     outcome.status = CalculationStatus::Calculated;
     if (!pedWritten) {
-        outcome.engineMessage = "The files for the linkage program could not be written in " +
-                                folder.path();
+        outcome.engineMessage =
+            "The files for the linkage program could not be written in " + folder.path();
     } else {
-        const EngineRunOutcome run =
-            runCalculationEngines(core.programDirectory, folder.path(), [&ui] { ui.processEvents(); });
+        const EngineRunOutcome run = runCalculationEngines(core.programDirectory, folder.path(),
+                                                           [&ui] { ui.processEvents(); });
         if (!run.succeeded()) outcome.engineMessage = run.message();
     }
     if (outcome.engineMessage.empty()) {
         trace << "Extracting information\n";
         const Status read = readEngineResults(core);
         outcome.engineResultsAvailable = read.ok();
-        if (!read) outcome.engineMessage = "The linkage program gave no complete result: " + read.message();
+        if (!read)
+            outcome.engineMessage =
+                "The linkage program gave no complete result: " + read.message();
     }
     if (!outcome.engineResultsAvailable) {
         // Never leave an earlier case's engine values in place of this one's.

@@ -69,9 +69,8 @@ void updateCore(Core& core) {
     trace << "Adding persons\n";
     // Drawn pedigrees keep their persons, with the DNA typed for them, as the
     // pedigree persons; catalogue cases keep them as the case's persons.
-    const std::vector<Person>& source = core.mainHypothesis == kCreatedPedigrees
-                                            ? table.pedigreePersons
-                                            : core.persons;
+    const std::vector<Person>& source =
+        core.mainHypothesis == kCreatedPedigrees ? table.pedigreePersons : core.persons;
     const int persons = std::min<int>(table.personCount, static_cast<int>(source.size()));
     for (int k = 1; k <= persons; ++k) {
         const Person& person = source[static_cast<size_t>(k - 1)];
@@ -126,6 +125,31 @@ std::vector<bool> clusterSkipList(const Core& core, bool* missingData) {
                 }
     }
     return skip;
+}
+
+}  // namespace relatix
+
+namespace relatix {
+
+std::vector<UnusedMarker> unusedMarkers(const Core& core, const std::vector<bool>& skipList) {
+    std::vector<UnusedMarker> unused;
+    const Population* population = core.populationAt(core.activePopulation);
+    const auto& names = core.clusterDatabase.clusterNames;
+    for (const Marker& marker : core.markerMap.markers) {
+        if (!population) {
+            unused.push_back({marker.name, "there is no active population"});
+            continue;
+        }
+        if (!findMarker(*population, marker.name)) {
+            unused.push_back({marker.name, "not in the active population"});
+            continue;
+        }
+        const auto cluster = std::find(names.begin(), names.end(), marker.name);
+        const size_t c = static_cast<size_t>(cluster - names.begin());
+        if (cluster != names.end() && c < skipList.size() && skipList[c])
+            unused.push_back({marker.name, "not typed for every person of the case"});
+    }
+    return unused;
 }
 
 }  // namespace relatix

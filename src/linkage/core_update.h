@@ -3,6 +3,7 @@
 // genotype table, and normalised frequencies.
 #pragma once
 
+#include <string>
 #include <vector>
 
 namespace relatix {
@@ -14,5 +15,16 @@ void updateCore(Core& core);
 // One flag per cluster: true for a cluster without systems or with a missing
 // allele ("-1") of any analysis person at any of its systems.
 std::vector<bool> clusterSkipList(const Core& core, bool* missingData = nullptr);
+
+// A marker of the map that a calculation does not use, and why.
+struct UnusedMarker {
+    std::string marker;
+    std::string reason;
+};
+
+// Every marker of the map, in map order, that the calculation after updateCore
+// leaves out under the skip list: not in the active population (or no active
+// population), or not typed for every person of the case.
+std::vector<UnusedMarker> unusedMarkers(const Core& core, const std::vector<bool>& skipList);
 
 }  // namespace relatix

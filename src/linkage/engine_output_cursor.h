@@ -63,7 +63,9 @@ private:
 };
 
 // A word that marks a family the engine gave no value for.
-inline bool marksFamily(std::string_view word) { return word == "Skipping" || word == "Cluster"; }
+inline bool marksFamily(std::string_view word) {
+    return word == "Skipping" || word == "Cluster";
+}
 
 // The whole content of a file, or nothing when it cannot be opened.
 std::optional<std::string> readWholeFile(const std::string& path);

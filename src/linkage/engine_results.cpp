@@ -25,9 +25,12 @@ std::optional<double> engineNumber(std::string_view word) {
 // The reason of a "Skipping family F: reason" line, given the text after "Skipping".
 std::string skipReason(std::string_view rest) {
     const size_t colon = rest.find(':');
-    std::string_view reason = colon == std::string_view::npos ? std::string_view{} : rest.substr(colon + 1);
-    while (!reason.empty() && (reason.front() == ' ' || reason.front() == '\t')) reason.remove_prefix(1);
-    while (!reason.empty() && (reason.back() == '\r' || reason.back() == ' ')) reason.remove_suffix(1);
+    std::string_view reason =
+        colon == std::string_view::npos ? std::string_view{} : rest.substr(colon + 1);
+    while (!reason.empty() && (reason.front() == ' ' || reason.front() == '\t'))
+        reason.remove_prefix(1);
+    while (!reason.empty() && (reason.back() == '\r' || reason.back() == ' '))
+        reason.remove_suffix(1);
     return reason.empty() ? std::string("skipped by the linkage program")
                           : "skipped by the linkage program: " + std::string(reason);
 }
@@ -38,8 +41,8 @@ bool meansInconsistent(const std::string& reason) {
 
 }  // namespace
 
-Status readFamilyLikelihoods(std::string_view text, int n, LogLikelihoods& target,
-                                  TraceFile* trace, const std::string& tracePrefix) {
+Status readFamilyLikelihoods(std::string_view text, int n, LogLikelihoods& target, TraceFile* trace,
+                             const std::string& tracePrefix) {
     const size_t count = static_cast<size_t>(std::max(n, 0));
     auto incomplete = [&](const std::string& why) {
         target = missingLikelihoods(count, why);
@@ -88,9 +91,9 @@ Status readFamilyLikelihoods(std::string_view text, int n, LogLikelihoods& targe
             target[family] = LogLikelihood::missing("the linkage program printed '" +
                                                     std::string(numberWord) + "'");
         } else if (*value > 0) {
-            target[family] = LogLikelihood::missing(
-                "the linkage program printed a positive log-likelihood (" +
-                std::string(numberWord) + ")");
+            target[family] =
+                LogLikelihood::missing("the linkage program printed a positive log-likelihood (" +
+                                       std::string(numberWord) + ")");
         } else {
             target[family] = *value;
         }
@@ -108,8 +111,7 @@ Status readEngineResults(Core& core) {
     };
     const std::optional<std::string> unlinked =
         readWholeFile(workFilePath(core, "tempResults.txt"));
-    const std::optional<std::string> linked =
-        readWholeFile(workFilePath(core, "tempResults2.txt"));
+    const std::optional<std::string> linked = readWholeFile(workFilePath(core, "tempResults2.txt"));
     if (!unlinked || !linked) return fail("the linkage program wrote no results file");
     TraceFile trace("extractMerlinInfo");
     LogLikelihoods first, second;

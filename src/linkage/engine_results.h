@@ -28,7 +28,7 @@ inline constexpr int kMaximumSkippedLines = 1000;
 // why the output is incomplete (target then holds n missing values). Every
 // number read goes to the trace, preceded by tracePrefix.
 Status readFamilyLikelihoods(std::string_view text, int n, LogLikelihoods& target,
-                                  TraceFile* trace = nullptr, const std::string& tracePrefix = {});
+                             TraceFile* trace = nullptr, const std::string& tracePrefix = {});
 
 // Reads tempResults.txt (the unlinked run) into unlinkedResults and
 // tempResults2.txt (the run on the genetic map) into merlinResults of the run's

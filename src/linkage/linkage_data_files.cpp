@@ -23,22 +23,23 @@ void appendMapLines(const Core& core, const std::vector<bool>& skipList, Linkage
     double offset = 0.0;
     double unlinkedPosition = 1.0;
     int runningNumber = 0;
+    const auto names = linkageMarkerNames(core.clusterDatabase);
     for (size_t c = 0; c < clusters.size(); ++c) {
         // Skipped clusters take part in the comparison, so the offset is the same
         // whichever clusters are left out.
         if (c > 0 && clusters[c].chromosome != clusters[c - 1].chromosome)
             offset += kChromosomeSpacing;
         if (clusterSkipped(skipList, c)) continue;
-        for (const ClusterSystem& system : clusters[c].systems) {
+        for (size_t s = 0; s < clusters[c].systems.size(); ++s) {
+            const ClusterSystem& system = clusters[c].systems[s];
+            const std::string& name = names[c][s];
             ++runningNumber;
             if (clusters[c].chromosome == kXClusterChromosome) {
                 out.map +=
                     "X\t" + std::to_string(runningNumber) + "\t" + number(system.position) + "\n";
             } else {
-                out.map += "1\t" + linkageMarkerName(system.name) + "\t" +
-                           number(system.position + offset) + "\n";
-                out.unlinkedMap +=
-                    "1\t" + linkageMarkerName(system.name) + "\t" + number(unlinkedPosition) + "\n";
+                out.map += "1\t" + name + "\t" + number(system.position + offset) + "\n";
+                out.unlinkedMap += "1\t" + name + "\t" + number(unlinkedPosition) + "\n";
             }
             unlinkedPosition += kChromosomeSpacing;
         }
@@ -84,6 +85,7 @@ LinkageDataTexts linkageDataTexts(const Core& core, const std::vector<bool>& clu
     const ClusterDatabase& database = core.clusterDatabase;
     LinkageDataTexts out;
     appendMapLines(core, clusterSkipList, out);
+    const auto names = linkageMarkerNames(database);
     int runningNumber = 0;
     for (size_t c = 0; c < database.clusters.size(); ++c) {
         if (clusterSkipped(clusterSkipList, c)) continue;
@@ -96,8 +98,8 @@ LinkageDataTexts linkageDataTexts(const Core& core, const std::vector<bool>& clu
                 genotypesAt(core.genotypeTable, static_cast<int>(c) + 1, static_cast<int>(s) + 1);
             clusterFrequencies.push_back(
                 linkageFrequencies(system, genotypes, database.newAlleleModel));
-            out.data += "M " + linkageMarkerName(system.name) + "\n";
-            out.frequencies += "M " + linkageMarkerName(system.name) + "\n";
+            out.data += "M " + names[c][s] + "\n";
+            out.frequencies += "M " + names[c][s] + "\n";
             for (size_t a = 0; a < clusterFrequencies.back().size(); ++a)
                 out.frequencies += "A " + std::to_string(a + 1) + " " +
                                    number(clusterFrequencies.back()[a]) + "\n";

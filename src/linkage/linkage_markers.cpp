@@ -1,6 +1,7 @@
 #include "linkage/linkage_markers.h"
 
 #include <filesystem>
+#include <set>
 
 namespace relatix {
 
@@ -26,6 +27,22 @@ std::string linkageMarkerName(const std::string& name) {
     for (char& c : written)
         if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f') c = '_';
     return written;
+}
+
+std::vector<std::vector<std::string>> linkageMarkerNames(const ClusterDatabase& database) {
+    std::vector<std::vector<std::string>> names;
+    std::set<std::string> taken;
+    int position = 0;
+    for (const Cluster& cluster : database.clusters) {
+        names.emplace_back();
+        for (const ClusterSystem& system : cluster.systems) {
+            ++position;
+            std::string name = linkageMarkerName(system.name);
+            while (!taken.insert(name).second) name += "_" + std::to_string(position);
+            names.back().push_back(std::move(name));
+        }
+    }
+    return names;
 }
 
 std::string linkageAlleleNumber(const std::string& text,

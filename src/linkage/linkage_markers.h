@@ -33,6 +33,12 @@ std::vector<LinkageMarker> linkageMarkers(const ClusterDatabase& database,
 // name becomes "_".
 std::string linkageMarkerName(const std::string& name);
 
+// The names of every allele system of the cluster database in the LINKAGE files,
+// cluster by cluster: linkageMarkerName, made unique by appending "_<n>" (its
+// 1-based position among all systems) where two would otherwise be equal ("M 1"
+// and "M_1"), so that the engine never merges two markers into one.
+std::vector<std::vector<std::string>> linkageMarkerNames(const ClusterDatabase& database);
+
 // The allele text of a person as written in the pedigree file: its 1-based
 // position among the marker's allele names (exact comparison), "0" for the
 // unknown allele (one byte 255) and "x" for a text that is not among the names.

@@ -22,11 +22,19 @@ bool startsWith(const std::string& text, const std::string& prefix) {
 
 // Counts read from the file are trusted only as far as the file goes: a count
 // beyond what the remaining text could hold stops at the end of the text.
-long boundedCount(long count) { return count < 0 ? 0 : count; }
+long boundedCount(long count) {
+    return count < 0 ? 0 : count;
+}
 
-bool isFrequency(double v) { return v > 0 && v <= 1; }
-bool isProbability(double v) { return v >= 0 && v <= 1; }
-bool isPosition(double v) { return v >= 0; }
+bool isFrequency(double v) {
+    return v > 0 && v <= 1;
+}
+bool isProbability(double v) {
+    return v >= 0 && v <= 1;
+}
+bool isPosition(double v) {
+    return v >= 0;
+}
 
 constexpr const char* kFrequencyRange = "a frequency must be a number above 0 and at most 1";
 
@@ -65,38 +73,39 @@ bool writeDefaultConfiguration(const Core& core) {
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
     return writeFileAtomically(path, [&](std::ostream& out) {
-        const char* end = "\r\n";
-        out << kConfigurationHeader << g(core.softwareVersion) << "]" << end;
-        out << "[Default parameters]" << end;
-        out << "NewAlleleFrequency = " << g(db.newAlleleFrequency) << end;
-        out << "ErrorRate = " << g(db.errorRate) << end;
-        out << "[Clusters]" << end;
-        out << "NumberOfClusters = " << db.clusters.size() << end;
-        for (size_t c = 0; c < db.clusters.size(); ++c) {
-            const Cluster& cluster = db.clusters[c];
-            out << "ClusterName = " << (c < db.clusterNames.size() ? db.clusterNames[c] : "")
-                << end;
-            out << "[[Allele systems]]" << end;
-            out << "NumberOfSystems = " << cluster.systems.size() << end;
-            for (const ClusterSystem& system : cluster.systems) {
-                out << "SystemName = " << system.name << end;
-                out << "GeneticPosition = " << g(system.position) << end;
-                out << "[[[Alleles]]]" << end;
-                out << "NumberOfAlleles = " << system.alleleNames.size() << end;
-                for (size_t a = 0; a < system.alleleNames.size(); ++a)
-                    out << system.alleleNames[a] << "\t"
-                        << g(a < system.frequencies.size() ? system.frequencies[a] : 0.0) << end;
-            }
-            out << "[[Haplotypes]]" << end;
-            out << "NumberOfHaplotypes = " << cluster.haplotypes.size() << end;
-            for (const Haplotype& h : cluster.haplotypes) {
-                out << h.name << " " << g(h.frequency) << " ";
-                for (int index : h.alleleIndices) out << index << " ";
-                out << end;
-            }
-        }
-        out << "End";
-    }) == AtomicWriteStatus::Written;
+               const char* end = "\r\n";
+               out << kConfigurationHeader << g(core.softwareVersion) << "]" << end;
+               out << "[Default parameters]" << end;
+               out << "NewAlleleFrequency = " << g(db.newAlleleFrequency) << end;
+               out << "ErrorRate = " << g(db.errorRate) << end;
+               out << "[Clusters]" << end;
+               out << "NumberOfClusters = " << db.clusters.size() << end;
+               for (size_t c = 0; c < db.clusters.size(); ++c) {
+                   const Cluster& cluster = db.clusters[c];
+                   out << "ClusterName = " << (c < db.clusterNames.size() ? db.clusterNames[c] : "")
+                       << end;
+                   out << "[[Allele systems]]" << end;
+                   out << "NumberOfSystems = " << cluster.systems.size() << end;
+                   for (const ClusterSystem& system : cluster.systems) {
+                       out << "SystemName = " << system.name << end;
+                       out << "GeneticPosition = " << g(system.position) << end;
+                       out << "[[[Alleles]]]" << end;
+                       out << "NumberOfAlleles = " << system.alleleNames.size() << end;
+                       for (size_t a = 0; a < system.alleleNames.size(); ++a)
+                           out << system.alleleNames[a] << "\t"
+                               << g(a < system.frequencies.size() ? system.frequencies[a] : 0.0)
+                               << end;
+                   }
+                   out << "[[Haplotypes]]" << end;
+                   out << "NumberOfHaplotypes = " << cluster.haplotypes.size() << end;
+                   for (const Haplotype& h : cluster.haplotypes) {
+                       out << h.name << " " << g(h.frequency) << " ";
+                       for (int index : h.alleleIndices) out << index << " ";
+                       out << end;
+                   }
+               }
+               out << "End";
+           }) == AtomicWriteStatus::Written;
 }
 
 std::vector<std::string> readDefaultConfiguration(Core& core) {

@@ -15,8 +15,8 @@ std::string exportedGenotype(const Core& core, size_t person, const std::string&
     if (person >= core.persons.size()) return {};
     for (const DnaObservation& observation : core.persons[person].dna) {
         if (observation.markerName != markerName) continue;
-        const std::string& first = observation.allele1.empty() ? observation.allele2
-                                                               : observation.allele1;
+        const std::string& first =
+            observation.allele1.empty() ? observation.allele2 : observation.allele1;
         const std::string& second = observation.allele2.empty() ? first : observation.allele2;
         if (first.empty()) return {};
         return first + ", " + second;
@@ -51,8 +51,8 @@ void writeGenotypeTable(const Core& core, bool samplesAsRows, std::ostream& out)
 }
 
 AtomicWriteStatus exportGenotypes(const Core& core, const std::string& path, bool samplesAsRows) {
-    return writeFileAtomically(path,
-                               [&](std::ostream& out) { writeGenotypeTable(core, samplesAsRows, out); });
+    return writeFileAtomically(
+        path, [&](std::ostream& out) { writeGenotypeTable(core, samplesAsRows, out); });
 }
 
 }  // namespace relatix

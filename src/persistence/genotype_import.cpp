@@ -48,7 +48,9 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, last - first + 1);
 }
 
-bool blank(const std::string& line) { return trimmed(line).empty(); }
+bool blank(const std::string& line) {
+    return trimmed(line).empty();
+}
 
 // The header decides the separator: a comma, else a semicolon, else a tab.
 char separatorOf(const std::string& header) {
@@ -163,8 +165,7 @@ private:
     GenotypeImportOutcome outcome_;
 };
 
-std::optional<size_t> Import::choosePerson(std::string sampleName, bool askMerge,
-                                           bool& cancelled) {
+std::optional<size_t> Import::choosePerson(std::string sampleName, bool askMerge, bool& cancelled) {
     cancelled = false;
     std::vector<Person>& persons = targets();
     const auto match = std::find_if(persons.begin(), persons.end(),
@@ -368,8 +369,7 @@ GenotypeImportOutcome Import::readPed(const std::string& path) {
         return failed("a separate marker map for the ped file is not supported");
     }
     const bool values = ui_.messageBox(kPedAlleleValuesQuestion, kApplicationTitle,
-                                       MessageButtons::YesNo,
-                                       MessageIcon::Question) == Answer::Yes;
+                                       MessageButtons::YesNo, MessageIcon::Question) == Answer::Yes;
     const Lines lines = readTextLines(path);
     if (!lines) {
         message(kPedUnreadableMessage);
@@ -445,8 +445,8 @@ GenotypeImportOutcome Import::readPed(const std::string& path) {
                         index > count) {
                         message(kPedIndexMessage);
                         return failed(line + ": the allele index '" + *allele + "' of " +
-                                      markerName + " is not one of the " +
-                                      std::to_string(count) + " alleles of the population");
+                                      markerName + " is not one of the " + std::to_string(count) +
+                                      " alleles of the population");
                     }
                     *allele = marker->alleles[index - 1].name;
                 }
@@ -462,7 +462,8 @@ GenotypeImportOutcome Import::readPed(const std::string& path) {
 }
 
 bool endsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 }  // namespace
@@ -481,9 +482,9 @@ GenotypeImportOutcome importGenotypes(Core& core, UserInterface& ui, const std::
     if (first.size() >= 5 && first.compare(0, 5, "Chrom") == 0 &&
         ui.messageBox(kPgmQuestion, kApplicationTitle, MessageButtons::YesNo,
                       MessageIcon::Question) == Answer::Yes) {
-        const bool single = ui.messageBox(kPgmSingleSampleQuestion, kApplicationTitle,
-                                          MessageButtons::YesNo,
-                                          MessageIcon::Question) == Answer::Yes;
+        const bool single =
+            ui.messageBox(kPgmSingleSampleQuestion, kApplicationTitle, MessageButtons::YesNo,
+                          MessageIcon::Question) == Answer::Yes;
         return import.readPgm(lines, path, single);
     }
     return import.readTable(lines);

@@ -11,8 +11,12 @@ ImportQuestions& installed() {
 
 }  // namespace
 
-const ImportQuestions& importQuestions() { return installed(); }
+const ImportQuestions& importQuestions() {
+    return installed();
+}
 
-void setImportQuestions(ImportQuestions questions) { installed() = std::move(questions); }
+void setImportQuestions(ImportQuestions questions) {
+    installed() = std::move(questions);
+}
 
 }  // namespace relatix

@@ -38,14 +38,14 @@ void tell(UserInterface& ui, const std::string& text) {
 bool readKovarianFile(Core& core, UserInterface& ui, const std::string& path) {
     const std::vector<MapEntry> table = loadDefaultMarkerPositions(core.programDirectory);
     TraceFile trace("readKovarian");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        tell(ui, "Could not open Kovarian file, please check permissions");
+    // Regular files only, read once and whole.
+    TextFile text = readTextFile(path);
+    if (!text.text) {
+        tell(ui,
+             text.refused ? text.error : "Could not open Kovarian file, please check permissions");
         return true;
     }
-    LineCursor file(
-        std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
-    in.close();
+    LineCursor file(std::move(*text.text));
 
     const std::string header = file.line();
     trace << header << "\r\n";

@@ -4,12 +4,13 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/catalogue.h"
 #include "core/core.h"
 #include "core/decimal_text.h"
 #include "core/frequency_database.h"
-#include "core/catalogue.h"
 #include "persistence/line_cursor.h"
 #include "persistence/marker_positions.h"
+#include "persistence/text_lines.h"
 #include "platform/trace_file.h"
 
 namespace relatix {
@@ -276,10 +277,10 @@ void readGeneration2(Core& core, LineCursor& f) {
 }  // namespace
 
 bool readLegacySaveFile(Core& core, UserInterface&, const std::string& path, double version) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    LineCursor file(
-        std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
+    // Regular files only, read once and whole.
+    TextFile text = readTextFile(path);
+    if (!text.text) return false;
+    LineCursor file(std::move(*text.text));
     TraceFile trace("readLegacySaveFile");
     trace << "Version " << version << "\r\n";
     if (version < 2.0) {

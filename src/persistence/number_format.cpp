@@ -2,6 +2,8 @@
 
 namespace relatix {
 
-int parseLeadingInt(const std::string& text) { return readLeadingInteger(text); }
+int parseLeadingInt(const std::string& text) {
+    return readLeadingInteger(text);
+}
 
 }  // namespace relatix

@@ -1,9 +1,9 @@
 #include <cstdio>
 #include <optional>
 
+#include "core/catalogue.h"
 #include "core/core.h"
 #include "core/frequency_database.h"
-#include "core/catalogue.h"
 #include "persistence/number_format.h"
 #include "persistence/project_file.h"
 #include "persistence/text_lines.h"
@@ -82,8 +82,8 @@ TaggedLine parseTaggedLine(const std::string& line) {
     }
     parsed.tag = line.substr(open + 1, close - open - 1);
     const size_t next = line.find('<', close + 1);
-    parsed.value = line.substr(close + 1, next == std::string::npos ? std::string::npos
-                                                                    : next - close - 1);
+    parsed.value =
+        line.substr(close + 1, next == std::string::npos ? std::string::npos : next - close - 1);
     return parsed;
 }
 
@@ -155,8 +155,8 @@ std::string ProjectReader::read() {
             complete_ = true;
             break;
         }
-        if (tag == "TITLE" || tag == "TIMESTAMP" || tag == "/TIMESTAMP" ||
-            tag == "INFORMATION" || tag == "/INFORMATION" || tag == "NEWALLELEFREQUENCY") {
+        if (tag == "TITLE" || tag == "TIMESTAMP" || tag == "/TIMESTAMP" || tag == "INFORMATION" ||
+            tag == "/INFORMATION" || tag == "NEWALLELEFREQUENCY") {
             continue;
         } else if (tag == "ACTIVEPOPULATION" || tag == "DATABASEUSED") {
             if (integerWithin(line.value, 0, 1000000)) {
@@ -200,13 +200,13 @@ std::string ProjectReader::read() {
     core_.activePopulation = activeSeen ? parseLeadingInt(activeValue) : 0;
     // A file cut short must not be reported as a successful import.
     const std::string heading =
-        !started ? std::string("The file has no <RELATIX> line; nothing was imported") + kLineEnd
+        !started    ? std::string("The file has no <RELATIX> line; nothing was imported") + kLineEnd
         : complete_ ? std::string("Import was successful, below follows a summary.") + kLineEnd
                     : std::string("The file ends before </RELATIX>; it may be incomplete") +
                           kLineEnd + "Below follows a summary of what was read." + kLineEnd;
-    return heading + summary +
-           kLineEnd + "The following tags/lines (if any) were not recognized by Relatix" +
-           kLineEnd + std::string(27, '-') + kLineEnd + unrecognised_;
+    return heading + summary + kLineEnd +
+           "The following tags/lines (if any) were not recognized by Relatix" + kLineEnd +
+           std::string(27, '-') + kLineEnd + unrecognised_;
 }
 
 std::string ProjectReader::readPopulation() {
@@ -371,8 +371,8 @@ std::string ProjectReader::readPersons() {
         } else if (tag == "DNAOBSERVATIONMARKER") {
             if (!value.empty()) observation.markerName = value;
         } else if (tag == "DNAOBSERVATIONALLELE") {
-            if (!value.empty()) (observation.allele1 == "N" ? observation.allele1
-                                                            : observation.allele2) = value;
+            if (!value.empty())
+                (observation.allele1 == "N" ? observation.allele1 : observation.allele2) = value;
         } else if (tag == "/DNAOBSERVATION") {
             person.dna.push_back(observation);
         } else if (tag == "/PERSON") {

@@ -1,7 +1,7 @@
 #include <ostream>
 
-#include "core/core.h"
 #include "core/catalogue.h"
+#include "core/core.h"
 #include "persistence/number_format.h"
 #include "persistence/project_file.h"
 #include "platform/atomic_file.h"

@@ -25,10 +25,16 @@ private:
     int fd_;
 };
 
-TextFile failed(std::string error) { return {std::nullopt, std::move(error), false}; }
-TextFile refused(std::string error) { return {std::nullopt, std::move(error), true}; }
+TextFile failed(std::string error) {
+    return {std::nullopt, std::move(error), false};
+}
+TextFile refused(std::string error) {
+    return {std::nullopt, std::move(error), true};
+}
 
-std::string notRegular(const std::string& path) { return path + " is not a regular file"; }
+std::string notRegular(const std::string& path) {
+    return path + " is not a regular file";
+}
 std::string tooLarge(const std::string& path) {
     return path + " is larger than " + std::to_string(kMaximumTextFileSize >> 20) +
            " MB and is not read";

@@ -10,7 +10,9 @@
 namespace relatix {
 
 namespace {
-bool isSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool isSpace(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
 }  // namespace
 
 std::string TokenReader::readLine() {
@@ -55,7 +57,9 @@ double TokenReader::readNumber() {
     return negative ? -value : value;
 }
 
-std::optional<double> TokenReader::readCheckedNumber() { return parseDecimal(readWord()); }
+std::optional<double> TokenReader::readCheckedNumber() {
+    return parseDecimal(readWord());
+}
 
 std::optional<double> TokenReader::readKeyCheckedNumber() {
     skipKey();

@@ -43,12 +43,15 @@ private:
 
 std::string temporarySibling(const std::string& path) {
     std::random_device device;
-    return path + ".saving-" + std::to_string(::getpid()) + "-" + std::to_string(device() % 1000000);
+    return path + ".saving-" + std::to_string(::getpid()) + "-" +
+           std::to_string(device() % 1000000);
 }
 
 }  // namespace
 
-void simulateDiskFullAfter(std::optional<std::size_t> bytes) { diskFullAfter = bytes; }
+void simulateDiskFullAfter(std::optional<std::size_t> bytes) {
+    diskFullAfter = bytes;
+}
 
 AtomicWriteStatus writeFileAtomically(const std::string& path,
                                       const std::function<void(std::ostream&)>& write) {

@@ -6,7 +6,9 @@ SystemClock systemClock;
 Clock* current = &systemClock;
 }  // namespace
 
-Clock& clock() { return *current; }
+Clock& clock() {
+    return *current;
+}
 
 Clock* setClock(Clock* replacement) {
     Clock* previous = current;

@@ -41,8 +41,9 @@ std::string ConsoleUserInterface::answerTable() {
         text += "  \"";
         text += fixed.question;
         text += "\": ";
-        text += fixed.answer == Answer::Yes ? "Yes" : fixed.answer == Answer::Cancel ? "Cancel"
-                                                                                     : "No";
+        text += fixed.answer == Answer::Yes      ? "Yes"
+                : fixed.answer == Answer::Cancel ? "Cancel"
+                                                 : "No";
         text += "\n";
     }
     return text;
@@ -59,7 +60,8 @@ Answer ConsoleUserInterface::messageBox(const std::string& text, const std::stri
                                         MessageButtons buttons, MessageIcon) {
     const Answer answer = fixedAnswer(text, buttons);
     messages_ << caption << ": " << text;
-    if (buttons != MessageButtons::Ok) messages_ << " [" << (answer == Answer::Yes ? "Yes" : "No") << "]";
+    if (buttons != MessageButtons::Ok)
+        messages_ << " [" << (answer == Answer::Yes ? "Yes" : "No") << "]";
     messages_ << '\n';
     return answer;
 }
@@ -73,7 +75,9 @@ std::optional<std::string> ConsoleUserInterface::saveFileDialog(const FileDialog
     return std::nullopt;
 }
 
-void ConsoleUserInterface::showTextWindow(const std::string& text) { messages_ << text << '\n'; }
+void ConsoleUserInterface::showTextWindow(const std::string& text) {
+    messages_ << text << '\n';
+}
 
 DialogResult ConsoleUserInterface::runDialog(Presenter& presenter) {
     messages_ << "relatix2-cli: the dialog \"" << presenter.title()

@@ -22,14 +22,15 @@ TraceFile::TraceFile(std::string operation, bool append)
     if (ec) enabled_ = false;
 }
 
-TraceFile::~TraceFile() { flush(); }
+TraceFile::~TraceFile() {
+    flush();
+}
 
 void TraceFile::flush() {
     if (!enabled_) return;
     const std::string text = buffer_.str();
     buffer_.str({});
-    std::ofstream out(path_,
-                      std::ios::binary | (append_ ? std::ios::app : std::ios::trunc));
+    std::ofstream out(path_, std::ios::binary | (append_ ? std::ios::app : std::ios::trunc));
     if (out) out << text;
     append_ = true;  // later flushes of the same object add to what was written
 }

@@ -33,7 +33,8 @@ public:
     void flush();
 
 private:
-    std::string path_;  // fixed when the trace starts, so a later change of directory does not move it
+    std::string
+        path_;  // fixed when the trace starts, so a later change of directory does not move it
     bool append_;
     bool enabled_;
     std::ostringstream buffer_;

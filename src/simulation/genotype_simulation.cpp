@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/catalogue.h"
 #include "core/core.h"
 #include "core/decimal_text.h"
-#include "core/catalogue.h"
 #include "engine/haplotype_frequencies.h"
 #include "engine/mutation_models.h"
 #include "linkage/linkage_ped_file.h"

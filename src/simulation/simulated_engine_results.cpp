@@ -5,8 +5,8 @@
 #include <optional>
 #include <sstream>
 
-#include "core/decimal_text.h"
 #include "core/catalogue.h"
+#include "core/decimal_text.h"
 #include "linkage/engine_output_cursor.h"
 #include "linkage/linkage_markers.h"
 #include "linkage/linkage_ped_file.h"

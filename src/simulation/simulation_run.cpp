@@ -167,7 +167,8 @@ bool performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint3
                 // Simulated data sets keep the engines' convention: 0 stands for no value.
                 const ExactLikelihoods exact = computeExactLikelihoods(core, skip, nullptr);
                 std::vector<double> values;
-                for (const LogLikelihood& value : exact.values) values.push_back(value.value_or(0.0));
+                for (const LogLikelihood& value : exact.values)
+                    values.push_back(value.value_or(0.0));
                 core.simulatedExactLikelihoods.push_back(std::move(values));
                 core.exactMarkerResults = exact.markerResults;
                 trace << "Done\r\n";

@@ -16,7 +16,9 @@ double cmToTheta(MapFunction function, double cm) {
     return 0.0;
 }
 
-double thetaAsFraction(double theta) { return theta > 1.0 && theta < 100.0 ? theta / 100.0 : theta; }
+double thetaAsFraction(double theta) {
+    return theta > 1.0 && theta < 100.0 ? theta / 100.0 : theta;
+}
 
 std::optional<double> thetaToCm(MapFunction function, double theta) {
     const double r = thetaAsFraction(theta);

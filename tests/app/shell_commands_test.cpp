@@ -66,7 +66,7 @@ TEST(HelpCommands, howToCiteWarnsThenOffersFormatsWithoutExport) {
         "Relatix2");
     ui.expectDialogOf<HowToCitePresenter>("How to cite Relatix", [&](HowToCitePresenter& d) {
         EXPECT_EQ(d.formats(), (std::vector<std::string>{"Select format...", "1. EndNote",
-                                                          "2. RefMan", "3. MEDLINE"}));
+                                                         "2. RefMan", "3. MEDLINE"}));
         EXPECT_EQ(d.selectedFormat(), 0);
         d.selectFormat(2);
         ui.expectMessage("Not available yet", "Notification");

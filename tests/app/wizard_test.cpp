@@ -14,7 +14,9 @@ constexpr const char* kHypotheses = "Select alternative hypotheses";
 constexpr const char* kDna = "Add DNA data";
 constexpr const char* kResults = "Results";
 
-DialogResult answer(DialogResult result) { return result; }
+DialogResult answer(DialogResult result) {
+    return result;
+}
 
 // The wizard's logic with stand-ins for the pedigree, hypothesis and DNA dialogs.
 struct WizardFixture : ::testing::Test {
@@ -100,8 +102,8 @@ TEST_F(WizardFixture, dnaEntrySetsTheTitleAndResultsGetPriorsAndTheScalingHypoth
         auto& dialog = dynamic_cast<ResultsPresenter&>(p);
         EXPECT_EQ(dialog.referenceRow(), 3);
         EXPECT_FALSE(dialog.calculated());
-        EXPECT_EQ(dialog.rows(), (std::vector<std::string>{"Full Siblings", "Half Siblings",
-                                                             "Unrelated"}));
+        EXPECT_EQ(dialog.rows(),
+                  (std::vector<std::string>{"Full Siblings", "Half Siblings", "Unrelated"}));
         EXPECT_EQ(core.priors.size(), 3u);
         return DialogResult::Closed;
     });

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -49,7 +48,10 @@ TEST(CliGoldenRuns, giveTheExpectedStatusAndOutput) {
         {{"frobnicate"}, 2, "", "relatix2-cli: unknown command 'frobnicate'"},
         {{"--frobnicate"}, 2, "", "relatix2-cli: unknown option '--frobnicate'"},
         {{"catalogue", "extra"}, 2, "", "relatix2-cli: catalogue takes no arguments"},
-        {{"catalogue"}, 0, "1\tFull Siblings (data mother)\t3\t2,1,1\t2,8,9,10,11,12,14,16,20,21,23,25,26\n", ""},
+        {{"catalogue"},
+         0,
+         "1\tFull Siblings (data mother)\t3\t2,1,1\t2,8,9,10,11,12,14,16,20,21,23,25,26\n",
+         ""},
     };
     for (const Golden& g : table) {
         const CliRun run = runCli(g.args);
@@ -98,7 +100,8 @@ namespace relatix {
 namespace {
 
 TEST(CliInfo, summarisesTheBundledExample) {
-    const std::string example = std::string(RELATIX_SOURCE_DIR) + "/examples/half_siblings_linked.sav";
+    const std::string example =
+        std::string(RELATIX_SOURCE_DIR) + "/examples/half_siblings_linked.sav";
     const char* args[] = {"relatix2-cli", "info", example.c_str(), nullptr};
     std::ostringstream out, err;
     EXPECT_EQ(cli::run(3, const_cast<char**>(args), out, err), 0);
@@ -131,7 +134,6 @@ TEST(CliInfo, unreadableCasesFailWithAReason) {
 
 }  // namespace
 }  // namespace relatix
-
 
 namespace relatix {
 namespace {
@@ -167,9 +169,9 @@ TEST(CliCalculate, bundledExampleAsJsonFollowsTheSchema) {
         const auto& h = doc["hypotheses"][i];
         EXPECT_EQ(h["number"], i + 1);
         EXPECT_EQ(h["name"], names[i]);
-        for (const char* key : {"lnExact", "lnUnlinked", "lnLinked", "lrExact", "lrUnlinked",
-                                "lrLinked", "posteriorExact", "posteriorUnlinked",
-                                "posteriorLinked"})
+        for (const char* key :
+             {"lnExact", "lnUnlinked", "lnLinked", "lrExact", "lrUnlinked", "lrLinked",
+              "posteriorExact", "posteriorUnlinked", "posteriorLinked"})
             EXPECT_TRUE(h.contains(key) && (h[key].is_number() || h[key].is_null())) << key;
         EXPECT_TRUE(h["lnLinked"].is_number());
     }
@@ -180,10 +182,11 @@ TEST(CliCalculate, bundledExampleAsJsonFollowsTheSchema) {
 TEST(CliCalculate, textTableAndArgumentErrors) {
     const CliProcess table = runExecutable({"calculate"});
     ASSERT_EQ(table.status, 0) << table.err;
-    EXPECT_EQ(table.out.rfind("#\tHypothesis\tlnL exact\tlnL unlinked\tlnL linked\tLR exact\t"
-                              "LR unlinked\tLR linked\tW exact\tW unlinked\tW linked\n1\tHalf Siblings\t",
-                              0),
-              0u);
+    EXPECT_EQ(
+        table.out.rfind("#\tHypothesis\tlnL exact\tlnL unlinked\tlnL linked\tLR exact\t"
+                        "LR unlinked\tLR linked\tW exact\tW unlinked\tW linked\n1\tHalf Siblings\t",
+                        0),
+        0u);
     EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 5);
     for (const std::vector<std::string>& bad :
          {std::vector<std::string>{"calculate", "--reference"},
@@ -240,12 +243,12 @@ TEST(CliCalculate, concurrentRunsPrintWhatEachPrintsAlone) {
         std::vector<CliProcess> results(kRunsAtOnce);
         std::vector<std::thread> threads;
         for (size_t r = 0; r < kRunsAtOnce; ++r)
-            threads.emplace_back(
-                [&, r] { results[r] = runExecutable(cases[r % cases.size()]); });
+            threads.emplace_back([&, r] { results[r] = runExecutable(cases[r % cases.size()]); });
         for (std::thread& t : threads) t.join();
         for (size_t r = 0; r < kRunsAtOnce; ++r) {
             ASSERT_EQ(results[r].status, 0) << results[r].err;
-            ASSERT_EQ(results[r].out, alone[r % cases.size()]) << "round " << round << ", run " << r;
+            ASSERT_EQ(results[r].out, alone[r % cases.size()])
+                << "round " << round << ", run " << r;
         }
     }
 }
@@ -262,12 +265,42 @@ TEST(CliCalculate, eightBitNamesGiveValidUtf8Json) {
     const std::filesystem::path odd = folder.path() / "F13\xf6 \xff\xfe";
     std::filesystem::create_directories(odd);
     const std::filesystem::path copy = odd / "case.sav";
-    std::filesystem::copy_file(std::string(RELATIX_SOURCE_DIR) + "/examples/half_siblings_linked.sav",
-                               copy);
+    std::filesystem::copy_file(
+        std::string(RELATIX_SOURCE_DIR) + "/examples/half_siblings_linked.sav", copy);
     const CliProcess run = runExecutable({"calculate", "--json", copy.string()});
     ASSERT_EQ(run.status, 0) << run.err;
     const nlohmann::json doc = nlohmann::json::parse(run.out);
-    EXPECT_NE(doc["case"].get<std::string>().find("F13\xc3\xb6 \xc3\xbf\xc3\xbe"), std::string::npos);
+    EXPECT_NE(doc["case"].get<std::string>().find("F13\xc3\xb6 \xc3\xbf\xc3\xbe"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace relatix
+
+namespace relatix {
+namespace {
+
+// A marker of the map that the active population lacks is named with its reason.
+TEST(CliCalculate, everyUnusedMarkerIsNamedWithItsReason) {
+    std::string text =
+        testing::readFile(std::string(RELATIX_SOURCE_DIR) + "/examples/half_siblings_linked.sav");
+    const size_t name = text.find("<POPULATIONMARKERNAME>D8S639</POPULATIONMARKERNAME>");
+    ASSERT_NE(name, std::string::npos);
+    const size_t start = text.rfind("<POPULATIONMARKER>", name);
+    const std::string end = "</POPULATIONMARKER>";
+    const size_t stop = text.find(end, name) + end.size();
+    text.erase(start, stop - start);
+    testing::TempFolder folder;
+    const std::string path = folder.write("case.sav", text);
+    const CliProcess run = runExecutable({"calculate", "--json", path});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const nlohmann::json doc = nlohmann::json::parse(run.out);
+    EXPECT_EQ(doc["markersUsed"].size(), 30u);
+    ASSERT_EQ(doc["markersSkipped"].size(), 1u);
+    EXPECT_EQ(doc["markersSkipped"][0]["marker"], "D8S639");
+    EXPECT_EQ(doc["markersSkipped"][0]["reason"], "not in the active population");
+    EXPECT_NE(run.err.find("marker D8S639 not used: not in the active population"),
+              std::string::npos);
 }
 
 }  // namespace

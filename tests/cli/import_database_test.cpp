@@ -44,7 +44,8 @@ TEST(CliImportDatabase, addsFrequencyFilesToACaseAndSavesIt) {
 
     EXPECT_EQ(cli({"import-database", example, freq}).status, 2);
     EXPECT_EQ(cli({"import-database", example, "-o", saved}).status, 2);
-    const CliResult missing = cli({"import-database", example, folder.file("no.freq"), "-o", saved});
+    const CliResult missing =
+        cli({"import-database", example, folder.file("no.freq"), "-o", saved});
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("cannot import"), std::string::npos);
 }

@@ -122,8 +122,7 @@ TEST(SelectMainHypothesis, threePersonCodeBuildsTableAndPedigreePersons) {
                     EXPECT_EQ(table.alleleText(c, s, p, slot), "-1");
     ASSERT_EQ(core.hypothesisPedigrees.size(), 1u);
     EXPECT_EQ(core.hypothesisPedigrees[0].name, "No name");
-    EXPECT_EQ(core.hypothesisPedigrees[0].relations,
-              (std::vector<Relation>{{1, 3}, {2, 3}}));
+    EXPECT_EQ(core.hypothesisPedigrees[0].relations, (std::vector<Relation>{{1, 3}, {2, 3}}));
     const std::vector<int> expectedSexes = {2, 1, 1, 1, 2, 1, 2, 1, 2};
     ASSERT_EQ(table.pedigreePersons.size(), expectedSexes.size());
     for (size_t i = 0; i < expectedSexes.size(); ++i) {

@@ -6,10 +6,10 @@
 #include <filesystem>
 
 #include "app/application.h"
+#include "app/install_case_dialogs.h"
 #include "dialogs/add_dna_data_presenter.h"
 #include "dialogs/add_persons_presenter.h"
 #include "dialogs/edit_pedigree_presenter.h"
-#include "app/install_case_dialogs.h"
 #include "dialogs/results_presenter.h"
 #include "dialogs/select_alternative_hypotheses_presenter.h"
 #include "dialogs/select_basic_hypothesis_presenter.h"
@@ -115,33 +115,35 @@ TEST_F(WizardWalkFixture, catalogueCaseWithBackAndForth) {
         dialog.next();
         return dialog.result();
     });
-    expectResults([](const Core& core) {
-        EXPECT_EQ(core.mainHypothesis, 22);
-        EXPECT_EQ(core.alternativeHypotheses, (std::vector<int>{7}));
-        ASSERT_EQ(core.hypothesisPedigrees.size(), 2u);
-        EXPECT_EQ(core.hypothesisCount(), 2);
-        EXPECT_EQ(core.priors, (std::vector<double>{0.5, 0.5}));
-        EXPECT_EQ(core.referenceHypothesis, 1);
-        EXPECT_EQ(core.genotypeTable.personCount, 3);
-        EXPECT_EQ(core.genotypeTable.sexCodes, (std::vector<int>{1, 2, 1}));
-        ASSERT_EQ(core.persons.size(), 3u);
-        for (const Person& person : core.persons) ASSERT_EQ(person.dna.size(), 2u);
-        EXPECT_EQ(core.persons[0].dna[1].allele1, "10");
-        EXPECT_EQ(core.persons[1].dna[0].allele2, "12");
-        EXPECT_EQ(core.persons[2].dna[1].allele2, "12");
-    }, [this](const Core& core, const ResultsPresenter& results) {
-        ASSERT_EQ(core.exactResults.size(), 2u);
-        EXPECT_LT((*core.exactResults[0]), 0.0);
-        EXPECT_LT((*core.exactResults[1]), 0.0);
-        // Ratios against the first alternative, the default reference.
-        EXPECT_EQ(results.rows()[0].rfind("Paternity (trio)\nLR (Exact): ", 0), 0u);
-        EXPECT_EQ(results.rows()[1], "Unrelated man (data mother)\nScale");
-        ASSERT_TRUE(hasEngine()) << "merlinEngine is not built";
-        EXPECT_TRUE(results.engineResultsAvailable());
-        // Without mutation in the case, the exact and the linkage engine agree.
-        for (size_t h = 0; h < 2; ++h)
-            EXPECT_NEAR((*core.exactResults[h]), (*core.merlinResults[h]), 1e-6) << h;
-    });
+    expectResults(
+        [](const Core& core) {
+            EXPECT_EQ(core.mainHypothesis, 22);
+            EXPECT_EQ(core.alternativeHypotheses, (std::vector<int>{7}));
+            ASSERT_EQ(core.hypothesisPedigrees.size(), 2u);
+            EXPECT_EQ(core.hypothesisCount(), 2);
+            EXPECT_EQ(core.priors, (std::vector<double>{0.5, 0.5}));
+            EXPECT_EQ(core.referenceHypothesis, 1);
+            EXPECT_EQ(core.genotypeTable.personCount, 3);
+            EXPECT_EQ(core.genotypeTable.sexCodes, (std::vector<int>{1, 2, 1}));
+            ASSERT_EQ(core.persons.size(), 3u);
+            for (const Person& person : core.persons) ASSERT_EQ(person.dna.size(), 2u);
+            EXPECT_EQ(core.persons[0].dna[1].allele1, "10");
+            EXPECT_EQ(core.persons[1].dna[0].allele2, "12");
+            EXPECT_EQ(core.persons[2].dna[1].allele2, "12");
+        },
+        [this](const Core& core, const ResultsPresenter& results) {
+            ASSERT_EQ(core.exactResults.size(), 2u);
+            EXPECT_LT((*core.exactResults[0]), 0.0);
+            EXPECT_LT((*core.exactResults[1]), 0.0);
+            // Ratios against the first alternative, the default reference.
+            EXPECT_EQ(results.rows()[0].rfind("Paternity (trio)\nLR (Exact): ", 0), 0u);
+            EXPECT_EQ(results.rows()[1], "Unrelated man (data mother)\nScale");
+            ASSERT_TRUE(hasEngine()) << "merlinEngine is not built";
+            EXPECT_TRUE(results.engineResultsAvailable());
+            // Without mutation in the case, the exact and the linkage engine agree.
+            for (size_t h = 0; h < 2; ++h)
+                EXPECT_NEAR((*core.exactResults[h]), (*core.merlinResults[h]), 1e-6) << h;
+        });
     app.runCommand(CommandId::NewWizard);
 }
 
@@ -197,36 +199,39 @@ TEST_F(WizardWalkFixture, createdPedigreeCase) {
         dialog.next();
         return dialog.result();
     });
-    expectResults([](const Core& core) {
-        EXPECT_EQ(core.mainHypothesis, kCreatedPedigrees);
-        EXPECT_EQ(core.hypothesisCount(), 2);
-        EXPECT_EQ(core.priors, (std::vector<double>{0.5, 0.5}));
-        ASSERT_EQ(core.createdPedigrees.size(), 2u);
-        EXPECT_EQ(core.createdPedigrees[0].relations, (std::vector<Relation>{{1, 3}, {2, 3}}));
-        EXPECT_EQ(core.createdPedigrees[1].relations, (std::vector<Relation>{{2, 3}}));
-        const GenotypeTable& table = core.genotypeTable;
-        ASSERT_EQ(table.pedigreePersons.size(), 3u);
-        EXPECT_EQ(table.personCount, 3);
-        EXPECT_EQ(table.personNames, (std::vector<std::string>{"Father", "Mother", "Child"}));
-        EXPECT_EQ(table.sexCodes, (std::vector<int>{1, 2, 1}));
-        EXPECT_EQ(table.pedigreePersons[1].dna.size(), 2u);
-        EXPECT_EQ(table.pedigreePersons[1].dna[0].allele1, "12");
-        EXPECT_EQ(table.pedigreePersons[2].dna[1].allele2, "12");
-    }, [this](const Core& core, const ResultsPresenter& results) {
-        EXPECT_TRUE(core.exactResults.empty());  // no exact engine for drawn pedigrees
-        EXPECT_EQ(results.rows()[1], "Unrelated father\nScale");
-        ASSERT_TRUE(hasEngine()) << "merlinEngine is not built";
-        ASSERT_TRUE(results.engineResultsAvailable());
-        ASSERT_EQ(core.merlinResults.size(), 2u);
-        // Father 10/11, mother 12/12, child 10/12 at two markers 20 cM apart
-        // (p = 0.25, 0.25, 0.5): against an unrelated father the child's paternal
-        // 10 has probability 1/2 from him instead of 0.25 from the population, at
-        // both markers, linkage or not: LR = 2 * 2.
-        EXPECT_NEAR((*core.merlinResults[0]) - (*core.merlinResults[1]), std::log(4.0), 1e-9);
-        EXPECT_NEAR((*core.unlinkedResults[0]) - (*core.unlinkedResults[1]), std::log(4.0), 1e-9);
-        EXPECT_EQ(results.rows()[0],
-                  "Paternity: created\nLR (Exact): N/A\nLR (Unlinked): 4\nLR (Merlin): 4");
-    });
+    expectResults(
+        [](const Core& core) {
+            EXPECT_EQ(core.mainHypothesis, kCreatedPedigrees);
+            EXPECT_EQ(core.hypothesisCount(), 2);
+            EXPECT_EQ(core.priors, (std::vector<double>{0.5, 0.5}));
+            ASSERT_EQ(core.createdPedigrees.size(), 2u);
+            EXPECT_EQ(core.createdPedigrees[0].relations, (std::vector<Relation>{{1, 3}, {2, 3}}));
+            EXPECT_EQ(core.createdPedigrees[1].relations, (std::vector<Relation>{{2, 3}}));
+            const GenotypeTable& table = core.genotypeTable;
+            ASSERT_EQ(table.pedigreePersons.size(), 3u);
+            EXPECT_EQ(table.personCount, 3);
+            EXPECT_EQ(table.personNames, (std::vector<std::string>{"Father", "Mother", "Child"}));
+            EXPECT_EQ(table.sexCodes, (std::vector<int>{1, 2, 1}));
+            EXPECT_EQ(table.pedigreePersons[1].dna.size(), 2u);
+            EXPECT_EQ(table.pedigreePersons[1].dna[0].allele1, "12");
+            EXPECT_EQ(table.pedigreePersons[2].dna[1].allele2, "12");
+        },
+        [this](const Core& core, const ResultsPresenter& results) {
+            EXPECT_TRUE(core.exactResults.empty());  // no exact engine for drawn pedigrees
+            EXPECT_EQ(results.rows()[1], "Unrelated father\nScale");
+            ASSERT_TRUE(hasEngine()) << "merlinEngine is not built";
+            ASSERT_TRUE(results.engineResultsAvailable());
+            ASSERT_EQ(core.merlinResults.size(), 2u);
+            // Father 10/11, mother 12/12, child 10/12 at two markers 20 cM apart
+            // (p = 0.25, 0.25, 0.5): against an unrelated father the child's paternal
+            // 10 has probability 1/2 from him instead of 0.25 from the population, at
+            // both markers, linkage or not: LR = 2 * 2.
+            EXPECT_NEAR((*core.merlinResults[0]) - (*core.merlinResults[1]), std::log(4.0), 1e-9);
+            EXPECT_NEAR((*core.unlinkedResults[0]) - (*core.unlinkedResults[1]), std::log(4.0),
+                        1e-9);
+            EXPECT_EQ(results.rows()[0],
+                      "Paternity: created\nLR (Exact): N/A\nLR (Unlinked): 4\nLR (Merlin): 4");
+        });
     app.runCommand(CommandId::NewWizard);
 }
 

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "core/catalogue.h"
 #include "dialogs/edit_pedigree_presenter.h"
 #include "dialogs/full_image_presenter.h"
 #include "dialogs/select_alternative_hypotheses_presenter.h"
 #include "dialogs/select_basic_hypothesis_presenter.h"
 #include "dialogs/set_prior_presenter.h"
-#include "core/catalogue.h"
 #include "support/scripted_user_interface.h"
 #include "support/temp_folder.h"
 

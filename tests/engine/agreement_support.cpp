@@ -13,8 +13,8 @@
 #include "linkage/linkage_data_files.h"
 #include "linkage/linkage_ped_file.h"
 #include "platform/silent_user_interface.h"
-#include "support/temp_folder.h"
 #include "support/exact_engine_support.h"
+#include "support/temp_folder.h"
 
 namespace relatix::testing {
 
@@ -42,7 +42,9 @@ private:
     std::mt19937 engine_;
 };
 
-double haldane(double cM) { return 0.5 * (1 - std::exp(-2 * cM / 100)); }
+double haldane(double cM) {
+    return 0.5 * (1 - std::exp(-2 * cM / 100));
+}
 
 }  // namespace
 
@@ -78,10 +80,10 @@ void fillDrawnCase(Core& core, int code, const DrawnCaseOptions& options) {
         }
         int left = 1000;
         for (int a = 0; a < alleles; ++a) {
-            const int share = a + 1 == alleles
-                                  ? left
-                                  : std::max(1, static_cast<int>(weights[static_cast<size_t>(a)] /
-                                                                 sum * 1000));
+            const int share =
+                a + 1 == alleles
+                    ? left
+                    : std::max(1, static_cast<int>(weights[static_cast<size_t>(a)] / sum * 1000));
             left -= share;
             system.alleleNames.push_back(std::to_string(8 + a));
             system.frequencies.push_back(share / 1000.0);
@@ -165,8 +167,8 @@ bool linkageEngineAvailable() {
 
 double exactLogLikelihood(Core& core, int) {
     SilentUserInterface ui;
-    testing::computeCatalogueLikelihoods(core, std::vector<bool>(core.clusterDatabase.clusters.size(), false),
-                                false, ui);
+    testing::computeCatalogueLikelihoods(
+        core, std::vector<bool>(core.clusterDatabase.clusters.size(), false), false, ui);
     return core.exactResults.empty() ? 0.0 : core.exactResults[0].value_or(0.0);
 }
 

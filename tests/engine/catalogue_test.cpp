@@ -1,9 +1,10 @@
+#include "core/catalogue.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
 
-#include "core/catalogue.h"
 #include "support/scripted_user_interface.h"
 
 namespace relatix {
@@ -45,7 +46,8 @@ TEST(CatalogueAlternatives, followTheFixedLists) {
     for (int code = 1; code <= 26; ++code)
         for (int alternative : catalogueAlternatives(code)) {
             EXPECT_NE(alternative, code);
-            EXPECT_EQ(catalogueSize(alternative), catalogueSize(code)) << code << "/" << alternative;
+            EXPECT_EQ(catalogueSize(alternative), catalogueSize(code))
+                << code << "/" << alternative;
         }
 }
 

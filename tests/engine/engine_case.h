@@ -9,8 +9,8 @@
 #include "core/core.h"
 #include "engine/catalogue_likelihoods.h"
 #include "engine/relationship.h"
-#include "support/scripted_user_interface.h"
 #include "support/exact_engine_support.h"
+#include "support/scripted_user_interface.h"
 
 namespace relatix::testing {
 
@@ -22,7 +22,7 @@ struct MutationSpec {
 };
 
 class EngineCase {
-  public:
+public:
     explicit EngineCase(std::vector<int> sexCodes) {
         core.genotypeTable.personCount = static_cast<int>(sexCodes.size());
         core.genotypeTable.sexCodes = std::move(sexCodes);
@@ -81,7 +81,7 @@ class EngineCase {
 
     Core core;
 
-  private:
+private:
     ClusterSystem system(double position, const std::vector<double>& frequencies,
                          MutationSpec female, MutationSpec male, std::vector<std::string> names) {
         ClusterSystem s;

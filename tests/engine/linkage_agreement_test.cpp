@@ -12,8 +12,8 @@
 
 #include "engine/synthetic_case.h"
 #include "engine_case.h"
-#include "support/temp_folder.h"
 #include "support/exact_engine_support.h"
+#include "support/temp_folder.h"
 
 namespace relatix::testing {
 namespace {
@@ -98,7 +98,7 @@ struct AgreementCase {
 TEST(LinkageAgreement, exactEngineMatchesTheLinkageEngineWithoutMutation) {
     if (!std::filesystem::exists(engineExecutable()))
         FAIL() << "merlinEngine has not been built into " << RELATIX_PROGRAM_FOLDER
-                     << "; build the merlinEngine target to run this comparison";
+               << "; build the merlinEngine target to run this comparison";
     const std::vector<AgreementCase> cases = {
         {3, {FamilyMember::ChildA, FamilyMember::ChildB}, {1, 1}},
         {13, {FamilyMember::Uncle, FamilyMember::ChildA}, {1, 1}},

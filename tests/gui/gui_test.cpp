@@ -111,18 +111,20 @@ private slots:
             std::filesystem::temp_directory_path() / "relatix_gui_test";
         std::filesystem::create_directories(folder);
         std::vector<FileDialogRequest> requests;
-        ui_->setFileDialogStandIn([&](bool save, const FileDialogRequest& request)
-                                      -> std::optional<std::vector<std::string>> {
-            requests.push_back(request);
-            if (save) return std::vector<std::string>{(folder / "case.final").string()};
-            return std::vector<std::string>{std::string(RELATIX_SOURCE_DIR) +
-                                            "/examples/half_siblings_linked.sav"};
-        });
+        ui_->setFileDialogStandIn(
+            [&](bool save,
+                const FileDialogRequest& request) -> std::optional<std::vector<std::string>> {
+                requests.push_back(request);
+                if (save) return std::vector<std::string>{(folder / "case.final").string()};
+                return std::vector<std::string>{std::string(RELATIX_SOURCE_DIR) +
+                                                "/examples/half_siblings_linked.sav"};
+            });
         ModalScript script;
         SeenMessage summary;
         // Open may show the import summary; whatever window appears is closed.
         for (int i = 0; i < 3; ++i)
-            script.then([](QWidget* w) { QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection); });
+            script.then(
+                [](QWidget* w) { QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection); });
         window_->action(CommandId::Open)->trigger();
         QCOMPARE(window_->windowTitle(), QString("Relatix2 - half_siblings_linked"));
         QVERIFY(!app_->core().markerMap.markers.empty());

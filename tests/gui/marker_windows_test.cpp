@@ -2,6 +2,8 @@
 // presenter's rows, forwards selections, typing and buttons, and shows the
 // message boxes its commands raise. Every window is saved as a PNG in the
 // build's screenshots folder.
+#include "marker_windows.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,7 +17,6 @@
 #include "dialogs/new_allele_presenter.h"
 #include "dialogs/populations_presenter.h"
 #include "dialogs/select_systems_presenter.h"
-#include "marker_windows.h"
 #include "qt_user_interface.h"
 #include "widget_binding.h"
 #include "window_script.h"

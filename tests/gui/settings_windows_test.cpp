@@ -1,6 +1,8 @@
 // The windows of the pedigree editor and of the settings dialogs, driven as a
 // user would through their widgets. Every window is saved as a PNG in the
 // build's screenshots folder for a reviewer to look at.
+#include "settings_windows.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -21,7 +23,6 @@
 #include "dialogs/mutations_presenter.h"
 #include "dialogs/options_presenter.h"
 #include "qt_user_interface.h"
-#include "settings_windows.h"
 #include "window_script.h"
 
 using namespace relatix;

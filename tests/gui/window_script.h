@@ -65,7 +65,8 @@ private:
         // Run from an event of its own: the polling timer is not delivered again
         // while its own timeout runs, so a message box opened by the action
         // would otherwise never be answered.
-        QTimer::singleShot(0, modal, [modal, action = std::move(actions_.front())] { action(modal); });
+        QTimer::singleShot(0, modal,
+                           [modal, action = std::move(actions_.front())] { action(modal); });
         actions_.pop_front();
     }
 

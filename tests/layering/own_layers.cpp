@@ -3,4 +3,6 @@
 #include "core/core.h"
 #include "platform/user_interface.h"
 
-int main() { return 0; }
+int main() {
+    return 0;
+}

@@ -3,4 +3,6 @@
 #include "core/core.h"
 #include "dialogs/modal_presenter.h"
 
-int main() { return 0; }
+int main() {
+    return 0;
+}

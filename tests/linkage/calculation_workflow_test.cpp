@@ -1,13 +1,12 @@
 #include "linkage/calculation_workflow.h"
 
-#include "app/calculation_save.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
 #include <thread>
 
+#include "app/calculation_save.h"
 #include "core/core.h"
 #include "dialogs/results_presenter.h"
 #include "engine/catalogue_likelihoods.h"
@@ -147,16 +146,19 @@ TEST(RunCalculation, needsAnAlternativeAndStopsWhenTheSaveIsCancelled) {
     core.hypothesisPedigrees.resize(1);
     ScriptedUserInterface ui;
     ui.expectMessage("Please choose at least one alternative hypothesis", "Relatix2");
-    EXPECT_EQ(runCalculation(core, ui, offerToSaveBeforeCalculation).status, CalculationStatus::NoAlternatives);
+    EXPECT_EQ(runCalculation(core, ui, offerToSaveBeforeCalculation).status,
+              CalculationStatus::NoAlternatives);
 
     core = duoCase(program.path);
     core.persons[0].dna.push_back({0, "B", 0, "8", "8"});
     core.exactResults = {-1.5};
     ui.expectMessage("Save project?", "Question", Answer::Cancel);
-    EXPECT_EQ(runCalculation(core, ui, offerToSaveBeforeCalculation).status, CalculationStatus::Cancelled);
+    EXPECT_EQ(runCalculation(core, ui, offerToSaveBeforeCalculation).status,
+              CalculationStatus::Cancelled);
     ui.expectMessage("Save project?", "Question", Answer::Yes);
     ui.expectSaveFileCancelled();
-    EXPECT_EQ(runCalculation(core, ui, offerToSaveBeforeCalculation).status, CalculationStatus::Cancelled);
+    EXPECT_EQ(runCalculation(core, ui, offerToSaveBeforeCalculation).status,
+              CalculationStatus::Cancelled);
     EXPECT_EQ(ui.fileRequests.at(0).initialFileName, "New Project_Relatix.sav");
     EXPECT_FALSE(fs::exists(fs::path(program.path) / "temp" / "temp.dat"));
     EXPECT_EQ(core.exactResults, LogLikelihoods{-1.5});  // the previous results stay
@@ -170,7 +172,8 @@ TEST(RunCalculation, yesSavesToTheChosenFileAndRemembersIt) {
     const std::string path = program.folder.file("duo.sav");
     ui.expectMessage("Save project?", "Question", Answer::Yes);
     ui.expectSaveFile(path);
-    EXPECT_EQ(runCalculation(core, ui, offerToSaveBeforeCalculation).status, CalculationStatus::Calculated);
+    EXPECT_EQ(runCalculation(core, ui, offerToSaveBeforeCalculation).status,
+              CalculationStatus::Calculated);
     EXPECT_TRUE(core.savedToPath);
     EXPECT_EQ(core.projectPath, path);
     EXPECT_TRUE(fs::exists(path));
@@ -300,7 +303,8 @@ TEST(BundledExample, enginesAgreeWithoutMutationAndUnlinkedWithoutLinkage) {
 TEST(BundledExample, mutationsTurnedOffEqualRatesOfZero) {
     ProgramFolder program;
     SilentUserInterface ui;
-    const std::string example = std::string(RELATIX_SOURCE_DIR) + "/examples/half_siblings_linked.sav";
+    const std::string example =
+        std::string(RELATIX_SOURCE_DIR) + "/examples/half_siblings_linked.sav";
     Core zeroRates(program.path), switchedOff(program.path);
     ASSERT_TRUE(openProject(zeroRates, example, ui));
     ASSERT_TRUE(openProject(switchedOff, example, ui));
@@ -308,11 +312,14 @@ TEST(BundledExample, mutationsTurnedOffEqualRatesOfZero) {
         m.maleMutation.rate = m.femaleMutation.rate = m.maleMutation.rate2 =
             m.femaleMutation.rate2 = 0;
     switchedOff.mutationsOff = true;
-    ASSERT_EQ(runCalculation(zeroRates, ui, offerToSaveBeforeCalculation).status, CalculationStatus::Calculated);
-    ASSERT_EQ(runCalculation(switchedOff, ui, offerToSaveBeforeCalculation).status, CalculationStatus::Calculated);
+    ASSERT_EQ(runCalculation(zeroRates, ui, offerToSaveBeforeCalculation).status,
+              CalculationStatus::Calculated);
+    ASSERT_EQ(runCalculation(switchedOff, ui, offerToSaveBeforeCalculation).status,
+              CalculationStatus::Calculated);
     Core withMutation(program.path);
     ASSERT_TRUE(openProject(withMutation, example, ui));
-    ASSERT_EQ(runCalculation(withMutation, ui, offerToSaveBeforeCalculation).status, CalculationStatus::Calculated);
+    ASSERT_EQ(runCalculation(withMutation, ui, offerToSaveBeforeCalculation).status,
+              CalculationStatus::Calculated);
     ASSERT_EQ(switchedOff.exactResults.size(), zeroRates.exactResults.size());
     bool differsFromMutation = false;
     for (size_t h = 0; h < zeroRates.exactResults.size(); ++h) {
@@ -383,7 +390,8 @@ TEST(RunCalculation, concurrentRunsInOneProgramFolderNeverSwapResults) {
         Core core = duoCase(program.path);
         core.persons[1].dna[0].allele2 = childAllele;
         SilentUserInterface ui;
-        EXPECT_EQ(runCalculation(core, ui, offerToSaveBeforeCalculation).status, CalculationStatus::Calculated);
+        EXPECT_EQ(runCalculation(core, ui, offerToSaveBeforeCalculation).status,
+                  CalculationStatus::Calculated);
         return core.merlinResults;
     };
     const LogLikelihoods aloneA = calculate("10"), aloneB = calculate("11");

@@ -102,7 +102,8 @@ TEST(EngineResultsReading, allowsAThousandSkippedLinesPerFamily) {
 
 TEST(EngineResultsReading, incompleteOutputGivesNoValueAtAll) {
     LogLikelihoods values;
-    const Status early = readFamilyLikelihoods("Family 1\nlnLikelihood = -2\nFamily 2\n", 3, values);
+    const Status early =
+        readFamilyLikelihoods("Family 1\nlnLikelihood = -2\nFamily 2\n", 3, values);
     EXPECT_FALSE(early);
     EXPECT_EQ(early.message(), "the linkage program's output ends before family 2 of 3");
     EXPECT_EQ(shown(values), (Texts{"NA", "NA", "NA"}));
@@ -213,7 +214,8 @@ TEST(PosteriorProbabilities, weighLikelihoodsWithPriors) {
     // No usable hypothesis: no posteriors.
     using Ratios = std::vector<std::optional<double>>;
     EXPECT_EQ(posteriorProbabilities({-1.0, -2.0}, {0, 0}), (Ratios{std::nullopt, std::nullopt}));
-    EXPECT_EQ(posteriorProbabilities({-inf, -inf}, {0.5, 0.5}), (Ratios{std::nullopt, std::nullopt}));
+    EXPECT_EQ(posteriorProbabilities({-inf, -inf}, {0.5, 0.5}),
+              (Ratios{std::nullopt, std::nullopt}));
     const auto partial = posteriorProbabilities({-1.0, LogLikelihood::missing("x")}, {0.5, 0.5});
     EXPECT_EQ(partial, (Ratios{1.0, std::nullopt}));
 }

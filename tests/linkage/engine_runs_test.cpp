@@ -1,11 +1,11 @@
 #include "linkage/engine_runs.h"
 
-#include <limits>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <regex>
 
 #include "linkage/engine_results.h"
@@ -133,8 +133,7 @@ struct EngineCase : LinkageCase {
 };
 
 TEST(EngineRunsWithRealEngine, calculationReadsWhatTheEnginePrinted) {
-    if (!realEngineBuilt())
-        FAIL() << "merlinEngine is not built in " << RELATIX_PROGRAM_FOLDER;
+    if (!realEngineBuilt()) FAIL() << "merlinEngine is not built in " << RELATIX_PROGRAM_FOLDER;
     EngineCase c;
     ASSERT_TRUE(writeLinkageDataFiles(c.core, {}));
     ASSERT_TRUE(writeLinkagePedFile(c.core, {}));
@@ -164,8 +163,7 @@ TEST(EngineRunsWithRealEngine, calculationReadsWhatTheEnginePrinted) {
 }
 
 TEST(EngineRunsWithRealEngine, skippedClustersAndTheXChromosomeStayOutOfTheRun) {
-    if (!realEngineBuilt())
-        FAIL() << "merlinEngine is not built in " << RELATIX_PROGRAM_FOLDER;
+    if (!realEngineBuilt()) FAIL() << "merlinEngine is not built in " << RELATIX_PROGRAM_FOLDER;
     EngineCase c;
     const int x = c.addMarker("DXS1", 24, 30, {"1", "2"}, {0.5, 0.5});
     c.genotype(1, x, "1", "1");

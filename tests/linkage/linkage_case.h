@@ -13,7 +13,7 @@
 namespace relatix::testing {
 
 class LinkageCase {
-  public:
+public:
     explicit LinkageCase(std::vector<int> sexCodes, const std::string& folderName = "program")
         : core((folder.path() / folderName).string()) {
         std::filesystem::create_directories(core.programDirectory);

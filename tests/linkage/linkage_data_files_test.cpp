@@ -67,6 +67,14 @@ TEST(LinkageMapFiles, markerNamesWithWhiteSpaceStayOneWord) {
     EXPECT_EQ(t.map, "CHROMOSOME\tMARKER\tPOSITION\n1\tPenta_E\t10\n1\t_\t12\n");
     EXPECT_EQ(t.unlinkedMap.substr(t.unlinkedMap.find('\n') + 1), "1\tPenta_E\t1\n1\t_\t1001\n");
     EXPECT_EQ(t.frequencies.substr(0, 10), "M Penta_E\n");
+
+    // Names that become equal stay two markers for the engine.
+    LinkageCase twins({1});
+    twins.addMarker("M 1", 1, 10, kAB, kHalves);
+    twins.addMarker("M_1", 1, 12, kAB, kHalves);
+    const LinkageDataTexts u = linkageDataTexts(twins.core, {});
+    EXPECT_EQ(u.data, "M M_1\nM M_1_2\n");
+    EXPECT_EQ(u.map, "CHROMOSOME\tMARKER\tPOSITION\n1\tM_1\t10\n1\tM_1_2\t12\n");
 }
 
 TEST(LinkageMapFiles, numbersCarrySixSignificantDigits) {

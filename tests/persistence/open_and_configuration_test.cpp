@@ -35,7 +35,8 @@ TEST_F(OpenFixture, unknownKindsAreReportedAndLeaveAnEmptiedCase) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"<RELATIX> ", "Bad input format"},
         {"short", "Bad input format"},
-        {"[Save file - RelatixX Version 1.0]", "Not a Relatix sav file, possibly a RelatixX save file"},
+        {"[Save file - RelatixX Version 1.0]",
+         "Not a Relatix sav file, possibly a RelatixX save file"},
         {"This is some other long text file line", "Not a Relatix sav file"},
     };
     for (const auto& [line, message] : cases) {
@@ -80,8 +81,8 @@ TEST(OpenProjectFuzz, corruptedFilesAreReadWithoutCrashing) {
         return readFile(path);
     }();
     std::mt19937 random(20261209);
-    const std::vector<std::string> tags = {"<PERSONS>", "<POPULATION>", "<MARKERS>",
-                                           "<HYPOTHESES>", "<ADVANCED>", "</RELATIX>"};
+    const std::vector<std::string> tags = {"<PERSONS>",    "<POPULATION>", "<MARKERS>",
+                                           "<HYPOTHESES>", "<ADVANCED>",   "</RELATIX>"};
     for (int round = 0; round < 300; ++round) {
         std::string text = valid;
         const int kind = round % 6;
@@ -170,7 +171,8 @@ TEST(DefaultConfiguration, missingFileOrWrongHeaderKeepsTheDefaults) {
     core.persons.emplace_back("kept");
     readDefaultConfiguration(core);
     EXPECT_EQ(core.persons.size(), 1u);
-    folder.write("config.dat", "[Something else entirely, long enough]\r\nNewAlleleFrequency = 0.3\r\n");
+    folder.write("config.dat",
+                 "[Something else entirely, long enough]\r\nNewAlleleFrequency = 0.3\r\n");
     readDefaultConfiguration(core);
     EXPECT_DOUBLE_EQ(core.clusterDatabase.newAlleleFrequency, 0.01);
     // Counts larger than the file are read as far as the file goes.

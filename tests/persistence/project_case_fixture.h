@@ -32,7 +32,7 @@ inline Core makeSampleCase() {
     core.populations = {a, b};
     core.activePopulation = 1;
 
-    core.selectMainHypothesis(3);  // Half Siblings
+    core.selectMainHypothesis(3);         // Half Siblings
     core.alternativeHypotheses = {0, 3};  // Full Siblings, Uncle
     core.addAlternativePedigree(3);
     core.addAlternativePedigree(13);

@@ -1,8 +1,9 @@
+#include "persistence/project_file.h"
+
 #include <gtest/gtest.h>
 
 #include "core/core.h"
 #include "persistence/open_project.h"
-#include "persistence/project_file.h"
 #include "persistence/project_case_fixture.h"
 #include "platform/atomic_file.h"
 #include "support/scripted_user_interface.h"
@@ -169,9 +170,10 @@ TEST_F(ReadFixture, linesBeforeTheRootAreIgnoredAndUnknownLinesListed) {
 }
 
 TEST_F(ReadFixture, valuesAreTakenUnescapedUpToTheNextTag) {
-    read("<RELATIX>\n<PERSONS>\n<PERSON>\n<PERSONNAME>A<B</PERSONNAME>\n"
-         "<PERSONGENDER>female</PERSONGENDER>\n</PERSON>\n<PERSON>\n"
-         "<PERSONNAME>C  </PERSONNAME>\n</PERSON>\n</PERSONS>\n");
+    read(
+        "<RELATIX>\n<PERSONS>\n<PERSON>\n<PERSONNAME>A<B</PERSONNAME>\n"
+        "<PERSONGENDER>female</PERSONGENDER>\n</PERSON>\n<PERSON>\n"
+        "<PERSONNAME>C  </PERSONNAME>\n</PERSON>\n</PERSONS>\n");
     ASSERT_EQ(core.persons.size(), 2u);
     EXPECT_EQ(core.persons[0].name, "A");
     EXPECT_TRUE(core.persons[0].isMale);  // only exactly "Female" is female
@@ -180,20 +182,21 @@ TEST_F(ReadFixture, valuesAreTakenUnescapedUpToTheNextTag) {
 }
 
 TEST_F(ReadFixture, populationChromosomeCarriesOverAndIncompleteEntriesAreDropped) {
-    read("<RELATIX>\n<POPULATION>\n<POPULATIONNAME>P</POPULATIONNAME>\n"
-         "<POPULATIONMARKER>\n<POPULATIONMARKERNAME>M1</POPULATIONMARKERNAME>\n"
-         "<POPULATIONMARKERCHROMOSOME>7</POPULATIONMARKERCHROMOSOME>\n"
-         "<POPULATIONMARKERALLELE>\n<POPULATIONMARKERALLELENAME>8</POPULATIONMARKERALLELENAME>\n"
-         "<POPULATIONMARKERALLELEFREQUENCY>0.5</POPULATIONMARKERALLELEFREQUENCY>\n"
-         "</POPULATIONMARKERALLELE>\n<POPULATIONMARKERALLELE>\n"
-         "<POPULATIONMARKERALLELENAME>9</POPULATIONMARKERALLELENAME>\n"
-         "</POPULATIONMARKERALLELE>\n</POPULATIONMARKER>\n"
-         "<POPULATIONMARKER>\n<POPULATIONMARKERNAME>M2</POPULATIONMARKERNAME>\n"
-         "<POPULATIONMARKERALLELE>\n<POPULATIONMARKERALLELENAME>1</POPULATIONMARKERALLELENAME>\n"
-         "<POPULATIONMARKERALLELEFREQUENCY>1</POPULATIONMARKERALLELEFREQUENCY>\n"
-         "</POPULATIONMARKERALLELE>\n</POPULATIONMARKER>\n"
-         "<POPULATIONMARKER>\n<POPULATIONMARKERNAME>Empty</POPULATIONMARKERNAME>\n"
-         "</POPULATIONMARKER>\n</POPULATION>\n");
+    read(
+        "<RELATIX>\n<POPULATION>\n<POPULATIONNAME>P</POPULATIONNAME>\n"
+        "<POPULATIONMARKER>\n<POPULATIONMARKERNAME>M1</POPULATIONMARKERNAME>\n"
+        "<POPULATIONMARKERCHROMOSOME>7</POPULATIONMARKERCHROMOSOME>\n"
+        "<POPULATIONMARKERALLELE>\n<POPULATIONMARKERALLELENAME>8</POPULATIONMARKERALLELENAME>\n"
+        "<POPULATIONMARKERALLELEFREQUENCY>0.5</POPULATIONMARKERALLELEFREQUENCY>\n"
+        "</POPULATIONMARKERALLELE>\n<POPULATIONMARKERALLELE>\n"
+        "<POPULATIONMARKERALLELENAME>9</POPULATIONMARKERALLELENAME>\n"
+        "</POPULATIONMARKERALLELE>\n</POPULATIONMARKER>\n"
+        "<POPULATIONMARKER>\n<POPULATIONMARKERNAME>M2</POPULATIONMARKERNAME>\n"
+        "<POPULATIONMARKERALLELE>\n<POPULATIONMARKERALLELENAME>1</POPULATIONMARKERALLELENAME>\n"
+        "<POPULATIONMARKERALLELEFREQUENCY>1</POPULATIONMARKERALLELEFREQUENCY>\n"
+        "</POPULATIONMARKERALLELE>\n</POPULATIONMARKER>\n"
+        "<POPULATIONMARKER>\n<POPULATIONMARKERNAME>Empty</POPULATIONMARKERNAME>\n"
+        "</POPULATIONMARKER>\n</POPULATION>\n");
     ASSERT_EQ(core.populations.size(), 1u);
     const Population& p = core.populations[0];
     ASSERT_EQ(p.markers.size(), 2u);
@@ -204,12 +207,13 @@ TEST_F(ReadFixture, populationChromosomeCarriesOverAndIncompleteEntriesAreDroppe
 }
 
 TEST_F(ReadFixture, threeAllelesKeepTheFirstAndTheLast) {
-    read("<RELATIX>\n<PERSONS>\n<PERSON>\n<DNAOBSERVATION>\n"
-         "<DNAOBSERVATIONMARKER>TH01</DNAOBSERVATIONMARKER>\n"
-         "<DNAOBSERVATIONALLELE>6</DNAOBSERVATIONALLELE>\n"
-         "<DNAOBSERVATIONALLELE>7</DNAOBSERVATIONALLELE>\n"
-         "<DNAOBSERVATIONALLELE>9.3</DNAOBSERVATIONALLELE>\n</DNAOBSERVATION>\n"
-         "<DNAOBSERVATION>\n</DNAOBSERVATION>\n</PERSON>\n</PERSONS>\n");
+    read(
+        "<RELATIX>\n<PERSONS>\n<PERSON>\n<DNAOBSERVATION>\n"
+        "<DNAOBSERVATIONMARKER>TH01</DNAOBSERVATIONMARKER>\n"
+        "<DNAOBSERVATIONALLELE>6</DNAOBSERVATIONALLELE>\n"
+        "<DNAOBSERVATIONALLELE>7</DNAOBSERVATIONALLELE>\n"
+        "<DNAOBSERVATIONALLELE>9.3</DNAOBSERVATIONALLELE>\n</DNAOBSERVATION>\n"
+        "<DNAOBSERVATION>\n</DNAOBSERVATION>\n</PERSON>\n</PERSONS>\n");
     ASSERT_EQ(core.persons.size(), 1u);
     EXPECT_EQ(core.persons[0].name, "NN");
     ASSERT_EQ(core.persons[0].dna.size(), 2u);
@@ -220,9 +224,9 @@ TEST_F(ReadFixture, threeAllelesKeepTheFirstAndTheLast) {
 }
 
 TEST_F(ReadFixture, aFileEndingInsidePersonsKeepsTheFinishedOnes) {
-    const std::string summary =
-        read("<RELATIX>\n<PERSONS>\n<PERSON>\n<PERSONNAME>Done</PERSONNAME>\n</PERSON>\n"
-             "<PERSON>\n<PERSONNAME>Half</PERSONNAME>\n");
+    const std::string summary = read(
+        "<RELATIX>\n<PERSONS>\n<PERSON>\n<PERSONNAME>Done</PERSONNAME>\n</PERSON>\n"
+        "<PERSON>\n<PERSONNAME>Half</PERSONNAME>\n");
     ASSERT_EQ(core.persons.size(), 1u);
     EXPECT_EQ(core.persons[0].name, "Done");
     EXPECT_NE(summary.find("Failed to import persons\r\n"), std::string::npos);
@@ -237,13 +241,14 @@ TEST_F(ReadFixture, truncatedPopulationIsNotAdded) {
 }
 
 TEST_F(ReadFixture, exponentsOfTwoAndThreeDigitsReadTheSame) {
-    read("<RELATIX>\n<ADVANCED>\n<PEDIGREE>\n<PEDIGREENAME>Full Siblings</PEDIGREENAME>\n"
-         "<PEDIGREETHRESHOLD>1e-005</PEDIGREETHRESHOLD>\n<PEDIGREESTEPS>2</PEDIGREESTEPS>\n"
-         "</PEDIGREE>\n<PEDIGREE>\n<PEDIGREENAME>Half Siblings</PEDIGREENAME>\n"
-         "<PEDIGREETHRESHOLD>1e-05</PEDIGREETHRESHOLD>\n<PEDIGREESTEPS>2</PEDIGREESTEPS>\n"
-         "<PEDIGREELUMPALLELES>Yes</PEDIGREELUMPALLELES>\n</PEDIGREE>\n<PEDIGREE>\n"
-         "<PEDIGREENAME>Unrelated</PEDIGREENAME>\n<PEDIGREESTEPS>4</PEDIGREESTEPS>\n"
-         "</PEDIGREE>\n</ADVANCED>\n");
+    read(
+        "<RELATIX>\n<ADVANCED>\n<PEDIGREE>\n<PEDIGREENAME>Full Siblings</PEDIGREENAME>\n"
+        "<PEDIGREETHRESHOLD>1e-005</PEDIGREETHRESHOLD>\n<PEDIGREESTEPS>2</PEDIGREESTEPS>\n"
+        "</PEDIGREE>\n<PEDIGREE>\n<PEDIGREENAME>Half Siblings</PEDIGREENAME>\n"
+        "<PEDIGREETHRESHOLD>1e-05</PEDIGREETHRESHOLD>\n<PEDIGREESTEPS>2</PEDIGREESTEPS>\n"
+        "<PEDIGREELUMPALLELES>Yes</PEDIGREELUMPALLELES>\n</PEDIGREE>\n<PEDIGREE>\n"
+        "<PEDIGREENAME>Unrelated</PEDIGREENAME>\n<PEDIGREESTEPS>4</PEDIGREESTEPS>\n"
+        "</PEDIGREE>\n</ADVANCED>\n");
     EXPECT_EQ(core.pedigreeSettings.threshold[2], core.pedigreeSettings.threshold[3]);
     EXPECT_DOUBLE_EQ(core.pedigreeSettings.threshold[2], 1e-5);
     EXPECT_FALSE(core.pedigreeSettings.lumpAlleles[2]);  // no lump line means No
@@ -252,11 +257,12 @@ TEST_F(ReadFixture, exponentsOfTwoAndThreeDigitsReadTheSame) {
 }
 
 TEST_F(ReadFixture, alternativesOutsideTheMainCodesListAreIgnored) {
-    read("<RELATIX>\n<HYPOTHESES>\n<MAINHYPOTHESIS>Full Siblings</MAINHYPOTHESIS>\n"
-         "<ALTERNATIVEHYPOTHESIS>Uncle</ALTERNATIVEHYPOTHESIS>\n"
-         "<ALTERNATIVEHYPOTHESIS>Paternity (trio)</ALTERNATIVEHYPOTHESIS>\n"
-         "<ALTERNATIVEHYPOTHESIS>Nonsense</ALTERNATIVEHYPOTHESIS>\n"
-         "<ALTERNATIVEHYPOTHESIS>Unrelated</ALTERNATIVEHYPOTHESIS>\n</HYPOTHESES>\n");
+    read(
+        "<RELATIX>\n<HYPOTHESES>\n<MAINHYPOTHESIS>Full Siblings</MAINHYPOTHESIS>\n"
+        "<ALTERNATIVEHYPOTHESIS>Uncle</ALTERNATIVEHYPOTHESIS>\n"
+        "<ALTERNATIVEHYPOTHESIS>Paternity (trio)</ALTERNATIVEHYPOTHESIS>\n"
+        "<ALTERNATIVEHYPOTHESIS>Nonsense</ALTERNATIVEHYPOTHESIS>\n"
+        "<ALTERNATIVEHYPOTHESIS>Unrelated</ALTERNATIVEHYPOTHESIS>\n</HYPOTHESES>\n");
     EXPECT_EQ(core.mainHypothesis, 2);
     EXPECT_EQ(core.alternativeHypotheses, (std::vector<int>{3, 1}));  // Uncle, Unrelated
     EXPECT_EQ(core.hypothesisPedigrees.size(), 3u);
@@ -266,7 +272,8 @@ TEST(ProjectFile, thetaOfTheActivePopulationIsTheCaseThetaAfterOpen) {
     TempFolder folder;
     ScriptedUserInterface ui;
     Core core = testing::makeSampleCase();
-    core.clusterDatabase.theta = 0.02;  // the "Edit markers" dialog keeps it equal to the population's
+    core.clusterDatabase.theta =
+        0.02;  // the "Edit markers" dialog keeps it equal to the population's
     const std::string path = folder.file("theta.sav");
     saveProject(core, path, ui);
     Core loaded;

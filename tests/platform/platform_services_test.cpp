@@ -60,9 +60,9 @@ TEST(ProgramFolder, isTheFolderOfTheRunningExecutable) {
 TEST(ConsoleUserInterface, writesCaptionAndTextAndAnswersQuestionsFromItsTable) {
     std::ostringstream messages;
     ConsoleUserInterface ui(messages);
-    EXPECT_EQ(ui.messageBox("Could not open project", "Error", MessageButtons::Ok,
-                            MessageIcon::Error),
-              Answer::Ok);
+    EXPECT_EQ(
+        ui.messageBox("Could not open project", "Error", MessageButtons::Ok, MessageIcon::Error),
+        Answer::Ok);
     EXPECT_EQ(ui.messageBox("Save project?", "Question", MessageButtons::YesNoCancel,
                             MessageIcon::Question),
               Answer::No);

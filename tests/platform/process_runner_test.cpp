@@ -1,8 +1,9 @@
+#include "platform/process_runner.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "platform/process_runner.h"
 #include "support/temp_folder.h"
 
 namespace relatix {

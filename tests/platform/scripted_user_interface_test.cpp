@@ -1,9 +1,9 @@
 // The scripted user interface itself: what it reports when a test's script and
 // the code under test disagree.
+#include "support/scripted_user_interface.h"
+
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
-
-#include "support/scripted_user_interface.h"
 
 namespace relatix {
 namespace {

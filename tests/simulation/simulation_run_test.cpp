@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #include <cmath>
 #include <filesystem>
 
@@ -16,8 +15,8 @@
 #include "platform/clock.h"
 #include "simulation/genotype_simulation.h"
 #include "simulation_case.h"
-#include "support/scripted_user_interface.h"
 #include "support/exact_engine_support.h"
+#include "support/scripted_user_interface.h"
 
 namespace relatix {
 namespace {

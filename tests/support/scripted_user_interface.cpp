@@ -1,16 +1,20 @@
 #include "support/scripted_user_interface.h"
 
-#include "dialogs/dialog_questions.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+#include "dialogs/dialog_questions.h"
+
 namespace relatix::testing {
 
-ScriptedUserInterface::ScriptedUserInterface() { installDialogQuestions(); }
+ScriptedUserInterface::ScriptedUserInterface() {
+    installDialogQuestions();
+}
 
-ScriptedUserInterface::~ScriptedUserInterface() { verify(); }
+ScriptedUserInterface::~ScriptedUserInterface() {
+    verify();
+}
 
 ScriptedUserInterface& ScriptedUserInterface::expectMessage(const std::string& text,
                                                             const std::string& caption,
@@ -124,8 +128,8 @@ Answer ScriptedUserInterface::messageBox(const std::string& text, const std::str
                                          MessageButtons buttons, MessageIcon) {
     const std::string actual = "message \"" + text + "\" (caption \"" + caption + "\")";
     Expectation e;
-    if (!take(Kind::Message, actual, e)) return buttons == MessageButtons::Ok ? Answer::Ok
-                                                                              : Answer::Cancel;
+    if (!take(Kind::Message, actual, e))
+        return buttons == MessageButtons::Ok ? Answer::Ok : Answer::Cancel;
     if (e.text != text || e.caption != caption) {
         fail("message differs:\n  expected " + describe(e) + "\n  actual   " + actual);
     }
@@ -170,7 +174,9 @@ void ScriptedUserInterface::progressOpen(const std::string& title, int low, int 
                           std::to_string(high) + " " + text);
 }
 
-void ScriptedUserInterface::progressStep() { progressLog.push_back("step"); }
+void ScriptedUserInterface::progressStep() {
+    progressLog.push_back("step");
+}
 
 bool ScriptedUserInterface::progressCancelled() {
     if (!cancelAfterSteps) return false;
@@ -181,7 +187,9 @@ void ScriptedUserInterface::progressSetText(const std::string& text) {
     progressLog.push_back("text " + text);
 }
 
-void ScriptedUserInterface::progressClose() { progressLog.push_back("close"); }
+void ScriptedUserInterface::progressClose() {
+    progressLog.push_back("close");
+}
 
 DialogResult ScriptedUserInterface::runDialog(Presenter& presenter) {
     const std::string title = presenter.title();

@@ -1,11 +1,11 @@
 #include "support/temp_folder.h"
 
+#include <unistd.h>
+
 #include <atomic>
 #include <fstream>
 #include <random>
 #include <sstream>
-
-#include <unistd.h>
 
 namespace relatix::testing {
 
