@@ -113,7 +113,7 @@ std::string text(const std::optional<double>& v) {
 
 struct Method {
     const char* name;
-    const std::vector<std::vector<double>>* sets;
+    const SimulatedDataSets* sets;
 };
 
 }  // namespace

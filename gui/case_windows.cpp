@@ -165,11 +165,17 @@ public:
         form->addRow("Alleles", alleles);
         middle->addWidget(group);
         genotypes_ = rowTable(this, "genotypes", {"Marker", "Chr", "Genotype"}, true);
-        middle->addWidget(genotypes_, 1);
+        // The typed genotypes stay readable beside the picture: the table is at
+        // least wide enough for its three columns, the picture at most so wide.
+        const int character = fontMetrics().averageCharWidth();
+        genotypes_->setMinimumWidth(character * 38);
+        genotypes_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        middle->addWidget(genotypes_, 2);
         picture_ = new QLabel(this);
         picture_->setObjectName("picture");
         picture_->setAlignment(Qt::AlignCenter);
-        middle->addWidget(picture_);
+        picture_->setMaximumWidth(character * 40);
+        middle->addWidget(picture_, 1);
         layout->addLayout(middle, 1);
 
         auto* buttons = new QDialogButtonBox(this);
@@ -233,7 +239,10 @@ public:
         const std::string picture = p_.picturePath();
         if (picture != shownPicture_) {
             shownPicture_ = picture;
-            picture_->setPixmap(picture.empty() ? QPixmap() : QPixmap(qt(picture)));
+            QPixmap pixmap(picture.empty() ? QString() : qt(picture));
+            if (!pixmap.isNull() && pixmap.width() > picture_->maximumWidth())
+                pixmap = pixmap.scaledToWidth(picture_->maximumWidth(), Qt::SmoothTransformation);
+            picture_->setPixmap(pixmap);
         }
     }
 
@@ -256,12 +265,21 @@ public:
     ResultsWindow(ResultsPresenter& presenter, UserInterface&, QWidget* parent)
         : PresenterWindow(presenter, parent), p_(presenter) {
         auto* layout = new QHBoxLayout(this);
+        auto* left = new QVBoxLayout;
         list_ = new QListWidget(this);
         list_->setObjectName("rows");
         setMinimumTextSize(list_, 50, 20);
         list_->setWordWrap(true);
         list_->setAlternatingRowColors(true);
-        layout->addWidget(list_, 1);
+        left->addWidget(list_, 1);
+        // The markers the calculation left out, so that no marker is lost unseen.
+        unused_ = new QLabel(this);
+        unused_->setObjectName("unusedMarkers");
+        unused_->setWordWrap(true);
+        unused_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        unused_->hide();
+        left->addWidget(unused_);
+        layout->addLayout(left, 1);
         connect(list_, &QListWidget::currentRowChanged, this,
                 [this](int row) { run([this, row] { p_.selectRow(row + 1); }); });
         auto* buttons = new QDialogButtonBox(Qt::Vertical, this);
@@ -287,11 +305,15 @@ public:
         for (int i = 0; i < list_->count(); ++i)
             list_->item(i)->setText(qt(rows[static_cast<size_t>(i)]));
         list_->setCurrentRow(p_.selectedRow() - 1);
+        const std::string& unused = p_.unusedMarkersText();
+        unused_->setVisible(!unused.empty());
+        unused_->setText(unused.empty() ? QString() : "Markers not used:\n" + qt(unused).trimmed());
     }
 
 private:
     ResultsPresenter& p_;
     QListWidget* list_;
+    QLabel* unused_;
 };
 
 class SetPriorWindow : public PresenterWindow {

@@ -18,19 +18,11 @@ namespace {
 const QColor kColours[] = {QColor(0, 90, 181), QColor(220, 50, 32), QColor(0, 140, 70),
                            QColor(150, 60, 170), QColor(200, 120, 0)};
 
-// The one place that reads a stored log-likelihood: a stored 0 means that the
-// method gave no value for that hypothesis.
-std::optional<double> valueOf(double stored) {
-    if (stored == 0.0) return std::nullopt;
-    return stored;
-}
-[[maybe_unused]] std::optional<double> valueOf(const std::optional<double>& stored) {
-    return stored;
-}
-template <class Set>
-std::optional<double> logLikelihoodValue(const Set& set, size_t hypothesis) {
-    if (hypothesis >= set.size()) return std::nullopt;
-    return valueOf(set[hypothesis]);
+// A finite stored log-likelihood; a missing or impossible one draws no point.
+std::optional<double> logLikelihoodValue(const LogLikelihoods& set, size_t hypothesis) {
+    if (hypothesis >= set.size() || !set[hypothesis] || !std::isfinite(*set[hypothesis]))
+        return std::nullopt;
+    return *set[hypothesis];
 }
 
 struct Range {

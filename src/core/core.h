@@ -67,10 +67,10 @@ public:
     // 0-based hypothesis the ratios are scaled against; dialogs show it 1-based.
     int referenceHypothesis = 1;
     // Simulated data sets, k per simulation (one per true hypothesis), each with
-    // ln L per hypothesis; 0 stands for no value in these lists.
-    std::vector<std::vector<double>> simulatedLinkedLikelihoods;
-    std::vector<std::vector<double>> simulatedUnlinkedLikelihoods;
-    std::vector<std::vector<double>> simulatedExactLikelihoods;
+    // ln L per hypothesis.
+    SimulatedDataSets simulatedLinkedLikelihoods;
+    SimulatedDataSets simulatedUnlinkedLikelihoods;
+    SimulatedDataSets simulatedExactLikelihoods;
     std::string projectName = "New Project";
     PedigreeSettings pedigreeSettings;
     double softwareVersion = kRelatixVersionNumber;

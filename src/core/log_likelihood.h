@@ -36,6 +36,8 @@ private:
 };
 
 using LogLikelihoods = std::vector<LogLikelihood>;
+// Simulated data sets, each with ln L per hypothesis.
+using SimulatedDataSets = std::vector<LogLikelihoods>;
 
 // n missing values, all with the same reason.
 inline LogLikelihoods missingLikelihoods(size_t n, const std::string& reason) {

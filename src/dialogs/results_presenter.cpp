@@ -102,6 +102,9 @@ void ResultsPresenter::calculate() {
     if (outcome.status != CalculationStatus::Calculated) return;
     engineResultsAvailable_ = outcome.engineResultsAvailable;
     calculated_ = true;
+    unusedMarkersText_.clear();
+    for (const UnusedMarker& marker : unusedMarkers(*core_, core_->markerSkipped))
+        unusedMarkersText_ += marker.marker + ": " + marker.reason + "\n";
     refresh();
     selectedRow_ = rows_.empty() ? 0 : 1;
 }

@@ -49,6 +49,9 @@ public:
     bool showRatios() const { return showRatios_; }
     int referenceRow() const { return referenceRow_; }
     bool engineResultsAvailable() const { return engineResultsAvailable_; }
+    // After a calculation, the markers of the map it left out, one line each
+    // ("D8S639: not in the active population"); empty when every marker was used.
+    const std::string& unusedMarkersText() const { return unusedMarkersText_; }
 
     void refresh();
 
@@ -64,6 +67,7 @@ private:
     bool showRatios_ = true;
     int referenceRow_ = 1;
     bool engineResultsAvailable_ = false;
+    std::string unusedMarkersText_;
 };
 
 }  // namespace relatix

@@ -43,7 +43,7 @@ void SimulationResultsPresenter::chooseScale(int index) {
     refresh();
 }
 
-const std::vector<std::vector<double>>& SimulationResultsPresenter::dataSets() const {
+const SimulatedDataSets& SimulationResultsPresenter::dataSets() const {
     if (method_ == 1) return core_.simulatedLinkedLikelihoods;
     if (method_ == 2) return core_.simulatedUnlinkedLikelihoods;
     return core_.simulatedExactLikelihoods;
@@ -78,12 +78,12 @@ std::string SimulationResultsPresenter::ratioExport() const {
            (names.size() < 2 ? std::string() : names[1]) + "\t\r\n";
     const size_t c = static_cast<size_t>(scale_);
     const size_t h = c == 1 ? 0 : 1;
-    // A ratio whose scale or numerator has no value is written NA resp. 0, never
-    // as the exponential of a lone log-likelihood.
-    auto ratio = [&](const std::vector<double>& w) -> std::string {
-        if (c >= w.size() || h >= w.size() || w[c] == 0.0) return "NA";
-        if (w[h] == 0.0) return "0";
-        return formatGeneral(std::exp(w[h] - w[c]), 6);
+    // A ratio without a value for its scale or numerator is written NA, one whose
+    // numerator is impossible 0; never the exponential of a lone log-likelihood.
+    auto ratio = [&](const LogLikelihoods& w) -> std::string {
+        if (c >= w.size() || h >= w.size() || !w[c] || !w[h] || !std::isfinite(*w[c])) return "NA";
+        if (std::isinf(*w[h])) return "0";
+        return formatGeneral(std::exp(*w[h] - *w[c]), 6);
     };
     for (size_t s = 0; k >= 2 && s < n; ++s)
         out += ratio(sets[s * k]) + "\t" + ratio(sets[s * k + 1]) + "\r\n";

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/log_likelihood.h"
 #include "dialogs/modal_presenter.h"
 
 namespace relatix {
@@ -40,7 +41,7 @@ public:
     void close() { closeWith(DialogResult::Closed); }
 
     // The data sets of the chosen method.
-    const std::vector<std::vector<double>>& dataSets() const;
+    const SimulatedDataSets& dataSets() const;
     // The text of the "Save LR" file for the chosen method and scale.
     std::string ratioExport() const;
 

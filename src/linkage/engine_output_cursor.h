@@ -67,6 +67,23 @@ inline bool marksFamily(std::string_view word) {
     return word == "Skipping" || word == "Cluster";
 }
 
+// The reason of a "Skipping family F: reason" line, given the text after "Skipping".
+inline std::string skipReason(std::string_view rest) {
+    const size_t colon = rest.find(':');
+    std::string_view reason =
+        colon == std::string_view::npos ? std::string_view{} : rest.substr(colon + 1);
+    while (!reason.empty() && (reason.front() == ' ' || reason.front() == '\t'))
+        reason.remove_prefix(1);
+    while (!reason.empty() && (reason.back() == '\r' || reason.back() == ' '))
+        reason.remove_suffix(1);
+    return reason.empty() ? std::string("skipped by the linkage program")
+                          : "skipped by the linkage program: " + std::string(reason);
+}
+
+inline bool meansInconsistent(const std::string& reason) {
+    return reason.find(": inconsistent") != std::string::npos;
+}
+
 // The whole content of a file, or nothing when it cannot be opened.
 std::optional<std::string> readWholeFile(const std::string& path);
 

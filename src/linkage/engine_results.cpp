@@ -22,23 +22,6 @@ std::optional<double> engineNumber(std::string_view word) {
     return parseDecimal(word);
 }
 
-// The reason of a "Skipping family F: reason" line, given the text after "Skipping".
-std::string skipReason(std::string_view rest) {
-    const size_t colon = rest.find(':');
-    std::string_view reason =
-        colon == std::string_view::npos ? std::string_view{} : rest.substr(colon + 1);
-    while (!reason.empty() && (reason.front() == ' ' || reason.front() == '\t'))
-        reason.remove_prefix(1);
-    while (!reason.empty() && (reason.back() == '\r' || reason.back() == ' '))
-        reason.remove_suffix(1);
-    return reason.empty() ? std::string("skipped by the linkage program")
-                          : "skipped by the linkage program: " + std::string(reason);
-}
-
-bool meansInconsistent(const std::string& reason) {
-    return reason.find(": inconsistent") != std::string::npos;
-}
-
 }  // namespace
 
 Status readFamilyLikelihoods(std::string_view text, int n, LogLikelihoods& target, TraceFile* trace,

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <limits>
 #include <optional>
 #include <sstream>
 
@@ -21,21 +22,25 @@ std::string number(double value) {
 }
 
 // The cells of one group of a raw-data row for the data sets of simulation s.
-void appendRatioGroup(std::string& out, const std::vector<std::vector<double>>* first,
-                      const std::vector<std::vector<double>>* second, size_t s, size_t k) {
-    static const std::vector<double> none;
-    auto setOf = [&](const std::vector<std::vector<double>>* sets, size_t t) -> const auto& {
+// The raw-data file keeps the linkage program's own convention: 0 for a family
+// without a value, whether it is missing or impossible (ln L = -inf).
+void appendRatioGroup(std::string& out, const SimulatedDataSets* first,
+                      const SimulatedDataSets* second, size_t s, size_t k) {
+    static const LogLikelihoods none;
+    auto setOf = [&](const SimulatedDataSets* sets, size_t t) -> const auto& {
         const size_t index = s * k + t;
         return sets && index < sets->size() ? (*sets)[index] : none;
     };
-    auto value = [](const std::vector<double>& w, size_t i) { return i < w.size() ? w[i] : 0.0; };
+    auto value = [](const LogLikelihoods& w, size_t i) {
+        return i < w.size() && w[i] && std::isfinite(*w[i]) ? *w[i] : 0.0;
+    };
     for (size_t t = 0; t < k; ++t) {
         for (size_t u = 0; u < k; ++u) {
             if (u == t) {
                 out += "-\t";
                 continue;
             }
-            const std::vector<double>& a = setOf(first, t);
+            const LogLikelihoods& a = setOf(first, t);
             if (!second) {
                 if (value(a, u) == 0.0)
                     out += "-*";
@@ -44,7 +49,7 @@ void appendRatioGroup(std::string& out, const std::vector<std::vector<double>>* 
                 else
                     out += number(std::exp(value(a, t) - value(a, u)));
             } else {
-                const std::vector<double>& b = setOf(second, t);
+                const LogLikelihoods& b = setOf(second, t);
                 if (value(a, t) == 0.0 || value(a, u) == 0.0 || value(b, t) == 0.0 ||
                     value(b, u) == 0.0)
                     out += "1";
@@ -60,11 +65,11 @@ void appendRatioGroup(std::string& out, const std::vector<std::vector<double>>* 
 
 }  // namespace
 
-bool readSimulatedBlocks(std::string_view text, int n, int k,
-                         std::vector<std::vector<double>>& target, TraceFile* trace) {
+bool readSimulatedBlocks(std::string_view text, int n, int k, SimulatedDataSets& target,
+                         TraceFile* trace) {
     const size_t families = static_cast<size_t>(std::max(k, 0));
     const size_t blocks = static_cast<size_t>(std::max(n, 0)) * families;
-    target.assign(blocks, std::vector<double>(families, 0.0));
+    target.assign(blocks, missingLikelihoods(families, "not read"));
     EngineOutputCursor cursor(text);
     for (size_t b = 0; b < blocks; ++b) {
         std::string_view line;
@@ -79,21 +84,36 @@ bool readSimulatedBlocks(std::string_view text, int n, int k,
         if (trace) *trace << "Done with looping...\r\n";
 
         for (size_t i = 0; i < families; ++i) {
+            // A family the engine skipped has no value, or ln L = -inf when it is
+            // inconsistent with the data; the families after it keep theirs.
+            std::string reason;
             std::string_view word = cursor.readWord();
-            // A family the engine skipped has no value; the families after it keep theirs.
-            bool marked = marksFamily(word);
             int skipped = 0;
             while (word != "lnLikelihood") {
+                if (marksFamily(word)) {
+                    std::string_view rest;
+                    cursor.readLine(rest);
+                    if (reason.empty()) reason = skipReason(rest);
+                } else {
+                    cursor.skipRestOfLine();
+                }
                 if (cursor.atEnd() || ++skipped > kMaximumFamilyLines) return false;
-                cursor.skipRestOfLine();
                 word = cursor.firstWordOfLine();
-                marked = marked || marksFamily(word);
             }
             cursor.readWord();  // the separator, whatever it is
             const std::string_view numberWord = cursor.readWord();
+            if (numberWord.empty() || !cursor.lineEnded()) return false;  // cut output
             cursor.skipRestOfLine();
-            const double value = readDecimal(numberWord);
-            if (!marked && std::isfinite(value)) target[b][i] = value;
+            const std::optional<double> value = parseDecimal(numberWord);
+            if (!reason.empty())
+                target[b][i] = meansInconsistent(reason)
+                                   ? LogLikelihood(-std::numeric_limits<double>::infinity())
+                                   : LogLikelihood::missing(reason);
+            else if (value && *value <= 0)
+                target[b][i] = *value;
+            else
+                target[b][i] = LogLikelihood::missing("the linkage program printed '" +
+                                                      std::string(numberWord) + "'");
         }
     }
     return true;
@@ -161,10 +181,10 @@ bool readSimulatedEngineResults(Core& core, int n, const std::string& rawDataPat
     trace << "Starting to extract information from file 1\r\n"
           << "#Simulations: " << n << "\r\n#Families: " << k << "\r\n";
     const size_t sets = static_cast<size_t>(std::max(n, 0)) * static_cast<size_t>(std::max(k, 0));
-    const std::vector<std::vector<double>> zeros(sets,
-                                                 std::vector<double>(static_cast<size_t>(k), 0.0));
-    core.simulatedLinkedLikelihoods = zeros;
-    core.simulatedUnlinkedLikelihoods = zeros;
+    const SimulatedDataSets none(
+        sets, missingLikelihoods(static_cast<size_t>(std::max(k, 0)), "not read"));
+    core.simulatedLinkedLikelihoods = none;
+    core.simulatedUnlinkedLikelihoods = none;
 
     trace << "First file...\r\n";
     if (!linked || !readSimulatedBlocks(*linked, n, k, core.simulatedLinkedLikelihoods, &trace))

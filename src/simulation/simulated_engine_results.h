@@ -19,12 +19,14 @@ inline constexpr int kMaximumBlockSearchLines = 1000;
 inline constexpr int kMaximumFamilyLines = 1001;
 
 // Reads n*k blocks of k families from one results file's text into target, which
-// is first given n*k data sets of k zeros; block b goes to data set b. A family
-// whose lines carry "Skipping" or "Cluster" keeps 0 (no value), and reading goes
-// on. A line containing "ERROR", the end of the text, or a line limit stops the
-// reading: false, and the data sets not read keep their zeros.
-bool readSimulatedBlocks(std::string_view text, int n, int k,
-                         std::vector<std::vector<double>>& target, TraceFile* trace = nullptr);
+// is first given n*k data sets of k missing values; block b goes to data set b. A
+// family whose lines carry "Skipping" or "Cluster" is missing with the engine's
+// reason, or ln L = -inf when the reason is an inconsistency, and reading goes on;
+// so is a value that is no log-probability. A line containing "ERROR", the end
+// of the text, a number cut at the end, or a line limit stops the reading: false,
+// and the data sets not read stay missing.
+bool readSimulatedBlocks(std::string_view text, int n, int k, SimulatedDataSets& target,
+                         TraceFile* trace = nullptr);
 
 // Reads temp/tempResults.txt (genetic map) into simulatedLinkedLikelihoods and
 // temp/tempResults2.txt (unlinked map) into simulatedUnlinkedLikelihoods. With a

@@ -164,13 +164,9 @@ bool performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint3
                 writeLinkagePedFile(core, skip, PedFileLayout::simulationRun(s, t, k));
                 trace << "Ped file has been written...\r\nComputing likelihoods...\r\n";
                 core.markerSkipped = skip;
-                // Simulated data sets keep the engines' convention: 0 stands for no value.
-                const ExactLikelihoods exact = computeExactLikelihoods(core, skip, nullptr);
-                std::vector<double> values;
-                for (const LogLikelihood& value : exact.values)
-                    values.push_back(value.value_or(0.0));
-                core.simulatedExactLikelihoods.push_back(std::move(values));
-                core.exactMarkerResults = exact.markerResults;
+                ExactLikelihoods exact = computeExactLikelihoods(core, skip, nullptr);
+                core.simulatedExactLikelihoods.push_back(std::move(exact.values));
+                core.exactMarkerResults = std::move(exact.markerResults);
                 trace << "Done\r\n";
                 clearSimulatedGenotypes(run);
             }

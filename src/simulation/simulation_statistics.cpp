@@ -5,8 +5,7 @@
 
 namespace relatix {
 
-SimulationStatistics simulationStatistics(const std::vector<std::vector<double>>& sets, int t,
-                                          int c) {
+SimulationStatistics simulationStatistics(const SimulatedDataSets& sets, int t, int c) {
     SimulationStatistics out;
     if (sets.empty() || sets.front().empty()) return out;
     const size_t k = sets.front().size();
@@ -17,24 +16,25 @@ SimulationStatistics simulationStatistics(const std::vector<std::vector<double>>
     std::vector<double> ratios;
     double sum = 0.0;
     for (size_t j = 0; j < n; ++j) {
-        const std::vector<double>& w = sets[static_cast<size_t>(t) + j * k];
+        const LogLikelihoods& w = sets[static_cast<size_t>(t) + j * k];
         if (w.size() < k) {
             ++out.notAvailableCount;
             continue;
         }
-        const double scale = w[static_cast<size_t>(c)];
-        const double numerator = w[static_cast<size_t>(h)];
-        if (scale == 0.0) {
+        const LogLikelihood& scale = w[static_cast<size_t>(c)];
+        const LogLikelihood& numerator = w[static_cast<size_t>(h)];
+        const LogLikelihood& truth = w[static_cast<size_t>(t)];
+        // A missing value is never read as a ratio: such a data set has none.
+        if (!scale || !numerator || !truth || std::isnan(*scale) || std::isnan(*numerator) ||
+            (std::isinf(*scale) && std::isfinite(*numerator))) {
             ++out.notAvailableCount;
             continue;
         }
-        // Without a numerator value exp(0 - scale) would be a large ratio that no
-        // data support; such data sets count as LR 0 like those without a true value.
-        if (w[static_cast<size_t>(t)] == 0.0 || numerator == 0.0) {
+        if (std::isinf(*numerator) || std::isinf(*truth)) {
             ++out.zeroCount;
             continue;
         }
-        const double ratio = std::exp(numerator - scale);
+        const double ratio = std::exp(*numerator - *scale);
         sum += ratio;
         ratios.push_back(ratio);
         out.maximum = std::max(out.maximum, ratio);

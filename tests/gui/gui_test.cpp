@@ -217,7 +217,8 @@ private slots:
         // is likelier, under the alternative the alternative; one value missing.
         for (int s = 0; s < 50; ++s) {
             core.simulatedExactLikelihoods.push_back({-10.0 + 0.1 * s, -20.0});
-            core.simulatedExactLikelihoods.push_back({-20.0, s == 7 ? 0.0 : -10.0});
+            core.simulatedExactLikelihoods.push_back(
+                {-20.0, s == 7 ? LogLikelihood::missing("skipped") : LogLikelihood(-10.0)});
         }
         SimulationResultsPresenter presenter(core, *ui_);
         presenter.refresh();

@@ -207,7 +207,11 @@ TEST_F(ResultsFixture, beforeCalculateRowsAreLabelsAndScaleDoesNothing) {
 
 TEST_F(ResultsFixture, rowsShowRatiosAgainstTheReferenceRow) {
     if (!program.hasEngine()) FAIL() << "merlinEngine is not built";
+    core.markerMap.markers.emplace_back("EXTRA", 5, 10.0);  // no population holds it
     calculate(2);
+    // The case's marker C has no frequencies either.
+    EXPECT_EQ(results.unusedMarkersText(),
+              "C: not in the active population\nEXTRA: not in the active population\n");
     ASSERT_TRUE(results.calculated());
     EXPECT_EQ(results.selectedRow(), 1);
     const std::string first = results.rows()[0];

@@ -21,9 +21,7 @@ inline void computeCatalogueLikelihoods(Core& core, const std::vector<bool>& ski
         core.exactResults = std::move(exact.values);
         return;
     }
-    std::vector<double> values;
-    for (const LogLikelihood& value : exact.values) values.push_back(value.value_or(0.0));
-    core.simulatedExactLikelihoods.push_back(std::move(values));
+    core.simulatedExactLikelihoods.push_back(std::move(exact.values));
 }
 
 }  // namespace relatix::testing
