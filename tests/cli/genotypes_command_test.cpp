@@ -81,6 +81,25 @@ TEST(CliGenotypes, exportedGenotypesImportedAgainGiveTheSameLikelihoods) {
     ASSERT_EQ(inOrder.status, 0) << inOrder.err;
     EXPECT_NE(cli({"info", renamed}).out.find("  S1\tMale\t"), std::string::npos);
 
+    // A new allele enters the active population and is listed.
+    const std::string fresh = folder.write("fresh.csv", "Sample,D3S1358\nSibling 1,99/16\n");
+    const CliResult added = cli({"import-genotypes", bare, fresh, "-o", renamed});
+    ASSERT_EQ(added.status, 0) << added.err;
+    EXPECT_NE(added.err.find("new allele D3S1358 99\n"), std::string::npos) << added.err;
+    {
+        SilentUserInterface ui;
+        Core core(".");
+        ASSERT_TRUE(openProject(core, renamed, ui));
+        const Population* population = core.populationAt(core.activePopulation);
+        ASSERT_NE(population, nullptr);
+        bool found = false;
+        for (const Marker& marker : population->markers)
+            for (const Allele& allele : marker.alleles)
+                found = found || (marker.name == "D3S1358" && allele.name == "99" &&
+                                  allele.frequency == marker.markerNewAlleleFrequency);
+        EXPECT_TRUE(found);
+    }
+
     // A ped line with an unknown sex imports nothing and fails.
     std::string pedLine = "FAM1 1 0 0 7";
     for (int field = 0; field < 2 * 31; ++field) pedLine += " 0";

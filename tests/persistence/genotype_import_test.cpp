@@ -151,6 +151,35 @@ TEST_F(GenotypeImport, MergeQuestionAndRowLimit) {
     EXPECT_EQ(dna(1, "D3S1358"), "12/13");
 }
 
+TEST_F(GenotypeImport, PgmExports) {
+    assignment = {{"case7", 1}, {"Z9", 2}};
+    ui.expectMessage(kPgmQuestion, kApplicationTitle, Answer::Yes)
+        .expectMessage(kPgmSingleSampleQuestion, kApplicationTitle, Answer::Yes);
+    EXPECT_TRUE(import("case7.txt",
+                       "Chrom\tPos\tMarker\tx\tGenotype\n"
+                       "chr3\t1\tD3S1358\tx\tAG\nchr12\t2\tvWA\tx\t-\nchr1\t3\tnone\tx\tAA\n")
+                    .success);
+    EXPECT_EQ(dna(0, "D3S1358"), "A/G");
+    EXPECT_EQ(dna(0, "vWA"), "");
+
+    // Several samples: each is matched or offered once, and a known name needs no question.
+    ui.expectMessage(kPgmQuestion, kApplicationTitle, Answer::Yes)
+        .expectMessage(kPgmSingleSampleQuestion, kApplicationTitle, Answer::No);
+    const auto multi = import("multi.txt",
+                              "Chrom\tSample\tc\td\tMarker\tf\tGenotype\n"
+                              "1\tAnna\t.\t.\tD3S1358\t.\tC\n"
+                              "1\tZ9\t.\t.\tvWA\t.\tTT\n"
+                              "1\tZ9\t.\t.\tTH01\t.\tGAT\n"
+                              "1\tZ9\t.\t.\tFGA\t.\tGA\n");
+    EXPECT_TRUE(multi.success);
+    EXPECT_EQ(multi.samplesImported, 2);
+    EXPECT_EQ(dna(0, "D3S1358"), "C/C");
+    EXPECT_EQ(dna(1, "vWA"), "T/T");
+    EXPECT_EQ(dna(1, "TH01"), "");  // three characters are missing here
+    EXPECT_EQ(dna(1, "FGA"), "G/A");
+    EXPECT_EQ(offered, (std::vector<std::string>{"case7", "Z9"}));
+}
+
 TEST_F(GenotypeImport, PedValuesAndIndices) {
     core.persons[1].name = "FAM 1 - ID 3";
     core.persons[1].dna = {{0, "vWA", 0, "16", "16"}};
