@@ -8,6 +8,7 @@
 #include "convert_command.h"
 #include "core/catalogue.h"
 #include "dialogs/dialog_questions.h"
+#include "genotypes_command.h"
 #include "import_database_command.h"
 #include "info_command.h"
 #include "platform/console_user_interface.h"
@@ -43,6 +44,21 @@ constexpr const char* kUsage =
     "                open CASE the way Open does, add the frequency (.freq), map\n"
     "                (.map), Kovarian (.kov) or text databases FILE as the Import\n"
     "                of \"Edit markers\" does and save the case as project file OUT\n"
+    "  import-genotypes CASE FILE -o OUT [--index-alleles] [--pgm-single|--pgm-multi]\n"
+    "                   [--assign SAMPLE=K]... [--in-order] [--rename]\n"
+    "                open CASE the way Open does, read the persons' genotypes from\n"
+    "                FILE (a .ped file, a delimited table with one row per sample,\n"
+    "                or a PGM Genotyper export) as \"Import data\" does and save the\n"
+    "                case as project file OUT; --index-alleles reads ped alleles as\n"
+    "                indices into the active population; a sample named like a\n"
+    "                person goes to that person, --assign sends sample SAMPLE to\n"
+    "                person K, --in-order sends the k-th other sample to person k,\n"
+    "                --rename gives the person the sample's name; other samples\n"
+    "                are skipped; exits 1 without saving when the import fails\n"
+    "  export-genotypes CASE -o FILE [--samples-as-rows]\n"
+    "                open CASE the way Open does and write its persons' genotypes\n"
+    "                as a tab-separated table: one row per marker with chromosome\n"
+    "                and position, or one row per person with --samples-as-rows\n"
     "  convert (--haldane|--kosambi|--morgan) (--cm D | --theta R) [--json]\n"
     "                convert a map distance D in cM to a recombination fraction, or\n"
     "                a fraction R back to cM (R between 1 and 100 is read as a\n"
@@ -85,7 +101,8 @@ int run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
     const std::string& command = args[0];
     if (command == "--help" || command == "-h") {
-        out << kUsage << ConsoleUserInterface::answerTable() << kImportDatabaseAnswers;
+        out << kUsage << ConsoleUserInterface::answerTable() << kImportDatabaseAnswers
+            << kGenotypeImportAnswers;
         return 0;
     }
     if (command == "--version") {
@@ -109,6 +126,12 @@ int run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     if (command == "import-database")
         return runImportDatabaseCommand(std::vector<std::string>(args.begin() + 1, args.end()), out,
                                         err);
+    if (command == "import-genotypes")
+        return runImportGenotypesCommand(std::vector<std::string>(args.begin() + 1, args.end()),
+                                         out, err);
+    if (command == "export-genotypes")
+        return runExportGenotypesCommand(std::vector<std::string>(args.begin() + 1, args.end()),
+                                         out, err);
     if (command == "info") {
         if (args.size() != 2) {
             err << "relatix2-cli: info takes one case file (relatix2-cli info CASE.sav)\n";

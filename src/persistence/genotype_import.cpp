@@ -151,6 +151,11 @@ private:
         return true;
     }
 
+    // A row stopped by an error counts as an imported sample only when it
+    // already stored a genotype.
+    void countSampleIfStored(int genotypesBefore) {
+        if (outcome_.genotypesImported > genotypesBefore) ++outcome_.samplesImported;
+    }
     // The person (or profile) a sample goes to; nothing for a skipped sample.
     // Sets cancelled when the user cancels the merge question.
     std::optional<size_t> choosePerson(std::string sampleName, bool askMerge, bool& cancelled);
@@ -158,6 +163,14 @@ private:
     // The "N" rule, then storage when both alleles are known.
     void store(size_t person, const std::string& markerName, std::string allele1,
                std::string allele2);
+    // Checks allele 1 before allele 2, so that new alleles are asked about in
+    // the order of the file, then stores them.
+    void checkAndStore(size_t person, const std::string& markerName,
+                       const std::pair<std::string, std::string>& alleles) {
+        std::string first = checked(alleles.first, markerName);
+        std::string second = checked(alleles.second, markerName);
+        store(person, markerName, std::move(first), std::move(second));
+    }
 
     Core& core_;
     UserInterface& ui_;
@@ -245,9 +258,11 @@ GenotypeImportOutcome Import::readTable(const Lines& lines) {
         const std::string& h = headings[i];
         return h.size() >= 2 ? h.substr(0, h.size() - 2) : std::string();
     };
+    // An empty heading (the cell after a trailing separator, or a name of at
+    // most two characters once cut) never starts or ends a pair.
     auto pairStartsAt = [&](size_t i) {
         const auto a = cut(i), b = cut(i + 1);
-        return a && b && *a == *b &&
+        return a && b && !a->empty() && *a == *b &&
                !(mapMarkerIgnoringCase(core_, headings[i]) &&
                  mapMarkerIgnoringCase(core_, headings[i + 1]));
     };
@@ -286,7 +301,7 @@ GenotypeImportOutcome Import::readTable(const Lines& lines) {
         if (cancelled) return failed("the merge with '" + fields[0] + "' was cancelled");
         if (!person) continue;
         trace << "Import data and create new person\r\nImporting systems\r\n";
-        ++outcome_.samplesImported;
+        const int storedBefore = outcome_.genotypesImported;
         auto field = [&](size_t i) { return i < fields.size() ? fields[i] : std::string(); };
         for (const Column& column : columns) {
             if (!column.marker) continue;
@@ -295,6 +310,7 @@ GenotypeImportOutcome Import::readTable(const Lines& lines) {
                 trace << "Splitting genotype: " << field(column.first) << "\r\n";
                 const std::optional<AllelePair> split = splitSingleColumn(field(column.first));
                 if (!split) {
+                    countSampleIfStored(storedBefore);
                     message(kSingleColumnMessage);
                     return failed("the genotype '" + field(column.first) + "' of " +
                                   *column.marker + " in row " + std::to_string(row + 1) +
@@ -304,9 +320,9 @@ GenotypeImportOutcome Import::readTable(const Lines& lines) {
             } else {
                 alleles = {field(column.first), field(column.first + 1)};
             }
-            store(*person, *column.marker, checked(alleles.first, *column.marker),
-                  checked(alleles.second, *column.marker));
+            checkAndStore(*person, *column.marker, alleles);
         }
+        ++outcome_.samplesImported;
         if (rowLimit > 0 && outcome_.samplesImported == rowLimit) break;
     }
     return succeeded();
@@ -353,8 +369,7 @@ GenotypeImportOutcome Import::readPgm(const Lines& lines, const std::string& pat
         AllelePair alleles;
         if (genotype.size() == 1 && genotype != "-") alleles = {genotype, genotype};
         if (genotype.size() == 2) alleles = {genotype.substr(0, 1), genotype.substr(1, 1)};
-        store(*known->second, markerName, checked(alleles.first, markerName),
-              checked(alleles.second, markerName));
+        checkAndStore(*known->second, markerName, alleles);
     }
     return succeeded();
 }
@@ -408,7 +423,7 @@ GenotypeImportOutcome Import::readPed(const std::string& path) {
         const std::optional<size_t> person =
             choosePerson("FAM " + f[0] + " - ID " + f[1], false, cancelled);
         if (!person) continue;
-        ++outcome_.samplesImported;
+        const int storedBefore = outcome_.genotypesImported;
         const std::string line = "line " + std::to_string(row.lineNumber);
         for (size_t m = 0; m < markers.size(); ++m) {
             const std::string& markerName = markers[m].name;
@@ -417,6 +432,7 @@ GenotypeImportOutcome Import::readPed(const std::string& path) {
                 const std::string& field = f[5 + m];
                 const size_t slash = field.find('/');
                 if (slash == std::string::npos) {
+                    countSampleIfStored(storedBefore);
                     message(kPedSlashMessage);
                     return failed(line + ": the genotype '" + field + "' of " + markerName +
                                   " has no '/'");
@@ -443,6 +459,7 @@ GenotypeImportOutcome Import::readPed(const std::string& path) {
                     const auto parsed = std::from_chars(allele->data(), end, index);
                     if (parsed.ec != std::errc() || parsed.ptr != end || index < 1 ||
                         index > count) {
+                        countSampleIfStored(storedBefore);
                         message(kPedIndexMessage);
                         return failed(line + ": the allele index '" + *allele + "' of " +
                                       markerName + " is not one of the " + std::to_string(count) +
@@ -457,6 +474,7 @@ GenotypeImportOutcome Import::readPed(const std::string& path) {
             storeObservation(targets()[*person], markerName, first, second);
             ++outcome_.genotypesImported;
         }
+        ++outcome_.samplesImported;
     }
     return succeeded();
 }
