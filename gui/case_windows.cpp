@@ -179,7 +179,7 @@ public:
         layout->addLayout(middle, 1);
 
         auto* buttons = new QDialogButtonBox(this);
-        buttons->addButton("Import data", QDialogButtonBox::ActionRole)->setEnabled(false);
+        addButton(buttons, "Import data", [this] { p_.importData(); });
         buttons->addButton("Compare", QDialogButtonBox::ActionRole)->setEnabled(false);
         addButton(buttons, "<- Prev", [this] { p_.previous(); });
         defaultButton(addButton(buttons, "Next ->", [this] { p_.next(); }));

@@ -4,6 +4,7 @@
 
 #include "core/core.h"
 #include "core/frequency_database.h"
+#include "linkage/linkage_data_files.h"
 #include "platform/trace_file.h"
 
 namespace relatix {
@@ -148,6 +149,9 @@ std::vector<UnusedMarker> unusedMarkers(const Core& core, const std::vector<bool
         const size_t c = static_cast<size_t>(cluster - names.begin());
         if (cluster != names.end() && c < skipList.size() && skipList[c])
             unused.push_back({marker.name, "not typed for every person of the case"});
+        else if (marker.chromosome - 1 == kXClusterChromosome)
+            unused.push_back(
+                {marker.name, "on the X chromosome, which the linkage program leaves out"});
     }
     return unused;
 }

@@ -24,7 +24,8 @@ struct UnusedMarker {
 
 // Every marker of the map, in map order, that the calculation after updateCore
 // leaves out under the skip list: not in the active population (or no active
-// population), or not typed for every person of the case.
+// population), not typed for every person of the case, or (for the linkage
+// program only) on the X chromosome.
 std::vector<UnusedMarker> unusedMarkers(const Core& core, const std::vector<bool>& skipList);
 
 }  // namespace relatix

@@ -35,7 +35,8 @@ std::vector<nlohmann::json> logLikelihoods(const std::string& casePath) {
     const CliResult run = cli({"calculate", casePath, "--json"});
     EXPECT_EQ(run.status, 0) << run.err;
     std::vector<nlohmann::json> values;
-    for (const auto& h : nlohmann::json::parse(run.out).at("hypotheses"))
+    const nlohmann::json document = nlohmann::json::parse(run.out);
+    for (const auto& h : document.at("hypotheses"))
         values.push_back({h.at("lnExact"), h.at("lnUnlinked"), h.at("lnLinked")});
     return values;
 }
