@@ -82,8 +82,12 @@ CalculationOutcome runCalculation(Core& core, UserInterface& ui, const BeforeCal
         outcome.engineMessage =
             "The files for the linkage program could not be written in " + folder.path();
     } else {
+        // The window stays responsive and says what runs while the engine works.
+        ui.progressOpen("Computing likelihoods", 0, 1,
+                        "Running the linkage program on the unlinked and the genetic map");
         const EngineRunOutcome run = runCalculationEngines(core.programDirectory, folder.path(),
                                                            [&ui] { ui.processEvents(); });
+        ui.progressClose();
         if (!run.succeeded()) outcome.engineMessage = run.message();
     }
     if (outcome.engineMessage.empty()) {
