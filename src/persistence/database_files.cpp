@@ -43,6 +43,20 @@ std::string fileStem(const std::string& path, size_t suffix) {
     return name.size() > suffix ? name.substr(0, name.size() - suffix) : std::string();
 }
 
+std::optional<size_t> populationToFill(Core& core, UserInterface& ui, const std::string& name) {
+    for (size_t p = 0; p < core.populations.size(); ++p)
+        if (core.populations[p].name == name) {
+            if (ui.messageBox(kAppendFrequenciesQuestion, "Question", MessageButtons::YesNoCancel,
+                              MessageIcon::Question) == Answer::Cancel)
+                return std::nullopt;
+            return p;
+        }
+    Population population;
+    population.name = name;
+    core.populations.push_back(std::move(population));
+    return core.populations.size() - 1;
+}
+
 bool importFreqFile(Core& core, UserInterface& ui, const std::string& path) {
     const std::vector<MapEntry> table = loadDefaultMarkerPositions(core.programDirectory);
     const auto lines = readTextLines(path);
@@ -55,21 +69,9 @@ bool importFreqFile(Core& core, UserInterface& ui, const std::string& path) {
         !lines->empty() && lines->front().find('\t') != std::string::npos ? '\t' : ' ';
 
     const std::string name = fileStem(path, 5);
-    size_t target = core.populations.size();
-    for (size_t p = 0; p < core.populations.size(); ++p)
-        if (core.populations[p].name == name) {
-            target = p;
-            break;
-        }
-    if (target < core.populations.size()) {
-        if (ui.messageBox(kAppendFrequenciesQuestion, "Question", MessageButtons::YesNoCancel,
-                          MessageIcon::Question) == Answer::Cancel)
-            return false;
-    } else {
-        Population population;
-        population.name = name;
-        core.populations.push_back(std::move(population));
-    }
+    const std::optional<size_t> found = populationToFill(core, ui, name);
+    if (!found) return false;
+    const size_t target = *found;
 
     size_t i = 0;
     while (i < lines->size()) {

@@ -3,6 +3,7 @@
 // of the active population as a text, a freq and a map file.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace relatix {
@@ -23,6 +24,11 @@ std::string fileStem(const std::string& path, size_t suffix);
 // (created when missing; appended to after the question when present). Blocks
 // whose marker cannot be placed on the map are dropped. False when the file
 // cannot be read or the user cancels.
+// The position of the population of that name that an import fills: an existing
+// one after "Population already defined, append frequencies?" (nothing on
+// Cancel), else a new one at the end.
+std::optional<size_t> populationToFill(Core& core, UserInterface& ui, const std::string& name);
+
 bool importFreqFile(Core& core, UserInterface& ui, const std::string& path);
 
 // Adds every line with a chromosome from 1 to 22 to the marker map.

@@ -149,21 +149,9 @@ bool readKovarianFile(Core& core, UserInterface& ui, const std::string& path) {
     }
     trace << "Database: " << databaseName << "\r\n";
 
-    size_t target = core.populations.size();
-    for (size_t p = 0; p < core.populations.size(); ++p)
-        if (core.populations[p].name == databaseName) {
-            target = p;
-            break;
-        }
-    if (target < core.populations.size()) {
-        if (ui.messageBox(kAppendFrequenciesQuestion, "Question", MessageButtons::YesNoCancel,
-                          MessageIcon::Question) == Answer::Cancel)
-            return false;
-    } else {
-        Population population;
-        population.name = databaseName;
-        core.populations.push_back(std::move(population));
-    }
+    const std::optional<size_t> found = populationToFill(core, ui, databaseName);
+    if (!found) return false;
+    const size_t target = *found;
 
     enum class CommaRule { Ask, Always, Once } commas = CommaRule::Ask;
     for (long long s = 0; s < systems && !file.atEnd(); ++s) {

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "cli_run.h"
 #include "commands.h"
 #include "platform/process_runner.h"
 #include "support/temp_folder.h"
@@ -16,21 +17,8 @@
 namespace relatix {
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun runCli(std::vector<std::string> args) {
-    args.insert(args.begin(), "relatix2-cli");
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::ostringstream out, err;
-    const int status = cli::run(static_cast<int>(args.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
+using CliRun = testing::CliResult;
+using testing::runCli;
 
 // Command, expected exit status, expected start of stdout, expected start of stderr.
 struct Golden {

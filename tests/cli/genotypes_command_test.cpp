@@ -3,8 +3,10 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "cli_run.h"
 #include "commands.h"
 #include "core/core.h"
 #include "persistence/open_project.h"
@@ -15,19 +17,10 @@
 namespace relatix {
 namespace {
 
-struct CliResult {
-    int status;
-    std::string out, err;
-};
+using testing::CliResult;
 
 CliResult cli(std::vector<std::string> args) {
-    args.insert(args.begin(), "relatix2-cli");
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::ostringstream out, err;
-    const int status = cli::run(static_cast<int>(args.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
+    return testing::runCli(std::move(args));
 }
 
 // The three log-likelihoods of every hypothesis of calculate --json.

@@ -2,27 +2,20 @@
 
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "cli_run.h"
 #include "commands.h"
 #include "support/temp_folder.h"
 
 namespace relatix {
 namespace {
 
-struct CliResult {
-    int status;
-    std::string out, err;
-};
+using testing::CliResult;
 
 CliResult cli(std::vector<std::string> args) {
-    args.insert(args.begin(), "relatix2-cli");
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::ostringstream out, err;
-    const int status = cli::run(static_cast<int>(args.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
+    return testing::runCli(std::move(args));
 }
 
 TEST(CliImportDatabase, addsFrequencyFilesToACaseAndSavesIt) {

@@ -29,13 +29,22 @@ inline void screenshot(QWidget* widget, const QString& name) {
     widget->grab().save(QString(RELATIX_SCREENSHOT_DIR) + "/" + name + ".png");
 }
 
+using WindowAction = std::function<void(QWidget*)>;
+
+// An action meant for a message box: the script keeps it for the next message box
+// and passes over a window that comes back to the front before the box appears.
+struct MessageAction {
+    WindowAction act;
+    operator WindowAction() const { return act; }
+};
+
 // Acts on the modal windows as they appear, one action per window, in order; a
 // window that comes back to the front after another one closed counts as new.
 // Once a check has failed, or after 20 seconds, every modal window left is
 // closed so that a failing test ends instead of waiting for a click.
 class ModalScript : public QObject {
 public:
-    using Action = std::function<void(QWidget*)>;
+    using Action = WindowAction;
     static constexpr qint64 kPatienceMs = 20000;
 
     ModalScript() {
@@ -44,7 +53,11 @@ public:
         clock_.start();
     }
     ModalScript& then(Action action) {
-        actions_.push_back(std::move(action));
+        actions_.push_back({std::move(action), false});
+        return *this;
+    }
+    ModalScript& then(MessageAction action) {
+        actions_.push_back({std::move(action.act), true});
         return *this;
     }
     bool done() const { return actions_.empty(); }
@@ -61,18 +74,24 @@ private:
             return;
         }
         if (modal == last_ || actions_.empty()) return;
+        // A window back at the front while its message box is still to come.
+        if (actions_.front().forMessageBox && !qobject_cast<QMessageBox*>(modal)) return;
         last_ = modal;
         // Run from an event of its own: the polling timer is not delivered again
         // while its own timeout runs, so a message box opened by the action
         // would otherwise never be answered.
         QTimer::singleShot(0, modal,
-                           [modal, action = std::move(actions_.front())] { action(modal); });
+                           [modal, action = std::move(actions_.front().action)] { action(modal); });
         actions_.pop_front();
     }
 
     QTimer timer_;
     QElapsedTimer clock_;
-    std::deque<Action> actions_;
+    struct Step {
+        Action action;
+        bool forMessageBox;
+    };
+    std::deque<Step> actions_;
     // Cleared when that window goes, so that a later one at the same address counts.
     QPointer<QWidget> last_;
 };
@@ -144,23 +163,21 @@ inline void answerMessage(QWidget* window, QMessageBox::StandardButton button,
 
 // Notes what the message box says, saves a picture of it when given a name,
 // and answers it with the button.
-inline ModalScript::Action answer(SeenMessage& seen,
-                                  QMessageBox::StandardButton button = QMessageBox::Ok,
-                                  const QString& shotName = {}) {
-    return [&seen, button, shotName](QWidget* window) {
+inline MessageAction answer(SeenMessage& seen, QMessageBox::StandardButton button = QMessageBox::Ok,
+                            const QString& shotName = {}) {
+    return {[&seen, button, shotName](QWidget* window) {
         answerMessage(window, button, [&seen, &shotName](QMessageBox* box) {
             seen = {box->windowTitle(), box->text()};
             if (!shotName.isEmpty()) screenshot(box, shotName);
         });
-    };
+    }};
 }
 
 // Notes the message box's text and answers it with the button.
-inline ModalScript::Action answer(QString& text,
-                                  QMessageBox::StandardButton button = QMessageBox::Ok) {
-    return [&text, button](QWidget* window) {
+inline MessageAction answer(QString& text, QMessageBox::StandardButton button = QMessageBox::Ok) {
+    return {[&text, button](QWidget* window) {
         answerMessage(window, button, [&text](QMessageBox* box) { text = box->text(); });
-    };
+    }};
 }
 
 }  // namespace relatix::testing
