@@ -79,10 +79,20 @@ private:
         last_ = modal;
         // Run from an event of its own: the polling timer is not delivered again
         // while its own timeout runs, so a message box opened by the action
-        // would otherwise never be answered.
-        QTimer::singleShot(0, modal,
-                           [modal, action = std::move(actions_.front().action)] { action(modal); });
+        // would otherwise never be answered. A window that closed before its
+        // step ran (one that was only back at the front while closing) leaves
+        // the step to the next window.
+        QPointer<QWidget> target(modal);
+        Step step = std::move(actions_.front());
         actions_.pop_front();
+        QTimer::singleShot(0, this, [this, target, step = std::move(step)]() mutable {
+            if (!target || !target->isVisible()) {
+                actions_.push_front(std::move(step));
+                last_ = nullptr;
+                return;
+            }
+            step.action(target);
+        });
     }
 
     QTimer timer_;
