@@ -239,8 +239,8 @@ private slots:
             QCOMPARE(plot->curves().size(), size_t(2));
             w->resize(w->sizeHint());
             screenshot(w, "simulation_results");
-            const QString png = QString(RELATIX_SCREENSHOT_DIR) + "/exceedance_plot.png";
-            const QString svg = QString(RELATIX_SCREENSHOT_DIR) + "/exceedance_plot.svg";
+            const QString png = screenshotFolder() + "/exceedance_plot.png";
+            const QString svg = screenshotFolder() + "/exceedance_plot.svg";
             QVERIFY(plot->saveTo(png));
             QVERIFY(plot->saveTo(svg));
             QFile file(svg);
