@@ -76,6 +76,8 @@ private slots:
         QCOMPARE(window_->action(CommandId::Open)->shortcut(), QKeySequence("Ctrl+O"));
         QCOMPARE(window_->action(CommandId::Save)->shortcut(), QKeySequence("Ctrl+S"));
         QCOMPARE(window_->action(CommandId::Exit)->text(), QString("E&xit"));
+        auto* ready = window_->findChild<QLabel*>("ready");
+        QVERIFY(ready && ready->isVisible());
         screenshot(window_.get(), "main_window");
     }
 
