@@ -8,6 +8,7 @@
 #include "cli_run.h"
 #include "commands.h"
 #include "core/core.h"
+#include "persistence/open_project.h"
 #include "persistence/project_file.h"
 #include "platform/process_runner.h"
 #include "platform/silent_user_interface.h"
@@ -39,6 +40,26 @@ TEST(CliSimulate, refusesWrongArgumentsBeforeSimulating) {
     EXPECT_EQ(runInProcess({"simulate", "-n", "10", "--fast"}, err), 2);
     EXPECT_EQ(runInProcess({"simulate", "a.sav", "b.sav", "-n", "10"}, err), 2);
     EXPECT_EQ(runInProcess({"simulate", "/no/such/case.sav", "-n", "10"}, err), 1);
+}
+
+// Refusals that name what is wrong, not a setting the user never gave.
+TEST(CliRefusals, nameTheirRealReason) {
+    testing::TempFolder folder;
+    const std::string duo = testing::duoCaseFile(folder);
+    std::string err;
+    EXPECT_EQ(runInProcess({"simulate", duo, "-n", "10", "--raw", folder.file("no/raw.txt")}, err),
+              1);
+    EXPECT_NE(err.find("cannot write the raw data file"), std::string::npos) << err;
+
+    Core single;
+    SilentUserInterface ui;
+    ASSERT_TRUE(openProject(single, duo, ui));
+    single.alternativeHypotheses.clear();
+    const std::string alone = folder.file("alone.sav");
+    ASSERT_TRUE(saveProject(single, alone, ui));
+    EXPECT_EQ(runInProcess({"calculate", alone}, err), 1);
+    EXPECT_NE(err.find("has no alternative hypothesis"), std::string::npos) << err;
+    EXPECT_EQ(err.find("--reference"), std::string::npos) << err;
 }
 
 TEST(CliSimulate, simulatesACaseWithAFixedSeedAsJson) {
