@@ -72,20 +72,26 @@ int runProcess(const ProcessRequest& request) {
     runningChild.store(pid);
     if (interrupted()) ::kill(pid, SIGTERM);  // the signal came between fork and the store
     int status = 0;
+    const bool polling = request.whileWaiting || request.stopRequested;
+    bool stopping = false;
     for (;;) {
-        const pid_t done = ::waitpid(pid, &status, request.whileWaiting ? WNOHANG : 0);
+        const pid_t done = ::waitpid(pid, &status, polling ? WNOHANG : 0);
         if (done == pid) break;
         if (done < 0 && errno != EINTR) {
             runningChild.store(0);
             return -1;
         }
         if (done == 0) {
-            request.whileWaiting();
+            if (request.whileWaiting) request.whileWaiting();
+            if (!stopping && request.stopRequested && request.stopRequested()) {
+                stopping = true;
+                ::kill(pid, SIGTERM);
+            }
             ::usleep(20000);
         }
     }
     runningChild.store(0);
-    if (!WIFEXITED(status)) return -1;
+    if (stopping || !WIFEXITED(status)) return -1;
     return WEXITSTATUS(status);
 }
 

@@ -183,7 +183,14 @@ bool performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint3
             ui.progressSetText("Running the linkage program on the " + std::to_string(n * k) +
                                " simulated families");
             const EngineRunOutcome engines = runSimulationEngines(
-                core.programDirectory, workFolderOf(core), [&ui] { ui.processEvents(); });
+                core.programDirectory, workFolderOf(core), [&ui] { ui.processEvents(); },
+                [&ui] { return ui.progressCancelled(); });
+            // Cancel while the engine runs stops the run as Cancel between data sets does.
+            if (engines.stopped) {
+                ui.progressClose();
+                run.trace = nullptr;
+                return false;
+            }
             if (!engines.succeeded()) ui.error(engines.message());
         }
     }

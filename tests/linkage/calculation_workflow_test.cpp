@@ -387,6 +387,24 @@ TEST(RunCalculation, aCutOrKilledEngineOutputGivesNoLinkedValues) {
     }
 }
 
+// Cancel in the progress window ends an engine that would never end.
+TEST(RunCalculation, cancelEndsAHungEngineAndLeavesNoLinkedValues) {
+    ProgramFolder program("#!/bin/sh\nexec sleep 600\n");
+    Core core = duoCase(program.path);
+    ScriptedUserInterface ui;
+    ui.cancelAfterSteps = 0;  // Cancel pressed as soon as the window shows
+    ui.expectMessage(kIncompleteDataMessage, "Notification");
+    ui.expectMessage("Save project?", "Question", Answer::No);
+    ui.expectMessage("The linkage program was stopped before it ended", "Error");
+    const CalculationOutcome outcome = runCalculation(core, ui, offerToSaveBeforeCalculation);
+    EXPECT_EQ(outcome.status, CalculationStatus::Calculated);
+    EXPECT_FALSE(outcome.engineResultsAvailable);
+    ASSERT_EQ(core.merlinResults.size(), 2u);
+    EXPECT_FALSE(core.merlinResults[0]);
+    EXPECT_EQ(core.merlinResults[0].reason(), "The linkage program was stopped before it ended");
+    EXPECT_TRUE(core.exactResults[0]);
+}
+
 TEST(RunCalculation, aFullDiskGivesAClearErrorAndNeverAnEarlierCasesValues) {
     ProgramFolder program;
     ASSERT_TRUE(program.hasEngine());
