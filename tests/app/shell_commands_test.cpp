@@ -98,6 +98,10 @@ TEST(ShellCommands, attachedHandlersRunAndMissingOnesSaySo) {
     EXPECT_TRUE(app.hasCommandHandler(CommandId::MerlinAnalysis));
     app.runCommand(CommandId::MerlinAnalysis);
     EXPECT_EQ(runs, 1);
+
+    ui.expectDialog("Run Quick Analysis", [](Presenter&) { return DialogResult::Closed; });
+    EXPECT_TRUE(app.runCommand(CommandId::QuickAnalysis));
+    ui.verify();
 }
 
 TEST(CommandTable, holdsEveryMenuCaption) {
