@@ -124,9 +124,16 @@ QuickLinkageTexts quickLinkageTexts(const QuickCase& quickCase) {
     QuickLinkageTexts texts;
     const std::vector<int> systems = quickLinkageSystems(quickCase);
     texts.map = "CHROMOSOME\tMARKER\tPOSITION\n";
+    // Names as the engine reads them, unique: "PENTA E" and "PENTA_E" would
+    // otherwise become one marker.
+    std::set<std::string> taken;
     for (int s : systems) {
         const QuickSystem& system = quickCase.systems[s];
-        const std::string name = linkageMarkerName(system.name);
+        std::string name = linkageMarkerName(system.name);
+        if (!taken.insert(name).second) {
+            name += "_" + std::to_string(s + 1);
+            taken.insert(name);
+        }
         texts.data += "M " + name + "\n";
         texts.map +=
             std::to_string(system.chromosome) + "\t" + name + "\t" + number(system.position) + "\n";

@@ -129,6 +129,13 @@ TEST_F(QuickAnalysis, linkageFilesHoldOnlyAutosomalSystemsThatSomeoneCarries) {
         << markers;
     EXPECT_NE(markers.find("Left out: XMARKER lies on chromosome 23"), std::string::npos);
 
+    // Two spellings that the engine would read as one name stay two markers.
+    KovCase spellings = testing::duoCase();
+    spellings.systems[1].name = "PENTA E";
+    spellings.systems.push_back({"PENTA_E", {{"5", 0.5}, {"6", 0.5}}});
+    spellings.persons[0].records.push_back({0, 1, 2});
+    EXPECT_EQ(quickLinkageTexts(read(spellings)).data, "M D1S1656\nM PENTA_E\nM PENTA_E_3\n");
+
     QuickSystem many;
     many.alleles.resize(70);
     EXPECT_EQ(quickRestAlleleNumber(many), 71);
