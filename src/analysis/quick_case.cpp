@@ -109,7 +109,7 @@ QuickCaseRead readQuickCaseFile(const std::string& path, const std::vector<MapEn
     trace << "Version: " << version << "\r\n";
     const double value = readDecimal(version);
     const bool olderLayout = value > 0 && value < 1.97;
-    if (version == "1.97" || version == "3.0" || !olderLayout) file.line();
+    if (version == "1.97" || version == "3.0" || value == 0 || value >= 1.97) file.line();
     const bool secondRates = version == "3.0" || (version != "1.97" && !olderLayout);
 
     const long long personCount = file.count();

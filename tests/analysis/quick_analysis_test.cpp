@@ -67,6 +67,20 @@ TEST_F(QuickAnalysis, readsPersonsPedigreesAndSystemsAndLeavesOutWhatPointsOutsi
     EXPECT_EQ(quickCase.warnings.size(), 4u);  // three records, one relation
 }
 
+TEST_F(QuickAnalysis, theVersionDecidesTheLinesBeforeThePersonsAndTheSecondRates) {
+    for (const char* version : {"1.5", "1.97", "2.0", "3.0", "3.1"}) {
+        KovCase kov = testing::duoCase();
+        kov.version = version;
+        const QuickCase quickCase = read(kov);
+        ASSERT_EQ(quickCase.persons.size(), 2u) << version;
+        EXPECT_EQ(quickCase.persons[0].name, "Father") << version;
+        ASSERT_EQ(quickCase.systems.size(), 2u) << version;
+        ASSERT_EQ(quickCase.systems[1].alleles.size(), 3u) << version;
+        EXPECT_EQ(quickCase.systems[1].alleles[2].name, "17") << version;
+        EXPECT_DOUBLE_EQ(quickCase.systems[1].alleles[2].frequency, 0.6) << version;
+    }
+}
+
 TEST_F(QuickAnalysis, refusesFilesItCannotUse) {
     QuickCase quickCase;
     const auto refusal = [&](const std::string& text) {

@@ -1,5 +1,6 @@
 #include "support/kovarian_case_writer.h"
 
+#include <cstdlib>
 #include <sstream>
 
 namespace relatix::testing {
@@ -11,7 +12,12 @@ std::string kovarianCaseText(const KovCase& kov) {
     quoted("Output from Kovarian, version " + kov.version);
     quoted("written by a test");
     t << kov.version << e;
-    quoted("Information text");  // version 3.0 has one line here
+    // Files of the older layout (versions above 0 and below 1.97) have no line
+    // here and no second mutation rates; 1.97 has the line but no second rates.
+    const double v = std::atof(kov.version.c_str());
+    const bool older = v > 0 && v < 1.97;
+    const bool secondRates = kov.version == "3.0" || (kov.version != "1.97" && !older);
+    if (kov.version == "1.97" || !older) quoted("Information text");
     t << kov.persons.size() << e;
     for (const KovPerson& person : kov.persons) {
         quoted(person.name);
@@ -42,7 +48,9 @@ std::string kovarianCaseText(const KovCase& kov) {
         quoted(system.name);
         // Rates, models, allele count, ranges, second rates, two more lines.
         t << "0.001" << e << "0.002" << e << "0" << e << "1" << e << system.alleles.size() << e
-          << "0" << e << "0.5" << e << "0.0001" << e << "0.0002" << e << "0" << e << "skip" << e;
+          << "0" << e << "0.5" << e;
+        if (secondRates) t << "0.0001" << e << "0.0002" << e;
+        t << "0" << e << "skip" << e;
         t << system.alleles.size() << e;
         for (const auto& [name, frequency] : system.alleles) {
             quoted(name);
