@@ -12,6 +12,7 @@
 #include "import_database_command.h"
 #include "info_command.h"
 #include "platform/console_user_interface.h"
+#include "quick_command.h"
 #include "relatix_version.h"
 #include "simulate_command.h"
 
@@ -63,7 +64,10 @@ constexpr const char* kUsage =
     "                convert a map distance D in cM to a recombination fraction, or\n"
     "                a fraction R back to cM (R between 1 and 100 is read as a\n"
     "                percentage); prints the result with six significant digits;\n"
-    "                exits 1 when the fraction has no finite distance (>= 0.5)\n"
+    "                exits 1 when the fraction has no finite distance (>= 0.5)\n";
+
+// The commands after quick, whose text comes with its command.
+constexpr const char* kUsageTail =
     "  info CASE     read a case file the way Open does and print its markers,\n"
     "                populations, persons and hypotheses (the import summary goes\n"
     "                to stderr)\n"
@@ -101,8 +105,8 @@ int run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
     const std::string& command = args[0];
     if (command == "--help" || command == "-h") {
-        out << kUsage << ConsoleUserInterface::answerTable() << kImportDatabaseAnswers
-            << kGenotypeImportAnswers;
+        out << kUsage << kQuickUsage << kUsageTail << ConsoleUserInterface::answerTable()
+            << kImportDatabaseAnswers << kGenotypeImportAnswers;
         return 0;
     }
     if (command == "--version") {
@@ -132,6 +136,8 @@ int run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     if (command == "export-genotypes")
         return runExportGenotypesCommand(std::vector<std::string>(args.begin() + 1, args.end()),
                                          out, err);
+    if (command == "quick")
+        return runQuickCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
     if (command == "info") {
         if (args.size() != 2) {
             err << "relatix2-cli: info takes one case file (relatix2-cli info CASE.sav)\n";

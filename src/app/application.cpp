@@ -8,6 +8,7 @@
 #include "dialogs/conversion_presenter.h"
 #include "dialogs/dialog_questions.h"
 #include "dialogs/edit_markers_presenter.h"
+#include "dialogs/quick_analysis_presenter.h"
 #include "dialogs/results_presenter.h"
 
 namespace relatix {
@@ -115,6 +116,11 @@ bool Application::runCommand(CommandId id) {
         }
         case CommandId::MapDistanceConversion: {
             ConversionPresenter dialog(ui_);
+            ui_.runDialog(dialog);
+            return true;
+        }
+        case CommandId::QuickAnalysis: {
+            QuickAnalysisPresenter dialog(ui_, programDirectory_);
             ui_.runDialog(dialog);
             return true;
         }

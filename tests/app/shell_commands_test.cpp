@@ -88,16 +88,20 @@ TEST(ShellCommands, exitAsksNothingAndEndsTheProgram) {
 TEST(ShellCommands, attachedHandlersRunAndMissingOnesSaySo) {
     ScriptedUserInterface ui;
     Application app(ui, "/prog");
-    ui.expectMessage("\"Quick analysis\" is not available in this version.", "Notification");
-    app.runCommand(CommandId::QuickAnalysis);
+    ui.expectMessage("\"Merlin analysis\" is not available in this version.", "Notification");
+    app.runCommand(CommandId::MerlinAnalysis);
     int runs = 0;
-    app.setCommandHandler(CommandId::QuickAnalysis, [&](Application& a) {
+    app.setCommandHandler(CommandId::MerlinAnalysis, [&](Application& a) {
         EXPECT_EQ(&a, &app);
         ++runs;
     });
-    EXPECT_TRUE(app.hasCommandHandler(CommandId::QuickAnalysis));
-    app.runCommand(CommandId::QuickAnalysis);
+    EXPECT_TRUE(app.hasCommandHandler(CommandId::MerlinAnalysis));
+    app.runCommand(CommandId::MerlinAnalysis);
     EXPECT_EQ(runs, 1);
+
+    ui.expectDialog("Run Quick Analysis", [](Presenter&) { return DialogResult::Closed; });
+    EXPECT_TRUE(app.runCommand(CommandId::QuickAnalysis));
+    ui.verify();
 }
 
 TEST(CommandTable, holdsEveryMenuCaption) {
