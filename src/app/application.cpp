@@ -195,9 +195,16 @@ void Application::about() {
 }
 
 void Application::gettingStarted() {
+    // Opened by its absolute path: the working directory stays where it was.
+    const std::string path =
+        (std::filesystem::path(programDirectory_) / kGettingStartedDocument).string();
     std::error_code ec;
-    std::filesystem::current_path(programDirectory_, ec);
-    ui_.openDocument((std::filesystem::path(programDirectory_) / kGettingStartedDocument).string());
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        ui_.error("The getting-started guide " + path + " is missing");
+        return;
+    }
+    if (!ui_.openDocument(path))
+        ui_.error("The getting-started guide " + path + " could not be opened");
 }
 
 void Application::howToCite() {

@@ -45,16 +45,21 @@ TEST(HelpCommands, manualWebpageAndAbout) {
     app.runCommand(CommandId::About);
 }
 
-TEST(HelpCommands, gettingStartedOpensTheDocumentFromTheProgramFolder) {
+TEST(HelpCommands, gettingStartedOpensTheGuideOfTheProgramFolderOrSaysItIsMissing) {
     testing::TempFolder folder;
     ScriptedUserInterface ui;
     Application app(ui, folder.path().string());
+    const std::string guide = (folder.path() / "Gettingstarted_relatix2.pdf").string();
+    ui.expectMessage("The getting-started guide " + guide + " is missing", "Error");
+    app.runCommand(CommandId::GettingStarted);
+    EXPECT_TRUE(ui.openedDocuments.empty());
+
+    folder.write("Gettingstarted_relatix2.pdf", "%PDF-1.4\n");
     const auto before = std::filesystem::current_path();
     app.runCommand(CommandId::GettingStarted);
-    EXPECT_EQ(std::filesystem::current_path(), folder.path());
-    std::filesystem::current_path(before);
+    EXPECT_EQ(std::filesystem::current_path(), before);
     ASSERT_EQ(ui.openedDocuments.size(), 1u);
-    EXPECT_EQ(ui.openedDocuments[0], (folder.path() / "Gettingstarted_relatix2.pdf").string());
+    EXPECT_EQ(ui.openedDocuments[0], guide);
 }
 
 TEST(HelpCommands, howToCiteWarnsThenOffersFormatsWithoutExport) {
