@@ -12,7 +12,7 @@
 namespace merlin::testing {
 namespace {
 
-const char* kDat = "M a\nA affection\nM b\nS 2\nM c\n";
+const char* kDat = "M a\nA affection\nM b\nS2\nM c\n";
 const char* kMap = "CHROMOSOME\tMARKER\tPOSITION\n1\ta\t10.5\n1\tb\t22\n2\tc\t3\n";
 const char* kFreq = "M a\nA 1 0.25\nA 2 0.25\nA 3 0.5\nM b\nF 0.5 0.5\nM c\nA 10 0.4\nA 11 0.6\n";
 const char* kPed =
