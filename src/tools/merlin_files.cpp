@@ -195,8 +195,38 @@ Status writeModifiedFrequencies(const std::string& frequencyFile,
     return writeAtomically(modifiedFrequencyPath(frequencyFile), text);
 }
 
+Status readDataColumns(const std::string& dataFile, const std::vector<FrequencyMarker>& markers,
+                       std::vector<DataColumns>& layout) {
+    layout.clear();
+    std::vector<std::string> lines;
+    if (Status status = readLines(dataFile, lines); !status) return status;
+    for (const std::string& line : lines) {
+        const std::vector<std::string> words = splitWords(line);
+        if (words.empty() || words[0][0] == '#') continue;
+        const std::string& type = words[0];
+        if (type == "E" || type == "e") break;
+        DataColumns item;
+        if ((type == "M" || type == "m") && words.size() >= 2) {
+            item.marker = true;
+            for (size_t f = 0; f < markers.size() && item.frequencyMarker < 0; ++f)
+                if (markers[f].name == words[1]) item.frequencyMarker = static_cast<int>(f);
+        } else if (type == "M" || type == "m") {
+            item.columns = 2;  // a marker without a name is read past
+        } else if ((type[0] == 'S' || type[0] == 's') && type.size() > 1) {
+            const std::optional<long long> count = parseInteger(type.substr(1));
+            item.columns = count && *count >= 0 && *count <= 100000 ? static_cast<int>(*count) : 1;
+        } else {
+            item.columns = 1;  // A, T, C, Z, S and anything else: one column
+        }
+        layout.push_back(item);
+    }
+    return {};
+}
+
 Status readMerlinPedigree(const std::string& path, MerlinPedigree& pedigree) {
+    std::vector<DataColumns> layout = std::move(pedigree.layout);
     pedigree = {};
+    pedigree.layout = std::move(layout);
     std::vector<std::string> lines;
     if (Status status = readLines(path, lines); !status) return status;
     TraceFile trace("writePedfile");
@@ -246,11 +276,23 @@ std::string simulationPedigreeText(const MerlinPedigree& pedigree,
             const auto& words = pedigree.lines[i];
             text += std::to_string(copy * pedigree.familyCount + pedigree.family[i] + 1) + " ";
             for (size_t w = 1; w < 5; ++w) text += words[w] + " ";
-            for (size_t w = 5; w < words.size(); ++w) {
-                const size_t marker = (w - 5) / 2;
-                const int position =
-                    marker < markers.size() ? markers[marker].position(words[w]) : 0;
-                text += std::to_string(position) + " ";
+            auto position = [&](int f, size_t w) {
+                const bool known =
+                    f >= 0 && static_cast<size_t>(f) < markers.size() && w < words.size();
+                return std::to_string(known ? markers[static_cast<size_t>(f)].position(words[w])
+                                            : 0) +
+                       " ";
+            };
+            if (pedigree.layout.empty()) {
+                for (size_t w = 5; w < words.size(); ++w)
+                    text += position(static_cast<int>((w - 5) / 2), w);
+            } else {
+                size_t w = 5;
+                for (const DataColumns& item : pedigree.layout)
+                    for (int c = 0; c < item.columns; ++c, ++w)
+                        text += item.marker
+                                    ? position(item.frequencyMarker, w)
+                                    : (w < words.size() ? words[w] : std::string("0")) + " ";
             }
             text += "\r\n";
         }
@@ -286,12 +328,13 @@ Status convertReplicateText(const std::string& replicateText, const std::string&
             return Status::failure(replicatePath + ", line " + std::to_string(i + 1) +
                                    ": a replicate line needs family, person, father, mother "
                                    "and sex");
-    auto named = [&](size_t marker, const std::string& allele) {
+    auto named = [&](int f, const std::string& allele) {
         const std::optional<long long> index = parseInteger(allele);
-        if (allele == "0" || !index || *index < 1 || marker >= markers.size() ||
-            static_cast<size_t>(*index) > markers[marker].alleles.size())
+        if (allele == "0" || !index || *index < 1 || f < 0 ||
+            static_cast<size_t>(f) >= markers.size() ||
+            static_cast<size_t>(*index) > markers[static_cast<size_t>(f)].alleles.size())
             return allele;
-        return markers[marker].alleles[static_cast<size_t>(*index) - 1];
+        return markers[static_cast<size_t>(f)].alleles[static_cast<size_t>(*index) - 1];
     };
     const size_t families = static_cast<size_t>(pedigree.familyCount);
     int running = 0;
@@ -306,24 +349,46 @@ Status convertReplicateText(const std::string& replicateText, const std::string&
                 for (size_t w = 1; w < 5; ++w) head += own[w] + "\t";
                 converted.engineText += head;
                 converted.namedText += head;
-                const size_t markerCount = own.size() - 5;
                 const int source = static_cast<size_t>(pedigree.family[i]) == v
                                        ? static_cast<int>(i)
                                        : pedigree.match[i][v];
-                for (size_t m = 0; m < markerCount; ++m) {
-                    const std::vector<std::string>* from =
-                        source >= 0 ? &lines[base + static_cast<size_t>(source)] : nullptr;
-                    if (!from || from->size() <= 5 + m) {
+                const std::vector<std::string>* from =
+                    source >= 0 ? &lines[base + static_cast<size_t>(source)] : nullptr;
+                // The k-th marker of the replicate line, named by frequency marker f.
+                auto writeMarker = [&](size_t k, int f) {
+                    if (!from || from->size() <= 5 + k) {
                         converted.engineText += "0 0 ";
                         converted.namedText += "0 0 ";
-                        continue;
+                        return;
                     }
-                    const std::string& word = (*from)[5 + m];
+                    const std::string& word = (*from)[5 + k];
                     converted.engineText += word + " ";
                     const size_t slash = word.find('/');
                     const std::string a = word.substr(0, slash);
                     const std::string b = slash == std::string::npos ? "0" : word.substr(slash + 1);
-                    converted.namedText += named(m, a) + " " + named(m, b) + " ";
+                    converted.namedText += named(f, a) + " " + named(f, b) + " ";
+                };
+                if (pedigree.layout.empty()) {
+                    for (size_t k = 0; k + 5 < own.size(); ++k) writeMarker(k, static_cast<int>(k));
+                } else {
+                    // The person's own other columns (affection, traits, ...) stay as
+                    // the user wrote them.
+                    const std::vector<std::string>& written = pedigree.lines[i];
+                    size_t word = 5, k = 0;
+                    for (const DataColumns& item : pedigree.layout) {
+                        if (item.marker) {
+                            writeMarker(k++, item.frequencyMarker);
+                        } else {
+                            for (int c = 0; c < item.columns; ++c) {
+                                const size_t at = word + static_cast<size_t>(c);
+                                const std::string text =
+                                    (at < written.size() ? written[at] : std::string("0")) + " ";
+                                converted.engineText += text;
+                                converted.namedText += text;
+                            }
+                        }
+                        word += static_cast<size_t>(item.columns);
+                    }
                 }
                 converted.engineText += "\r\n";
                 converted.namedText += "\r\n";
@@ -456,6 +521,8 @@ Status runMerlinAnalysis(Core& core, const MerlinRun& run) {
     if (Status status = writeModifiedFrequencies(files.frequencyFile, markers); !status)
         return status;
     MerlinPedigree pedigree;
+    if (Status status = readDataColumns(files.dataFile, markers, pedigree.layout); !status)
+        return status;
     if (Status status = writeSimulationPedigrees(files.pedigreeFile, pedigree, markers, n); !status)
         return status;
 

@@ -68,9 +68,25 @@ Status readFrequencyMarkers(const std::string& path, std::vector<FrequencyMarker
 Status writeModifiedFrequencies(const std::string& frequencyFile,
                                 std::vector<FrequencyMarker>& markers);
 
+// One column group of a pedigree line after the sex word, as the data file
+// describes it: a marker (two allele words) or other columns (affection, trait,
+// covariate, zygosity, skipped columns).
+struct DataColumns {
+    bool marker = false;
+    int frequencyMarker = -1;  // the marker of the frequency file with its name, or -1
+    int columns = 2;
+};
+// The column groups of the data file's items up to "E": "M name" a marker, "Sn"
+// n columns, every other item one column.
+Status readDataColumns(const std::string& dataFile, const std::vector<FrequencyMarker>& markers,
+                       std::vector<DataColumns>& layout);
+
 // The lines of the user's pedigree file, split into words, with the families and
 // the matching of persons across families.
 struct MerlinPedigree {
+    // The column layout from the data file; empty: two allele words per marker of
+    // the frequency file, in its order.
+    std::vector<DataColumns> layout;
     std::vector<std::vector<std::string>> lines;  // word 1 family, 2 person, 3 father, 4 mother,
                                                   // 5 sex, then two allele words per marker
     std::vector<int> family;                      // 0-based family of each line
@@ -81,8 +97,8 @@ struct MerlinPedigree {
 };
 
 // Reads the pedigree file (blank lines skipped, an allele word "a/b" read as two
-// words) and matches its persons across families. Fails on a line with fewer
-// than five words.
+// words) and matches its persons across families; the layout is kept. Fails on a
+// line with fewer than five words.
 Status readMerlinPedigree(const std::string& path, MerlinPedigree& pedigree);
 // The text of the file to simulate: n copies of the pedigree, families numbered
 // 1 upwards (every family of every copy a number of its own), allele words

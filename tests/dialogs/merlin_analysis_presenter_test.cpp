@@ -47,7 +47,8 @@ TEST(MerlinAnalysisDialog, opensWithInstructionsAndChecksItsFields) {
 
 TEST(MerlinAnalysisDialog, aRunFillsTheSimulationResultsWithThePedigrees) {
     TempFolder folder;
-    folder.write("f.dat", "M a\nM b\nM c\nM d\n");
+    // An affection column first, as MERLIN-style data files often have one.
+    folder.write("f.dat", "A disease\nM a\nM b\nM c\nM d\n");
     folder.write("f.map", "CHROMOSOME MARKER POSITION\n1 a 0\n1 b 20\n2 c 0\n2 d 20\n");
     folder.write("g.map", "CHROMOSOME MARKER POSITION\n1 a 0\n2 b 0\n3 c 0\n4 d 0\n");
     std::string freq;
@@ -55,9 +56,9 @@ TEST(MerlinAnalysisDialog, aRunFillsTheSimulationResultsWithThePedigrees) {
         freq += std::string("M ") + m + "\nA 7 0.6\nA 8 0.4\n";
     folder.write("f.freq", freq);
     folder.write("f.ped",
-                 "duo F 0 0 1 7 7 7 7 7 7 7 7\nduo M 0 0 2 0 0 0 0 0 0 0 0\n"
-                 "duo C F M 1 7 8 7 8 7 8 7 8\npair A 0 0 1 7 7 7 7 7 7 7 7\n"
-                 "pair B 0 0 1 7 8 7 8 7 8 7 8\n");
+                 "duo F 0 0 1 1 7 7 7 7 7 7 7 7\nduo M 0 0 2 1 0 0 0 0 0 0 0 0\n"
+                 "duo C F M 1 2 7 8 7 8 7 8 7 8\npair A 0 0 1 1 7 7 7 7 7 7 7 7\n"
+                 "pair B 0 0 1 2 7 8 7 8 7 8 7 8\n");
     Core core(RELATIX_PROGRAM_FOLDER);
     core.simulatedExactLikelihoods = {{-1.0, -2.0}};  // from an earlier simulation of the case
     ScriptedUserInterface ui;
@@ -92,6 +93,12 @@ TEST(MerlinAnalysisDialog, aRunFillsTheSimulationResultsWithThePedigrees) {
     EXPECT_TRUE(fs::exists(folder.file("f_to_simulate.ped")));
     EXPECT_TRUE(fs::exists(folder.file("f_simulated_data.ped")));
     EXPECT_TRUE(fs::exists(folder.file("f_modified.freq")));
+    // The affection column stays in its place; the alleles carry their names.
+    const std::string simulated = testing::readFile(folder.file("f_simulated_data.ped"));
+    EXPECT_EQ(simulated.rfind("1\tF\t0\t0\t1\t1 ", 0), 0u) << simulated.substr(0, 200);
+    const std::string father = simulated.substr(0, simulated.find('\r'));
+    const std::string firstAllele = father.substr(father.rfind('\t') + 3, 1);
+    EXPECT_TRUE(firstAllele == "7" || firstAllele == "8") << father;
     // The duo's own data: the father and child are related at every marker.
     for (size_t r = 0; r < 10; ++r) {
         const LogLikelihoods& w = core.simulatedLinkedLikelihoods[2 * r];

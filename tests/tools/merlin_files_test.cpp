@@ -108,6 +108,29 @@ TEST(MerlinFiles, replicatesGoToTheMatchingPersonsOfEveryFamily) {
     EXPECT_NE(shortFile.message().find("r.ped"), std::string::npos);
 }
 
+// A data file with other columns and its markers in another order than the
+// frequency file: the columns stay where they are, each marker finds its alleles.
+TEST(MerlinFiles, theDataFileLaysOutTheColumns) {
+    TempFolder folder;
+    const std::string freq = folder.write("f.freq", "M a\nA 12 0.5\nA 13 0.5\nM b\nA 7 1\n");
+    const std::string dat = folder.write("f.dat", "A disease\nM b\nS2\nZ twin\nM a\nE\nM c\n");
+    const std::string ped = folder.write("f.ped", "f 1 0 0 1 2 7 7 x y MZ 13 12\n");
+    std::vector<FrequencyMarker> markers;
+    ASSERT_TRUE(readFrequencyMarkers(freq, markers));
+    MerlinPedigree pedigree;
+    ASSERT_TRUE(readDataColumns(dat, markers, pedigree.layout));
+    ASSERT_EQ(pedigree.layout.size(), 5u);
+    EXPECT_EQ(pedigree.layout[2].columns, 2);
+    EXPECT_EQ(pedigree.layout[4].frequencyMarker, 0);
+    ASSERT_TRUE(writeSimulationPedigrees(ped, pedigree, markers, 1));
+    EXPECT_EQ(readFile(folder.file("f_to_simulate.ped")), "1 1 0 0 1 2 1 1 x y MZ 2 1 \r\n");
+    ConvertedReplicates converted;
+    ASSERT_TRUE(
+        convertReplicateText("1 1 0 0 1 1/1 1/2\n", "r.ped", pedigree, markers, 1, converted));
+    EXPECT_EQ(converted.engineText, "1\t1\t0\t0\t1\t2 1/1 x y MZ 1/2 \r\n");
+    EXPECT_EQ(converted.namedText, "1\t1\t0\t0\t1\t2 7 7 x y MZ 12 13 \r\n");
+}
+
 // Engine output for n = 1 and two families: one block of 2 per true family, per chromosome.
 std::string output(const std::vector<std::string>& values) {
     std::string text;
