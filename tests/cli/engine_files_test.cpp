@@ -62,11 +62,11 @@ TEST(CliEngineFiles, argumentsAndFailures) {
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("--map2"), std::string::npos);
 
-    // A data file the engine cannot read: the run is reported, no table is written.
+    // A map file the engine cannot open: the run is reported, no table is written.
     ProcessRequest request;
     request.executable = RELATIX_CLI_PATH;
     request.arguments = args;
-    request.arguments[4] = folder.file("no such file.dat");
+    request.arguments[8] = folder.file("no such file.map");
     request.stdoutPath = "/dev/null";
     request.stderrPath = folder.file("failed.err");
     EXPECT_EQ(runProcess(request), 1);
@@ -74,7 +74,12 @@ TEST(CliEngineFiles, argumentsAndFailures) {
     EXPECT_NE(err.find("The linkage program gave no result for the simulation of"),
               std::string::npos)
         << err;
-    EXPECT_NE(err.find("no such file.dat"), std::string::npos) << err;
+    EXPECT_NE(err.find("no such file.map"), std::string::npos) << err;
+    // A data file that cannot be read is named.
+    request.arguments = args;
+    request.arguments[4] = folder.file("no such file.dat");
+    EXPECT_EQ(runProcess(request), 1);
+    EXPECT_NE(readFile(request.stderrPath).find("no such file.dat"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(folder.file("lr.txt")));
 }
 
