@@ -75,6 +75,7 @@ bool simulateInWorkFolder(Core& core, UserInterface& ui, int n, std::uint32_t se
         core.simulatedUnlinkedLikelihoods = std::move(unlinked);
         return false;
     }
+    core.simulatedPedigreeNames.clear();  // the lists are the case's hypotheses again
     readSimulatedEngineResults(core, n, rawDataPath);
     return true;
 }

@@ -4,9 +4,11 @@
 // screenshots folder for a reviewer to look at.
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -254,6 +256,33 @@ private slots:
         });
         QCOMPARE(ui_->runDialog(presenter), DialogResult::Closed);
         QCOMPARE(tableRows, 2);
+    }
+
+    void merlinAnalysisOpensFromTheToolsMenu() {
+        SeenMessage instructions;
+        QString refusal;
+        ModalScript script;
+        script.then(answer(instructions))
+            .then([](QWidget* w) {
+                QCOMPARE(w->windowTitle(), QString("Analyze Merlin files"));
+                QCOMPARE(child<QLabel>(w, "pedigreeFile")->text(), QString("Select file..."));
+                QCOMPARE(child<QLabel>(w, "outputFile")->text(), QString("Select file..."));
+                QCOMPARE(fieldText(w, "numberOfSimulations"), QString("1000"));
+                QVERIFY(child<QCheckBox>(w, "randomSeed")->isChecked());
+                QVERIFY(!child<QLineEdit>(w, "seed")->isEnabled());
+                for (const char* button : {"Ped file...", "Dat file...", "Freq file...",
+                                           "Map file...", "Map2 file...", "Out file..."})
+                    QVERIFY2(buttonNamed(w, button), button);
+                screenshot(w, "merlin_analysis");
+                clickLater(w, "Simulate");
+            })
+            .then(answer(refusal))
+            .then([](QWidget* w) { click(w, "Close"); });
+        window_->action(CommandId::MerlinAnalysis)->trigger();
+        QVERIFY(script.done());
+        QCOMPARE(instructions.caption, QString("Instructions"));
+        QVERIFY(instructions.text.startsWith("Feature is only in alpha testing"));
+        QCOMPARE(refusal, QString("Please check the input files"));
     }
 
 private:
