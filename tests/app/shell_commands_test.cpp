@@ -93,15 +93,15 @@ TEST(ShellCommands, exitAsksNothingAndEndsTheProgram) {
 TEST(ShellCommands, attachedHandlersRunAndMissingOnesSaySo) {
     ScriptedUserInterface ui;
     Application app(ui, "/prog");
-    ui.expectMessage("\"Merlin analysis\" is not available in this version.", "Notification");
-    app.runCommand(CommandId::MerlinAnalysis);
+    ui.expectMessage("\"Find population\" is not available in this version.", "Notification");
+    app.runCommand(CommandId::FindPopulation);
     int runs = 0;
-    app.setCommandHandler(CommandId::MerlinAnalysis, [&](Application& a) {
+    app.setCommandHandler(CommandId::FindPopulation, [&](Application& a) {
         EXPECT_EQ(&a, &app);
         ++runs;
     });
-    EXPECT_TRUE(app.hasCommandHandler(CommandId::MerlinAnalysis));
-    app.runCommand(CommandId::MerlinAnalysis);
+    EXPECT_TRUE(app.hasCommandHandler(CommandId::FindPopulation));
+    app.runCommand(CommandId::FindPopulation);
     EXPECT_EQ(runs, 1);
 
     ui.expectDialog("Run Quick Analysis", [](Presenter&) { return DialogResult::Closed; });

@@ -94,7 +94,7 @@ private slots:
                  QString("Currently unavailable - please visit the webpage for any information."));
         // A command whose work is not built yet says so.
         script.then(answer(missing));
-        window_->action(CommandId::MerlinAnalysis)->trigger();
+        window_->action(CommandId::FindPopulation)->trigger();
         QCOMPARE(missing.caption, QString("Notification"));
         QVERIFY(missing.text.endsWith("is not available in this version."));
         // A question answered through its buttons.
