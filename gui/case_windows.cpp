@@ -484,10 +484,14 @@ public:
             field->setObjectName(rows[i].name);
             field->setMinimumWidth(field->fontMetrics().averageCharWidth() * 50);
             fields_[i] = field;
-            filesLayout->addWidget(button, i, 0);
-            filesLayout->addWidget(field, i, 1);
+            // The output file sits apart below its own caption: it is written, not read.
+            const int row = i < 5 ? i : i + 1;
+            filesLayout->addWidget(button, row, 0);
+            filesLayout->addWidget(field, row, 1);
         }
-        filesLayout->addWidget(new QLabel("Out file", filesBox), 5, 2);
+        auto* outputCaption = new QLabel("Out file", filesBox);
+        outputCaption->setContentsMargins(0, outputCaption->fontMetrics().height() / 2, 0, 0);
+        filesLayout->addWidget(outputCaption, 5, 0, 1, 2);
         layout->addWidget(filesBox);
         auto* simulation = new QGroupBox("Simulation", this);
         auto* simulationLayout = new QFormLayout(simulation);
