@@ -1,12 +1,13 @@
 #include "analysis/quick_analysis.h"
 
 #include <filesystem>
-#include <fstream>
+#include <ostream>
 
 #include "analysis/quick_linkage_files.h"
 #include "analysis/quick_report.h"
 #include "linkage/engine_output_cursor.h"
 #include "linkage/engine_runs.h"
+#include "platform/atomic_file.h"
 #include "platform/user_interface.h"
 #include "platform/work_folder.h"
 
@@ -14,12 +15,10 @@ namespace relatix {
 
 namespace {
 
-bool writeFile(const std::string& path, const std::string& text, bool append) {
-    std::ofstream file(path, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
-    if (!file) return false;
-    file << text;
-    file.close();
-    return !file.fail();
+// The whole file at once, replacing an earlier one only when written completely.
+bool writeFile(const std::string& path, const std::string& text) {
+    return writeFileAtomically(path, [&text](std::ostream& out) { out << text; }) ==
+           AtomicWriteStatus::Written;
 }
 
 }  // namespace
@@ -86,22 +85,17 @@ QuickOutcome analyseKovarianFile(const QuickRequest& request) {
     }
 
     const std::string reportPath = quickReportPath(request.casePath);
-    bool reportOk = true;
-    if (request.writeReport) {
-        reportOk = writeFile(reportPath, quickReportPersons(quickCase, request.casePath), false);
-        reportOk = writeFile(reportPath, quickReportPedigrees(quickCase), true) && reportOk;
-    }
     outcome.results = readQuickResults(quickCase, engineOutput, whyNoOutput);
     const std::string matrixPath = quickMatrixPath(request.casePath);
-    if (!writeFile(matrixPath, quickMatrixText(outcome.results), false))
+    if (!writeFile(matrixPath, quickMatrixText(outcome.results)))
         outcome.writeProblem = "Could not write " + matrixPath;
     if (request.writeReport) {
-        reportOk =
-            writeFile(reportPath, quickReportResults(quickCase, outcome.results), true) && reportOk;
-        reportOk =
-            writeFile(reportPath, quickReportMarkers(quickCase, outcome.results), true) && reportOk;
-        outcome.reportWritten = reportOk;
-        if (!reportOk) {
+        const std::string report = quickReportPersons(quickCase, request.casePath) +
+                                   quickReportPedigrees(quickCase) +
+                                   quickReportResults(quickCase, outcome.results) +
+                                   quickReportMarkers(quickCase, outcome.results);
+        outcome.reportWritten = writeFile(reportPath, report);
+        if (!outcome.reportWritten) {
             if (!outcome.writeProblem.empty()) outcome.writeProblem += "; ";
             outcome.writeProblem += "Could not write " + reportPath;
         }
