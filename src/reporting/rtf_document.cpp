@@ -188,6 +188,12 @@ std::string cellBorder(const char* side, const RtfBorder& border) {
            number(border.colour);
 }
 
+// A size in hundredths of a millimetre in pixels at screen resolution, rounded:
+// one pixel of the picture per logical unit of its metafile.
+int renderedPixels(int himetric) {
+    return std::max(1, static_cast<int>((static_cast<long long>(himetric) * 96 + 1270) / 2540));
+}
+
 }  // namespace
 
 std::string rtfEscape(std::string_view text) {
@@ -342,9 +348,8 @@ int rtfLoadImage(RtfDocument& document, const std::string& imagePath) {
     if (!picture) return kRtfPictureFailed;
     const int w = pictureExtentHimetric(picture->width);
     const int h = pictureExtentHimetric(picture->height);
-    // Rendered back at screen resolution: one pixel of the picture per logical unit.
-    const int renderWidth = std::max(1, static_cast<int>((static_cast<long long>(w) * 96) / 2540));
-    const int renderHeight = std::max(1, static_cast<int>((static_cast<long long>(h) * 96) / 2540));
+    const int renderWidth = renderedPixels(w);
+    const int renderHeight = renderedPixels(h);
     const std::vector<std::uint8_t> metafile = pictureMetafile(*picture, renderWidth, renderHeight);
     if (metafile.empty()) return kRtfPictureFailed;
     document.lastPicture = std::move(*picture);
