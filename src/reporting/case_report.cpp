@@ -85,12 +85,18 @@ void personsSection(ReportWriter& report, const Core& core) {
     const int persons = table.personCount;
     auto edge = [](int l) { return 3300 + 2000 * (l - 1); };
     std::vector<ReportCell> header = {{1300, {}}};
+    // The table's own names and sexes where it has them (a legacy file's table),
+    // otherwise those of the case's persons the table was built from.
+    const std::vector<Person>& source =
+        core.mainHypothesis == kCreatedPedigrees ? table.pedigreePersons : core.persons;
     for (int l = 1; l <= persons; ++l) {
         const size_t i = static_cast<size_t>(l - 1);
-        const std::string name = i < table.personNames.size() && !table.personNames[i].empty()
-                                     ? table.personNames[i]
-                                     : "NN";
-        const bool female = i < table.sexCodes.size() && table.sexCodes[i] == 2;
+        const Person* person = i < source.size() ? &source[i] : nullptr;
+        std::string name = i < table.personNames.size() ? table.personNames[i] : std::string();
+        if (name.empty() && person) name = person->name;
+        if (name.empty()) name = "NN";
+        const int code = i < table.sexCodes.size() ? table.sexCodes[i] : 0;
+        const bool female = code == 2 || (code != 1 && person && !person->isMale);
         header.push_back(
             {edge(l), {std::to_string(l) + ". " + name, female ? "(Female)" : "(Male)"}});
     }

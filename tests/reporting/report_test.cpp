@@ -125,8 +125,16 @@ TEST(CaseReport, embedsTheRelationshipPicturesThatExist) {
     std::string bmp("BM\x3A\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x01\0\0\0\x01\0\0\0\x01\0\x18\0", 30);
     bmp += std::string(24, '\0') + std::string("\xFF\x00\x00\x00", 4);
     folder.write("Pictures/ped24.jpg", bmp);
+    // A table without names and sexes of its own shows those of the case's persons.
+    core.genotypeTable.personNames.clear();
+    core.genotypeTable.sexCodes.clear();
+    core.persons = {Person("Alleged father", true), Person("Child", false)};
     ASSERT_TRUE(writeCaseReport(core, folder.file("report.rtf")).ok());
-    EXPECT_EQ(count(testing::readFile(folder.file("report.rtf")), "{\\pict\\wmetafile8"), 1u);
+    const std::string report = testing::readFile(folder.file("report.rtf"));
+    EXPECT_EQ(count(report, "{\\pict\\wmetafile8"), 1u);
+    EXPECT_NE(report.find(shown("1. Alleged father")), std::string::npos);
+    EXPECT_NE(report.find(shown("2. Child") + "\\par\\pard\\intbl"), std::string::npos);
+    EXPECT_EQ(count(report, shown("(Female)")), 1u);
 
     // A drawn pedigree of a case never saved has no plot to show.
     core.mainHypothesis = kCreatedPedigrees;
