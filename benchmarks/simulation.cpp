@@ -87,7 +87,10 @@ void timedRun(Core& core, benchmark::State& state) {
     run.random.seed(17);
     updateCore(core);
     prepareSimulationTables(run, ui);
-    writeSimulationDataFiles(core);
+    if (!writeSimulationDataFiles(core)) {
+        state.SkipWithError("the LINKAGE files could not be written");
+        return;
+    }
     const int k = core.hypothesisCount();
     const std::vector<bool> skip(core.clusterDatabase.clusters.size(), false);
     double draw = 0, ped = 0, exact = 0;

@@ -8,10 +8,12 @@
 #include "convert_command.h"
 #include "core/catalogue.h"
 #include "dialogs/dialog_questions.h"
+#include "engine_files_command.h"
 #include "genotypes_command.h"
 #include "import_database_command.h"
 #include "info_command.h"
 #include "platform/console_user_interface.h"
+#include "quick_command.h"
 #include "relatix_version.h"
 #include "report_command.h"
 #include "simulate_command.h"
@@ -71,7 +73,24 @@ constexpr const char* kUsage =
     "                convert a map distance D in cM to a recombination fraction, or\n"
     "                a fraction R back to cM (R between 1 and 100 is read as a\n"
     "                percentage); prints the result with six significant digits;\n"
-    "                exits 1 when the fraction has no finite distance (>= 0.5)\n"
+    "                exits 1 when the fraction has no finite distance (>= 0.5)\n";
+
+// The commands after quick, whose text comes with its command.
+constexpr const char* kUsageTail =
+    "  engine-files --ped F --dat F --freq F --map F --map2 F -n N [--seed S]\n"
+    "               -o OUT.txt [--scale K] [--json]\n"
+    "                the analysis of your own linkage files: simulate N (10 to\n"
+    "                100000) replicates of the families of the pedigree file F\n"
+    "                (toy genotypes mark whom to simulate), copy each family's\n"
+    "                genotypes into the matching persons (same sex and toy\n"
+    "                genotypes) of the other families, compute every family with\n"
+    "                the map and the second map and write the LR table OUT.txt;\n"
+    "                writes P_to_simulate.ped, P_simulated_data.ped and\n"
+    "                Q_modified.freq beside the pedigree (P) and frequency (Q)\n"
+    "                files; prints per map and true pedigree the statistics of the\n"
+    "                LR of pedigree 1 against pedigree K (default 2; pedigree 2\n"
+    "                against 1 when K is 1); --seed fixes the seed (default: from\n"
+    "                the time), --json prints JSON\n"
     "  info CASE     read a case file the way Open does and print its markers,\n"
     "                populations, persons and hypotheses (the import summary goes\n"
     "                to stderr)\n"
@@ -109,8 +128,8 @@ int run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
     const std::string& command = args[0];
     if (command == "--help" || command == "-h") {
-        out << kUsage << ConsoleUserInterface::answerTable() << kImportDatabaseAnswers
-            << kGenotypeImportAnswers;
+        out << kUsage << kQuickUsage << kUsageTail << ConsoleUserInterface::answerTable()
+            << kImportDatabaseAnswers << kGenotypeImportAnswers;
         return 0;
     }
     if (command == "--version") {
@@ -142,6 +161,11 @@ int run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     if (command == "export-genotypes")
         return runExportGenotypesCommand(std::vector<std::string>(args.begin() + 1, args.end()),
                                          out, err);
+    if (command == "quick")
+        return runQuickCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
+    if (command == "engine-files")
+        return runEngineFilesCommand(std::vector<std::string>(args.begin() + 1, args.end()), out,
+                                     err);
     if (command == "info") {
         if (args.size() != 2) {
             err << "relatix2-cli: info takes one case file (relatix2-cli info CASE.sav)\n";

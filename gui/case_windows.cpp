@@ -1,10 +1,11 @@
 // The windows of the case wizard and of the results: hypothesis selection,
-// "Add DNA data", "Results", "Set prior", "Simulate data" and the simulation
-// results.
+// "Add DNA data", "Results", "Set prior", "Simulate data", the simulation
+// results and "Analyze Merlin files".
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -17,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "dialogs/add_dna_data_presenter.h"
+#include "dialogs/merlin_analysis_presenter.h"
 #include "dialogs/results_presenter.h"
 #include "dialogs/select_alternative_hypotheses_presenter.h"
 #include "dialogs/select_basic_hypothesis_presenter.h"
@@ -419,7 +421,7 @@ public:
         layout->addWidget(table_);
         auto* choices = new QFormLayout;
         method_ = comboBox(this, "method");
-        setItems(method_, SimulationResultsPresenter::methodOptions());
+        setItems(method_, p_.methodOptions());
         choices->addRow("Method", method_);
         scale_ = comboBox(this, "scale");
         choices->addRow("Scaled versus", scale_);
@@ -455,6 +457,81 @@ private:
     ExceedancePlot* plot_;
 };
 
+class MerlinAnalysisWindow : public PresenterWindow {
+public:
+    MerlinAnalysisWindow(MerlinAnalysisPresenter& presenter, UserInterface&, QWidget* parent)
+        : PresenterWindow(presenter, parent), p_(presenter) {
+        auto* layout = new QVBoxLayout(this);
+        auto* filesBox = new QGroupBox("Files", this);
+        auto* filesLayout = new QGridLayout(filesBox);
+        const struct {
+            const char* button;
+            const char* name;
+            void (MerlinAnalysisPresenter::*choose)();
+        } rows[] = {
+            {"Ped file...", "pedigreeFile", &MerlinAnalysisPresenter::choosePedigreeFile},
+            {"Dat file...", "dataFile", &MerlinAnalysisPresenter::chooseDataFile},
+            {"Freq file...", "frequencyFile", &MerlinAnalysisPresenter::chooseFrequencyFile},
+            {"Map file...", "mapFile", &MerlinAnalysisPresenter::chooseMapFile},
+            {"Map2 file...", "secondMapFile", &MerlinAnalysisPresenter::chooseSecondMapFile},
+            {"Out file...", "outputFile", &MerlinAnalysisPresenter::chooseOutputFile}};
+        for (int i = 0; i < 6; ++i) {
+            auto* button = new QPushButton(rows[i].button, filesBox);
+            const auto choose = rows[i].choose;
+            connect(button, &QPushButton::clicked, this,
+                    [this, choose] { run([this, choose] { (p_.*choose)(); }); });
+            auto* field = new QLabel(filesBox);
+            field->setObjectName(rows[i].name);
+            field->setMinimumWidth(field->fontMetrics().averageCharWidth() * 50);
+            fields_[i] = field;
+            filesLayout->addWidget(button, i, 0);
+            filesLayout->addWidget(field, i, 1);
+        }
+        filesLayout->addWidget(new QLabel("Out file", filesBox), 5, 2);
+        layout->addWidget(filesBox);
+        auto* simulation = new QGroupBox("Simulation", this);
+        auto* simulationLayout = new QFormLayout(simulation);
+        count_ = lineEdit(simulation, "numberOfSimulations");
+        simulationLayout->addRow("nSimulations", count_);
+        random_ = new QCheckBox("Random seed", simulation);
+        random_->setObjectName("randomSeed");
+        simulationLayout->addRow(random_);
+        seed_ = lineEdit(simulation, "seed");
+        simulationLayout->addRow("Seed", seed_);
+        layout->addWidget(simulation);
+        auto* buttons = new QDialogButtonBox(this);
+        defaultButton(addButton(buttons, "Simulate", [this] { p_.simulate(); }));
+        addButton(buttons, "Close", [this] { p_.close(); });
+        layout->addWidget(buttons);
+        setCloseCommand([this] { p_.close(); });
+        connect(count_, &QLineEdit::textEdited, this, [this](const QString& text) {
+            run([this, text] { p_.numberOfSimulations = text.toStdString(); });
+        });
+        connect(seed_, &QLineEdit::textEdited, this, [this](const QString& text) {
+            run([this, text] { p_.seed = text.toStdString(); });
+        });
+        connect(random_, &QCheckBox::clicked, this,
+                [this](bool on) { run([this, on] { p_.randomSeed = on; }); });
+    }
+    void refresh() override {
+        const MerlinFiles& f = p_.files;
+        const std::string* texts[] = {&f.pedigreeFile, &f.dataFile,      &f.frequencyFile,
+                                      &f.mapFile,      &f.secondMapFile, &f.outputFile};
+        for (int i = 0; i < 6; ++i) fields_[i]->setText(qt(*texts[i]));
+        setText(count_, p_.numberOfSimulations);
+        setText(seed_, p_.seed);
+        seed_->setEnabled(p_.seedEditable());
+        random_->setChecked(p_.randomSeed);
+    }
+
+private:
+    MerlinAnalysisPresenter& p_;
+    QLabel* fields_[6] = {};
+    QLineEdit* count_;
+    QCheckBox* random_;
+    QLineEdit* seed_;
+};
+
 }  // namespace
 
 void registerCaseWindows(WindowRegistry& registry) {
@@ -465,6 +542,7 @@ void registerCaseWindows(WindowRegistry& registry) {
     registry.add<SetPriorPresenter, SetPriorWindow>();
     registry.add<SimulateDataPresenter, SimulateDataWindow>();
     registry.add<SimulationResultsPresenter, SimulationResultsWindow>();
+    registry.add<MerlinAnalysisPresenter, MerlinAnalysisWindow>();
 }
 
 }  // namespace relatix

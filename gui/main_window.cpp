@@ -39,7 +39,10 @@ MainWindow::MainWindow(Application& application, QtUserInterface& ui)
     hint->setAlignment(Qt::AlignCenter);
     hint->setEnabled(false);  // drawn in the muted text colour
     setCentralWidget(hint);
-    statusBar()->showMessage("Ready");
+    // A permanent "Ready": a menu's status tip covers it only while shown.
+    auto* ready = new QLabel("Ready", this);
+    ready->setObjectName("ready");
+    statusBar()->addWidget(ready);
     setWindowTitle(QString::fromStdString(application_.windowTitle()));
     resize(fontMetrics().averageCharWidth() * 100, fontMetrics().height() * 30);
 }

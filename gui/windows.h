@@ -9,12 +9,14 @@ void registerHelpWindows(WindowRegistry& registry);
 void registerCaseWindows(WindowRegistry& registry);
 void registerMarkerWindows(WindowRegistry& registry);
 void registerSettingsWindows(WindowRegistry& registry);
+void registerQuickWindows(WindowRegistry& registry);
 
 inline void registerWindows(WindowRegistry& registry) {
     registerHelpWindows(registry);
     registerCaseWindows(registry);
     registerMarkerWindows(registry);
     registerSettingsWindows(registry);
+    registerQuickWindows(registry);
 }
 
 }  // namespace relatix

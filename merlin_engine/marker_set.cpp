@@ -95,14 +95,21 @@ bool readDataFile(const std::string& path, MarkerSet& set, Warnings& warnings, s
             }
             set.items.push_back({true, static_cast<int>(set.markers.size()), 2});
             set.markers.push_back(std::move(marker));
-        } else if (type == "A" || type == "T" || type == "C" || type == "a" || type == "t" ||
-                   type == "c") {
+        } else if (type == "A" || type == "T" || type == "C" || type == "Z" || type == "a" ||
+                   type == "t" || type == "c" || type == "z") {
+            // Affection, trait, covariate and zygosity: one column each.
             set.items.push_back({false, -1, 1});
-        } else if (type == "S" || type == "s") {
+        } else if (type[0] == 'S' || type[0] == 's') {
+            // "S" skips one column (the next word is its name); "S2" skips two.
             int columns = 1;
-            if (fields.size() >= 2) {
-                const auto n = parseInteger(fields[1]);
-                if (n && *n >= 0 && *n <= 100000) columns = static_cast<int>(*n);
+            if (type.size() > 1) {
+                const auto n = parseInteger(type.substr(1));
+                if (!n || *n < 0 || *n > 100000) {
+                    warnings.warn("data", where + ": skip item '" + shown(type) +
+                                              "' has no column count, read as one column");
+                } else {
+                    columns = static_cast<int>(*n);
+                }
             }
             set.items.push_back({false, -1, columns});
         } else {

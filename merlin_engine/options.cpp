@@ -7,8 +7,8 @@ namespace merlin {
 std::string usageText() {
     return "Usage: merlinEngine -d DATFILE -p PEDFILE -m MAPFILE -f FREQFILE [options]\n"
            "Computes per-family natural-log likelihoods of linked marker data.\n"
-           "  -d DATFILE     data file: M marker, A affection, T trait, C covariate, S skip, E "
-           "end\n"
+           "  -d DATFILE     data file: M marker, A affection, T trait, C covariate,\n"
+           "                 Z zygosity, S skip one column, Sn skip n columns, E end\n"
            "  -p PEDFILE     pedigree file: family person father mother sex, then the data "
            "columns\n"
            "  -m MAPFILE     map file: chromosome marker position (cM), optional header line\n"

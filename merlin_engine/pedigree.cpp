@@ -46,7 +46,9 @@ Pedigree buildPedigree(const FamilyRecord& family, Warnings* warnings) {
         const auto it = index.find(id);
         if (it != index.end()) return it->second;
         warn("ped-parent", "parent " + shown(id) + " of " + shown(child.id) +
-                               " is not listed and is added as an untyped founder");
+                               " on pedigree file line " + std::to_string(child.line) +
+                               " is not listed in the family and is added as an untyped "
+                               "founder");
         const int p = addFounder(id);
         index.emplace(id, p);
         return p;

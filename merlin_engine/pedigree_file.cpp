@@ -142,13 +142,22 @@ bool scanPedigreeFile(const std::string& path, MarkerSet& set, bool toyGenotypes
                     if (marker.counts.size() <= static_cast<size_t>(index))
                         marker.counts.resize(index + 1, 0);
                     ++marker.counts[index];
-                } else if (!toyGenotypes && !marker.excluded && marker.chromosome > 0 &&
-                           marker.find(label) < 0) {
-                    marker.excluded = true;
-                    warnings.warn("ped-allele", "marker " + shown(marker.name) +
-                                                    " is left out: allele " + shown(label) +
-                                                    " on " + where +
-                                                    " is not in the frequency file");
+                } else if (!toyGenotypes && !marker.excluded && marker.chromosome > 0) {
+                    const int index = marker.find(label);
+                    if (index < 0) {
+                        marker.excluded = true;
+                        warnings.warn("ped-allele", "marker " + shown(marker.name) +
+                                                        " is left out: allele " + shown(label) +
+                                                        " on " + where +
+                                                        " is not in the frequency file");
+                    } else if (marker.frequencies[static_cast<size_t>(index)] == 0.0) {
+                        // The family becomes inconsistent: say why.
+                        warnings.warn("ped-zero", "marker " + shown(marker.name) + ": person " +
+                                                      shown(fields[1]) + " of family " +
+                                                      shown(fields[0]) + " on " + where +
+                                                      " carries allele " + shown(label) +
+                                                      ", whose frequency is 0");
+                    }
                 }
             }
         }

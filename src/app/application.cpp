@@ -8,6 +8,8 @@
 #include "dialogs/conversion_presenter.h"
 #include "dialogs/dialog_questions.h"
 #include "dialogs/edit_markers_presenter.h"
+#include "dialogs/merlin_analysis_presenter.h"
+#include "dialogs/quick_analysis_presenter.h"
 #include "dialogs/results_presenter.h"
 
 namespace relatix {
@@ -118,6 +120,12 @@ bool Application::runCommand(CommandId id) {
             ui_.runDialog(dialog);
             return true;
         }
+        case CommandId::QuickAnalysis: {
+            QuickAnalysisPresenter dialog(ui_, programDirectory_);
+            ui_.runDialog(dialog);
+            return true;
+        }
+        case CommandId::MerlinAnalysis: openMerlinAnalysis(*core_, ui_); return true;
         default: break;
     }
     for (auto& entry : handlers_) {
@@ -189,9 +197,16 @@ void Application::about() {
 }
 
 void Application::gettingStarted() {
+    // Opened by its absolute path: the working directory stays where it was.
+    const std::string path =
+        (std::filesystem::path(programDirectory_) / kGettingStartedDocument).string();
     std::error_code ec;
-    std::filesystem::current_path(programDirectory_, ec);
-    ui_.openDocument((std::filesystem::path(programDirectory_) / kGettingStartedDocument).string());
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        ui_.error("The getting-started guide " + path + " is missing");
+        return;
+    }
+    if (!ui_.openDocument(path))
+        ui_.error("The getting-started guide " + path + " could not be opened");
 }
 
 void Application::howToCite() {

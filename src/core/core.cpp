@@ -21,6 +21,7 @@ void Core::resetCore() {
     priors.clear();
     simulatedLinkedLikelihoods.clear();
     simulatedUnlinkedLikelihoods.clear();
+    simulatedPedigreeNames.clear();
 }
 
 int Core::hypothesisCount() const {

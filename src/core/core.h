@@ -71,6 +71,10 @@ public:
     SimulatedDataSets simulatedLinkedLikelihoods;
     SimulatedDataSets simulatedUnlinkedLikelihoods;
     SimulatedDataSets simulatedExactLikelihoods;
+    // The names of the true pedigrees of the two engine lists when they come from
+    // a run on the user's own linkage files ("Pedigree 1" ...); empty when they
+    // come from a simulation of the case's hypotheses.
+    std::vector<std::string> simulatedPedigreeNames;
     std::string projectName = "New Project";
     PedigreeSettings pedigreeSettings;
     double softwareVersion = kRelatixVersionNumber;

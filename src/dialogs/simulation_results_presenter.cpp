@@ -13,7 +13,9 @@ namespace relatix {
 
 SimulationResultsPresenter::SimulationResultsPresenter(Core& core, UserInterface& ui)
     : core_(core), ui_(ui) {
-    const int k = core.hypothesisCount();
+    methods_ =
+        core.simulatedPedigreeNames.empty() ? std::vector<int>{0, 1, 2} : std::vector<int>{1, 2};
+    const int k = static_cast<int>(scaleOptions().size());
     scale_ = core.referenceHypothesis >= 0 && core.referenceHypothesis < k
                  ? core.referenceHypothesis
                  : 0;
@@ -23,8 +25,11 @@ std::vector<std::string> SimulationResultsPresenter::columns() {
     return {"True pedigree", "Median", "Average", "P(LR>1000)", "P(LR>10000)", "P(LR>100000)"};
 }
 
-std::vector<std::string> SimulationResultsPresenter::methodOptions() {
-    return {"1. Exact", "2. Merlin", "3. Unlinked"};
+std::vector<std::string> SimulationResultsPresenter::methodOptions() const {
+    static const char* const names[] = {"1. Exact", "2. Merlin", "3. Unlinked"};
+    std::vector<std::string> options;
+    for (int list : methods_) options.push_back(names[list]);
+    return options;
 }
 
 std::vector<std::string> SimulationResultsPresenter::scaleOptions() const {
@@ -32,7 +37,7 @@ std::vector<std::string> SimulationResultsPresenter::scaleOptions() const {
 }
 
 void SimulationResultsPresenter::chooseMethod(int index) {
-    if (index < 0 || index > 2) return;
+    if (index < 0 || index >= static_cast<int>(methods_.size())) return;
     method_ = index;
     refresh();
 }
@@ -44,8 +49,9 @@ void SimulationResultsPresenter::chooseScale(int index) {
 }
 
 const SimulatedDataSets& SimulationResultsPresenter::dataSets() const {
-    if (method_ == 1) return core_.simulatedLinkedLikelihoods;
-    if (method_ == 2) return core_.simulatedUnlinkedLikelihoods;
+    const int list = methods_[static_cast<size_t>(method_)];
+    if (list == 1) return core_.simulatedLinkedLikelihoods;
+    if (list == 2) return core_.simulatedUnlinkedLikelihoods;
     return core_.simulatedExactLikelihoods;
 }
 

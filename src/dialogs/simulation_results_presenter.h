@@ -23,8 +23,9 @@ public:
     // One row per true pedigree, one text per column.
     const std::vector<std::vector<std::string>>& rows() const { return rows_; }
 
-    // "Method": "1. Exact", "2. Merlin", "3. Unlinked".
-    static std::vector<std::string> methodOptions();
+    // "Method": "1. Exact", "2. Merlin", "3. Unlinked"; only the two linkage
+    // methods when the lists come from a run on the user's own linkage files.
+    std::vector<std::string> methodOptions() const;
     int method() const { return method_; }
     void chooseMethod(int index);
     // "Scaled versus": the hypothesis names; 0-based choice.
@@ -48,6 +49,8 @@ public:
 private:
     Core& core_;
     UserInterface& ui_;
+    // The lists the method choices stand for: 0 exact, 1 genetic map, 2 unlinked.
+    std::vector<int> methods_;
     int method_ = 0;
     int scale_ = 0;
     std::vector<std::vector<std::string>> rows_;

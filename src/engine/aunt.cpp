@@ -20,14 +20,12 @@ double CAunt::nephewFactor(size_t marker, const int* t, int d) const {
 
 void CAunt::setupGenotypes() {
     forEachSystem([this](int c, int k, const ClusterSystem& system) {
-        int w1 = 0, w2 = 0, u1 = 0, u2 = 0;
-        typedAlleles(c, k, nephew, w1, w2);
-        typedAlleles(c, k, uncle, u1, u2);
+        const auto [w1, w2] = typedPair(c, k, nephew);
+        const auto [u1, u2] = typedPair(c, k, uncle);
         std::vector<int> typed = {w1, w2, u1, u2};
         FounderSetups setups;
         if (mother > 0) {
-            int m1 = 0, m2 = 0;
-            typedAlleles(c, k, mother, m1, m2);
+            const auto [m1, m2] = typedPair(c, k, mother);
             typed.insert(typed.end(), {m1, m2});
             setups.addGroup(2, bothOrders(m1, m2));
         } else {
@@ -41,31 +39,27 @@ void CAunt::setupGenotypes() {
 }
 
 double CAunt::dataProbability(int marker, int pattern, int setup) const {
-    const size_t m = static_cast<size_t>(marker);
     int s[6];
-    founderSetups[m].decode(setup, s);
+    const auto& [g, female, male] = decodedMarker(marker, setup, s);
     const int* a = s + motherSlots();
     const int* b = a + 2;
-    const auto& p = inheritancePatterns[static_cast<size_t>(pattern)];
-    const auto& g = typedGenotypes[m];
-    const double uncleFactor = genotypeProbability(
-        femaleMutationMatrices[m].row(a[p[0]]), maleMutationMatrices[m].row(b[p[1]]), g[2], g[3]);
+    const auto& p = patternBits(pattern);
+    const double uncleFactor =
+        genotypeProbability(female.row(a[p[0]]), male.row(b[p[1]]), g[2], g[3]);
     const int d = p[4] == 0 ? a[p[2]] : b[p[3]];
-    return uncleFactor * nephewFactor(m, s, d);
+    return uncleFactor * nephewFactor(static_cast<size_t>(marker), s, d);
 }
 
 void CAunt::prepareMarker(int marker) const {
     if (preparedMarker_ == marker) return;
-    const size_t m = static_cast<size_t>(marker);
-    const auto& g = typedGenotypes[m];
-    const MutationMatrix& female = femaleMutationMatrices[m];
-    const MutationMatrix& male = maleMutationMatrices[m];
+    const auto& [g, female, male] = markerData(marker);
     const int n = female.size();
     uncleGiven_.assign(static_cast<size_t>(n) * n, 0.0);
     for (int a = 0; a < n; ++a)
         for (int b = 0; b < n; ++b)
             uncleGiven_[static_cast<size_t>(a) * n + b] =
                 genotypeProbability(female.row(a), male.row(b), g[2], g[3]);
+    const size_t m = static_cast<size_t>(marker);
     const auto& first = founderSetups[m].groups()[0];
     nephewGiven_.assign(static_cast<size_t>(first.count()) * n, 0.0);
     for (int t = 0; t < first.count(); ++t)

@@ -6,9 +6,8 @@ namespace relatix {
 
 void CFullSiblings::setupGenotypes() {
     forEachSystem([this](int c, int k, const ClusterSystem& system) {
-        int x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-        typedAlleles(c, k, first, x1, x2);
-        typedAlleles(c, k, second, y1, y2);
+        const auto [x1, x2] = typedPair(c, k, first);
+        const auto [y1, y2] = typedPair(c, k, second);
         std::vector<int> typed = {x1, x2, y1, y2};
         const auto pairs = ancestorPairs(static_cast<int>(system.alleleNames.size()), typed, steps);
         FounderSetups setups;
@@ -19,23 +18,16 @@ void CFullSiblings::setupGenotypes() {
 }
 
 double CFullSiblings::dataProbability(int marker, int pattern, int setup) const {
-    const size_t m = static_cast<size_t>(marker);
     int s[4];
-    founderSetups[m].decode(setup, s);
-    const auto& bits = inheritancePatterns[static_cast<size_t>(pattern)];
-    const auto& g = typedGenotypes[m];
-    const MutationMatrix& female = femaleMutationMatrices[m];
-    const MutationMatrix& male = maleMutationMatrices[m];
+    const auto& [g, female, male] = decodedMarker(marker, setup, s);
+    const auto& bits = patternBits(pattern);
     return genotypeProbability(female.row(s[bits[0]]), male.row(s[2 + bits[2]]), g[0], g[1]) *
            genotypeProbability(female.row(s[bits[1]]), male.row(s[2 + bits[3]]), g[2], g[3]);
 }
 
 void CFullSiblings::prepareMarker(int marker) const {
     if (preparedMarker_ == marker) return;
-    const size_t m = static_cast<size_t>(marker);
-    const auto& g = typedGenotypes[m];
-    const MutationMatrix& female = femaleMutationMatrices[m];
-    const MutationMatrix& male = maleMutationMatrices[m];
+    const auto& [g, female, male] = markerData(marker);
     const int n = female.size();
     firstGiven_.assign(static_cast<size_t>(n) * n, 0.0);
     secondGiven_.assign(static_cast<size_t>(n) * n, 0.0);

@@ -8,9 +8,8 @@ namespace relatix {
 
 void CGrandMother::setupGenotypes() {
     forEachSystem([this](int c, int k, const ClusterSystem& system) {
-        int c1 = 0, c2 = 0, g1 = 0, g2 = 0;
-        typedAlleles(c, k, grandchild, c1, c2);
-        typedAlleles(c, k, grandparent, g1, g2);
+        const auto [c1, c2] = typedPair(c, k, grandchild);
+        const auto [g1, g2] = typedPair(c, k, grandparent);
         // The partner's allele is unused whenever the father passes on the
         // grandparent's allele, so it runs over every allele: its frequencies
         // then sum to 1 for those patterns.
@@ -25,13 +24,10 @@ void CGrandMother::setupGenotypes() {
 }
 
 double CGrandMother::dataProbability(int marker, int pattern, int setup) const {
-    const size_t m = static_cast<size_t>(marker);
     int s[4];
-    founderSetups[m].decode(setup, s);
-    const auto& bits = inheritancePatterns[static_cast<size_t>(pattern)];
-    const auto& g = typedGenotypes[m];
+    const auto& [g, female, male] = decodedMarker(marker, setup, s);
+    const auto& bits = patternBits(pattern);
     const int x = s[3] == g[0] ? g[1] : g[0];  // the grandchild's allele from the father
-    const MutationMatrix& male = maleMutationMatrices[m];
     if (bits[1] == 1) return male.at(s[2], x);
     // The father carries the grandparent's allele unchanged, weighted by the
     // diagonal of the grandparent's matrix, and passes it on to the grandchild.

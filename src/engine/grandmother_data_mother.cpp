@@ -8,10 +8,9 @@ namespace relatix {
 
 void CGrandmotherDataMother::setupGenotypes() {
     forEachSystem([this](int c, int k, const ClusterSystem& system) {
-        int c1 = 0, c2 = 0, m1 = 0, m2 = 0, g1 = 0, g2 = 0;
-        typedAlleles(c, k, grandchild, c1, c2);
-        typedAlleles(c, k, mother, m1, m2);
-        typedAlleles(c, k, grandparent, g1, g2);
+        const auto [c1, c2] = typedPair(c, k, grandchild);
+        const auto [m1, m2] = typedPair(c, k, mother);
+        const auto [g1, g2] = typedPair(c, k, grandparent);
         // The father's allele from his other parent is unused whenever he passes
         // on the grandparent's allele, so it runs over every allele: its
         // frequencies then sum to 1 for those patterns.
@@ -26,12 +25,9 @@ void CGrandmotherDataMother::setupGenotypes() {
 }
 
 double CGrandmotherDataMother::dataProbability(int marker, int pattern, int setup) const {
-    const size_t m = static_cast<size_t>(marker);
     int s[5];
-    founderSetups[m].decode(setup, s);
-    const auto& bits = inheritancePatterns[static_cast<size_t>(pattern)];
-    const auto& g = typedGenotypes[m];
-    const MutationMatrix& female = femaleMutationMatrices[m];
+    const auto& [g, female, male] = decodedMarker(marker, setup, s);
+    const auto& bits = patternBits(pattern);
     const int a = s[bits[0]];
     // The father carries the grandparent's allele unchanged, weighted by the
     // diagonal of the female matrix; his other allele is the slot s.
@@ -41,7 +37,7 @@ double CGrandmotherDataMother::dataProbability(int marker, int pattern, int setu
         t = s[2 + bits[1]];
         carried = female.at(t, t);
     }
-    return carried * genotypeProbability(female.row(a), maleMutationMatrices[m].row(t), g[0], g[1]);
+    return carried * genotypeProbability(female.row(a), male.row(t), g[0], g[1]);
 }
 
 }  // namespace relatix

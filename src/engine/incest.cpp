@@ -6,10 +6,9 @@ namespace relatix {
 
 void CDaughterChild::setupGenotypes() {
     forEachSystem([this](int c, int k, const ClusterSystem&) {
-        int c1 = 0, c2 = 0, d1 = 0, d2 = 0, f1 = 0, f2 = 0;
-        typedAlleles(c, k, child, c1, c2);
-        typedAlleles(c, k, daughter, d1, d2);
-        typedAlleles(c, k, father, f1, f2);
+        const auto [c1, c2] = typedPair(c, k, child);
+        const auto [d1, d2] = typedPair(c, k, daughter);
+        const auto [f1, f2] = typedPair(c, k, father);
         FounderSetups setups;
         if (!childOfFather_) setups.addGroup(1, eitherAllele(c1, c2));
         if (childOfFather_) setups.addGroup(2, bothOrders(f1, f2));
@@ -20,13 +19,9 @@ void CDaughterChild::setupGenotypes() {
 }
 
 double CDaughterChild::dataProbability(int marker, int pattern, int setup) const {
-    const size_t m = static_cast<size_t>(marker);
     int s[4];
-    founderSetups[m].decode(setup, s);
-    const auto& bits = inheritancePatterns[static_cast<size_t>(pattern)];
-    const auto& g = typedGenotypes[m];
-    const MutationMatrix& female = femaleMutationMatrices[m];
-    const MutationMatrix& male = maleMutationMatrices[m];
+    const auto& [g, female, male] = decodedMarker(marker, setup, s);
+    const auto& bits = patternBits(pattern);
     // Where the father's pair, the daughter's allele from her mother and the
     // daughter's two pattern bits stand.
     const int fatherSlot = childOfFather_ ? 0 : 2;

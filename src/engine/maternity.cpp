@@ -6,9 +6,8 @@ namespace relatix {
 
 void CMaternity::setupGenotypes() {
     forEachSystem([this](int c, int k, const ClusterSystem&) {
-        int c1 = 0, c2 = 0, p1 = 0, p2 = 0;
-        typedAlleles(c, k, child, c1, c2);
-        typedAlleles(c, k, parent, p1, p2);
+        const auto [c1, c2] = typedPair(c, k, child);
+        const auto [p1, p2] = typedPair(c, k, parent);
         FounderSetups setups;
         setups.addGroup(1, eitherAllele(c1, c2));
         setups.addGroup(2, bothOrders(p1, p2));

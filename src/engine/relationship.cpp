@@ -46,7 +46,7 @@ void CRelationship::appendMarker(std::vector<int> genotypes, FounderSetups setup
     founderSetups.push_back(std::move(setups));
 }
 
-void CRelationship::typedAlleles(int c, int k, int person, int& first, int& second) const {
+std::pair<int, int> CRelationship::typedPair(int c, int k, int person) const {
     const ClusterSystem& system =
         core->clusterDatabase.clusters[static_cast<size_t>(c)].systems[static_cast<size_t>(k)];
     auto indexOf = [&system](const std::string& text) {
@@ -54,15 +54,14 @@ void CRelationship::typedAlleles(int c, int k, int person, int& first, int& seco
             if (system.alleleNames[a] == text) return static_cast<int>(a);
         return -1;
     };
-    first = second = -1;
     const auto& texts = core->genotypeTable.alleleTexts;
     if (static_cast<size_t>(c) >= texts.size() ||
         static_cast<size_t>(k) >= texts[static_cast<size_t>(c)].size())
-        return;
+        return {-1, -1};
     const auto& persons = texts[static_cast<size_t>(c)][static_cast<size_t>(k)];
-    if (person < 1 || static_cast<size_t>(person) > persons.size()) return;
-    first = indexOf(persons[static_cast<size_t>(person - 1)][0]);
-    second = indexOf(persons[static_cast<size_t>(person - 1)][1]);
+    if (person < 1 || static_cast<size_t>(person) > persons.size()) return {-1, -1};
+    return {indexOf(persons[static_cast<size_t>(person - 1)][0]),
+            indexOf(persons[static_cast<size_t>(person - 1)][1])};
 }
 
 void CRelationship::forEachSystem(

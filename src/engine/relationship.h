@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "core/cluster_database.h"
@@ -70,8 +71,29 @@ protected:
     // alleles the setups were built from, leaves the marker without setups.
     void appendMarker(std::vector<int> genotypes, FounderSetups setups,
                       const std::vector<int>& otherAlleles = {});
-    // Allele indices of an analysis person (1-based) at cluster c, system k (0-based).
-    void typedAlleles(int c, int k, int person, int& first, int& second) const;
+    // What a data probability at a kept marker reads: its typed genotypes and
+    // the female and male mutation matrices.
+    struct MarkerData {
+        const std::vector<int>& genotypes;
+        const MutationMatrix& female;
+        const MutationMatrix& male;
+    };
+    MarkerData markerData(int marker) const {
+        const size_t m = static_cast<size_t>(marker);
+        return {typedGenotypes[m], femaleMutationMatrices[m], maleMutationMatrices[m]};
+    }
+    // The same, with the founder alleles of the setup decoded into slots (as
+    // many as the marker's setups have).
+    MarkerData decodedMarker(int marker, int setup, int* slots) const {
+        founderSetups[static_cast<size_t>(marker)].decode(setup, slots);
+        return markerData(marker);
+    }
+    const std::vector<int>& patternBits(int pattern) const {
+        return inheritancePatterns[static_cast<size_t>(pattern)];
+    }
+    // Allele indices of an analysis person (1-based) at cluster c, system k
+    // (0-based); -1 for an allele the system does not hold or a person not typed.
+    std::pair<int, int> typedPair(int c, int k, int person) const;
     // Calls f(cluster, system, the system) for every system of every cluster, in order.
     void forEachSystem(const std::function<void(int, int, const ClusterSystem&)>& f) const;
 

@@ -41,8 +41,7 @@ void CSibship::setupGenotypes() {
     forEachSystem([this](int c, int k, const ClusterSystem& system) {
         std::vector<int> typed;
         for (int person : typedPersons_) {
-            int first = 0, second = 0;
-            typedAlleles(c, k, person, first, second);
+            const auto [first, second] = typedPair(c, k, person);
             typed.push_back(first);
             typed.push_back(second);
         }
@@ -72,10 +71,7 @@ void CSibship::setupGenotypes() {
 
 void CSibship::prepareMarker(int marker) const {
     if (preparedMarker_ == marker) return;
-    const size_t m = static_cast<size_t>(marker);
-    const auto& g = typedGenotypes[m];
-    const MutationMatrix& female = femaleMutationMatrices[m];
-    const MutationMatrix& male = maleMutationMatrices[m];
+    const auto& [g, female, male] = markerData(marker);
     const int n = female.size();
     auto entry = [&](Transmission t, int from, int to) {
         switch (t) {

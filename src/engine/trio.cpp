@@ -14,10 +14,9 @@ CTrio::CTrio(const Core& caseData) {
 
 void CTrio::setupGenotypes() {
     forEachSystem([this](int c, int k, const ClusterSystem&) {
-        int c1 = 0, c2 = 0, f1 = 0, f2 = 0, m1 = 0, m2 = 0;
-        typedAlleles(c, k, child, c1, c2);
-        typedAlleles(c, k, father, f1, f2);
-        typedAlleles(c, k, mother, m1, m2);
+        const auto [c1, c2] = typedPair(c, k, child);
+        const auto [f1, f2] = typedPair(c, k, father);
+        const auto [m1, m2] = typedPair(c, k, mother);
         FounderSetups setups;
         setups.addGroup(2, bothOrders(f1, f2));
         setups.addGroup(2, bothOrders(m1, m2));
@@ -27,12 +26,10 @@ void CTrio::setupGenotypes() {
 
 double CTrio::dataProbability(int marker, int pattern, int setup) const {
     int slots[4];
-    const size_t m = static_cast<size_t>(marker);
-    founderSetups[m].decode(setup, slots);
-    const auto& bits = inheritancePatterns[static_cast<size_t>(pattern)];
-    const auto& g = typedGenotypes[m];
-    return genotypeProbability(maleMutationMatrices[m].row(slots[bits[0]]),
-                               femaleMutationMatrices[m].row(slots[2 + bits[1]]), g[0], g[1]);
+    const auto& [g, female, male] = decodedMarker(marker, setup, slots);
+    const auto& bits = patternBits(pattern);
+    return genotypeProbability(male.row(slots[bits[0]]), female.row(slots[2 + bits[1]]), g[0],
+                               g[1]);
 }
 
 }  // namespace relatix

@@ -85,8 +85,11 @@ CalculationOutcome runCalculation(Core& core, UserInterface& ui, const BeforeCal
         // The window stays responsive and says what runs while the engine works.
         ui.progressOpen("Computing likelihoods", 0, 1,
                         "Running the linkage program on the unlinked and the genetic map");
-        const EngineRunOutcome run = runCalculationEngines(core.programDirectory, folder.path(),
-                                                           [&ui] { ui.processEvents(); });
+        // Cancel in the progress window ends the engine: the linked values are then
+        // not available, and a hung engine never holds the program.
+        const EngineRunOutcome run = runCalculationEngines(
+            core.programDirectory, folder.path(), [&ui] { ui.processEvents(); },
+            [&ui] { return ui.progressCancelled(); });
         ui.progressClose();
         if (!run.succeeded()) outcome.engineMessage = run.message();
     }

@@ -92,6 +92,7 @@ int runEngine(const std::string& programDirectory, const EngineCommand& command,
 }
 
 std::string EngineRunOutcome::message() const {
+    if (stopped) return "The linkage program was stopped before it ended";
     if (!errorLine.empty()) return "The linkage program failed: " + errorLine;
     if (status < 0) return "The linkage program failed: it could not be started or was stopped";
     return "The linkage program failed: exit status " + std::to_string(status);
@@ -99,7 +100,8 @@ std::string EngineRunOutcome::message() const {
 
 EngineRunOutcome runEngineInFolder(const std::string& programDirectory,
                                    const EngineCommand& command, const std::string& workFolder,
-                                   const std::function<void()>& whileWaiting) {
+                                   const std::function<void()>& whileWaiting,
+                                   const std::function<bool()>& stopRequested) {
     const std::string prefix = "./temp/";
     auto inFolder = [&](const std::string& word) {
         if (word.rfind(prefix, 0) != 0) return word;
@@ -113,11 +115,15 @@ EngineRunOutcome runEngineInFolder(const std::string& programDirectory,
     request.stdoutPath = inFolder(command.resultsFile);
     request.stderrPath = request.stdoutPath + ".err";
     request.whileWaiting = whileWaiting;
+    bool stopped = false;
+    if (stopRequested)
+        request.stopRequested = [&stopRequested, &stopped] { return stopped = stopRequested(); };
     { std::ofstream empty(request.stdoutPath, std::ios::binary | std::ios::trunc); }
 
     EngineRunOutcome outcome;
     outcome.status = runProcess(request);
-    if (!outcome.succeeded()) {
+    outcome.stopped = stopped;
+    if (!outcome.succeeded() && !stopped) {
         std::ifstream errors(request.stderrPath, std::ios::binary);
         std::string line;
         while (outcome.errorLine.empty() && std::getline(errors, line)) {
@@ -134,27 +140,30 @@ namespace {
 
 EngineRunOutcome runBoth(const std::string& programDirectory, const EngineCommand& first,
                          const EngineCommand& second, const std::string& workFolder,
-                         const std::function<void()>& whileWaiting) {
+                         const std::function<void()>& whileWaiting,
+                         const std::function<bool()>& stopRequested) {
     const EngineRunOutcome one =
-        runEngineInFolder(programDirectory, first, workFolder, whileWaiting);
+        runEngineInFolder(programDirectory, first, workFolder, whileWaiting, stopRequested);
     if (!one.succeeded()) return one;
-    return runEngineInFolder(programDirectory, second, workFolder, whileWaiting);
+    return runEngineInFolder(programDirectory, second, workFolder, whileWaiting, stopRequested);
 }
 
 }  // namespace
 
 EngineRunOutcome runCalculationEngines(const std::string& programDirectory,
                                        const std::string& workFolder,
-                                       const std::function<void()>& whileWaiting) {
+                                       const std::function<void()>& whileWaiting,
+                                       const std::function<bool()>& stopRequested) {
     return runBoth(programDirectory, calculationUnlinkedRun(), calculationLinkedRun(), workFolder,
-                   whileWaiting);
+                   whileWaiting, stopRequested);
 }
 
 EngineRunOutcome runSimulationEngines(const std::string& programDirectory,
                                       const std::string& workFolder,
-                                      const std::function<void()>& whileWaiting) {
+                                      const std::function<void()>& whileWaiting,
+                                      const std::function<bool()>& stopRequested) {
     return runBoth(programDirectory, simulationLinkedRun(), simulationUnlinkedRun(), workFolder,
-                   whileWaiting);
+                   whileWaiting, stopRequested);
 }
 
 void runCalculationEngines(const std::string& programDirectory) {

@@ -55,6 +55,7 @@ int runEngine(const std::string& programDirectory, const EngineCommand& command,
 struct EngineRunOutcome {
     int status = -1;
     std::string errorLine;
+    bool stopped = false;  // ended on the user's request
     bool succeeded() const { return status == 0; }
     // "The linkage program failed: <first error line>" (or the exit status).
     std::string message() const;
@@ -64,21 +65,25 @@ struct EngineRunOutcome {
 // "./temp/" paths of the command name files in that folder, which is also the
 // engine's working directory. The results file is emptied first; the engine's
 // standard error goes to the results file's name + ".err" there.
+// stopRequested, asked while the engine runs, ends it when true (the user's Cancel).
 EngineRunOutcome runEngineInFolder(const std::string& programDirectory,
                                    const EngineCommand& command, const std::string& workFolder,
-                                   const std::function<void()>& whileWaiting = {});
+                                   const std::function<void()>& whileWaiting = {},
+                                   const std::function<bool()>& stopRequested = {});
 
 // The two runs of the LR calculation, unlinked map first, in the program folder.
 void runCalculationEngines(const std::string& programDirectory);
 // The same on a work folder; the outcome of the first run that failed, or of the last.
 EngineRunOutcome runCalculationEngines(const std::string& programDirectory,
                                        const std::string& workFolder,
-                                       const std::function<void()>& whileWaiting);
+                                       const std::function<void()>& whileWaiting,
+                                       const std::function<bool()>& stopRequested = {});
 // The two runs of the simulation, genetic map first, in the program folder.
 void runSimulationEngines(const std::string& programDirectory);
 EngineRunOutcome runSimulationEngines(const std::string& programDirectory,
                                       const std::string& workFolder,
-                                      const std::function<void()>& whileWaiting);
+                                      const std::function<void()>& whileWaiting,
+                                      const std::function<bool()>& stopRequested = {});
 
 // Removes every file (not folders) of the temp folder below the program folder.
 void removeTempFiles(const std::string& programDirectory);

@@ -1,12 +1,12 @@
 #include "linkage/linkage_data_files.h"
 
-#include <fstream>
 #include <map>
 
 #include "core/decimal_text.h"
 #include "core/new_allele_models.h"
 #include "linkage/linkage_frequencies.h"
 #include "linkage/linkage_markers.h"
+#include "platform/atomic_file.h"
 
 namespace relatix {
 
@@ -113,11 +113,7 @@ LinkageDataTexts linkageDataTexts(const Core& core, const std::vector<bool>& clu
 }
 
 bool writeTextFile(const std::string& path, const std::string& text, bool append) {
-    std::ofstream file(path, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
-    if (!file) return false;
-    file << text;
-    file.close();
-    return !file.fail();
+    return writeWorkFile(path, text, append);
 }
 
 bool writeLinkageDataFiles(const Core& core, const std::vector<bool>& clusterSkipList) {

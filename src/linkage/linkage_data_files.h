@@ -36,10 +36,11 @@ LinkageDataTexts linkageDataTexts(const Core& core, const std::vector<bool>& clu
 
 // Writes temp.dat, temp.map, temp2.map, temp.freq and temp.clusters (truncating),
 // creating the temp folder when it is missing. False when a file could not be
-// written; the caller may ignore it, since missing files show as missing results.
+// written.
 bool writeLinkageDataFiles(const Core& core, const std::vector<bool>& clusterSkipList);
 
-// Writes a whole file in binary mode (truncating, or appending); false on failure.
+// Writes a whole work file (truncating, or appending) without following a
+// symbolic link in its place; false on failure.
 bool writeTextFile(const std::string& path, const std::string& text, bool append = false);
 
 }  // namespace relatix

@@ -1,7 +1,9 @@
 #include "platform/atomic_file.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -84,6 +86,27 @@ AtomicWriteStatus writeFileAtomically(const std::string& path,
         return AtomicWriteStatus::WriteFailed;
     }
     return AtomicWriteStatus::Written;
+}
+
+bool writeWorkFile(const std::string& path, const std::string& text, bool append) {
+    const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
+    const int fd = ::open(path.c_str(), flags, 0644);
+    if (fd < 0) return false;
+    std::size_t length = text.size();
+    bool full = false;
+    if (diskFullAfter && *diskFullAfter < length) {
+        length = *diskFullAfter;
+        full = true;
+    }
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n = ::write(fd, text.data() + done, length - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    const bool closed = ::close(fd) == 0;
+    return !full && done == length && closed;
 }
 
 }  // namespace relatix

@@ -15,7 +15,12 @@ enum class AtomicWriteStatus { Written, CannotCreate, WriteFailed };
 AtomicWriteStatus writeFileAtomically(const std::string& path,
                                       const std::function<void(std::ostream&)>& write);
 
-// For tests: makes every following atomic write fail once this many bytes have
+// Writes a work file directly (truncating, or appending): for files of a run's
+// own folder that nothing else reads. A symbolic link in place of the file is
+// refused, not followed. False when the file could not be written completely.
+bool writeWorkFile(const std::string& path, const std::string& text, bool append = false);
+
+// For tests: makes every following atomic or work-file write fail once this many bytes have
 // been written, as a full disk would; nothing restores the normal behaviour.
 void simulateDiskFullAfter(std::optional<std::size_t> bytes);
 

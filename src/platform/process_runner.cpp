@@ -12,13 +12,32 @@ namespace relatix {
 
 namespace {
 
-std::atomic<pid_t> runningChild{0};
+// The programs being waited for, one slot per waiting thread (several files are
+// analysed at once); a fixed array, so that the signal handler may read it.
+constexpr int kChildSlots = 256;
+std::atomic<pid_t> runningChildren[kChildSlots];
 std::atomic<int> receivedSignal{0};
 
 extern "C" void onInterrupt(int signal) {
     receivedSignal.store(signal);
-    const pid_t child = runningChild.load();
-    if (child > 0) ::kill(child, SIGTERM);
+    for (std::atomic<pid_t>& slot : runningChildren) {
+        const pid_t child = slot.load();
+        if (child > 0) ::kill(child, SIGTERM);
+    }
+}
+
+// Takes a free slot for the child; -1 when all are taken (the child is then not
+// ended by an interrupt, only waited for).
+int rememberChild(pid_t pid) {
+    for (int i = 0; i < kChildSlots; ++i) {
+        pid_t free = 0;
+        if (runningChildren[i].compare_exchange_strong(free, pid)) return i;
+    }
+    return -1;
+}
+
+void forgetChild(int slot) {
+    if (slot >= 0) runningChildren[slot].store(0);
 }
 
 }  // namespace
@@ -69,23 +88,29 @@ int runProcess(const ProcessRequest& request) {
         ::execv(request.executable.c_str(), argv.data());
         ::_exit(127);
     }
-    runningChild.store(pid);
+    const int slot = rememberChild(pid);
     if (interrupted()) ::kill(pid, SIGTERM);  // the signal came between fork and the store
     int status = 0;
+    const bool polling = request.whileWaiting || request.stopRequested;
+    bool stopping = false;
     for (;;) {
-        const pid_t done = ::waitpid(pid, &status, request.whileWaiting ? WNOHANG : 0);
+        const pid_t done = ::waitpid(pid, &status, polling ? WNOHANG : 0);
         if (done == pid) break;
         if (done < 0 && errno != EINTR) {
-            runningChild.store(0);
+            forgetChild(slot);
             return -1;
         }
         if (done == 0) {
-            request.whileWaiting();
+            if (request.whileWaiting) request.whileWaiting();
+            if (!stopping && request.stopRequested && request.stopRequested()) {
+                stopping = true;
+                ::kill(pid, SIGTERM);
+            }
             ::usleep(20000);
         }
     }
-    runningChild.store(0);
-    if (!WIFEXITED(status)) return -1;
+    forgetChild(slot);
+    if (stopping || !WIFEXITED(status)) return -1;
     return WEXITSTATUS(status);
 }
 

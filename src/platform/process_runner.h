@@ -17,6 +17,8 @@ struct ProcessRequest {
     std::string stderrPath;              // empty: inherit; "/dev/null" discards
     // Called about every 20 ms while the program runs (a window repaints from it).
     std::function<void()> whileWaiting;
+    // Asked as often; true ends the program (SIGTERM), as the user's Cancel does.
+    std::function<bool()> stopRequested;
 };
 
 // The exit status of the program; -1 when it could not be started (missing

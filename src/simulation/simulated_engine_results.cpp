@@ -120,6 +120,7 @@ bool readSimulatedBlocks(std::string_view text, int n, int k, SimulatedDataSets&
 }
 
 std::vector<std::string> simulationHypothesisNames(const Core& core, bool lineBreakSeparator) {
+    if (!core.simulatedPedigreeNames.empty()) return core.simulatedPedigreeNames;
     std::vector<std::string> names;
     for (int code : hypothesisCodes(core))
         names.push_back(catalogueName(

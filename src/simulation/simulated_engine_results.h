@@ -35,7 +35,8 @@ bool readSimulatedBlocks(std::string_view text, int n, int k, SimulatedDataSets&
 // missing or its reading stopped.
 bool readSimulatedEngineResults(Core& core, int n, const std::string& rawDataPath);
 
-// The hypothesis names of a catalogue case, main first.
+// The hypothesis names of a catalogue case, main first, or the names of the
+// pedigrees of a run on the user's own linkage files when the lists come from one.
 std::vector<std::string> simulationHypothesisNames(const Core& core, bool lineBreakSeparator);
 
 // The raw-data table's header lines and rows (lines end CR LF).

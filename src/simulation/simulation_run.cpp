@@ -75,6 +75,7 @@ bool simulateInWorkFolder(Core& core, UserInterface& ui, int n, std::uint32_t se
         core.simulatedUnlinkedLikelihoods = std::move(unlinked);
         return false;
     }
+    core.simulatedPedigreeNames.clear();  // the lists are the case's hypotheses again
     readSimulatedEngineResults(core, n, rawDataPath);
     return true;
 }
@@ -104,7 +105,7 @@ std::uint32_t simulationSeed(bool randomSeed, const std::string& seedText) {
     return static_cast<std::uint32_t>(random.next() % 100000 + 1);
 }
 
-void writeSimulationDataFiles(Core& core) {
+bool writeSimulationDataFiles(Core& core) {
     // The frequency file lumps the alleles of a large marker beyond the last one
     // the case's persons carry. Drawn data may carry any allele, and one without a
     // number in the file would make the engine drop the marker; so the table the
@@ -121,8 +122,9 @@ void writeSimulationDataFiles(Core& core) {
                                     names.back());
             }
     }
-    writeLinkageDataFiles(core, std::vector<bool>(clusters.size(), false));
+    const bool written = writeLinkageDataFiles(core, std::vector<bool>(clusters.size(), false));
     core.genotypeTable = std::move(kept);
+    return written;
 }
 
 bool performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint32_t seed) {
@@ -137,7 +139,7 @@ bool performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint3
 
     ui.progressOpen("Simulating data", 1, n, "Initiating...");
     const std::vector<bool> skip(core.clusterDatabase.clusters.size(), false);
-    writeSimulationDataFiles(core);
+    bool filesWritten = writeSimulationDataFiles(core);
     {  // the families are appended below
         std::error_code ec;
         std::filesystem::remove(workFilePath(core, "temp.ped"), ec);
@@ -161,7 +163,9 @@ bool performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint3
             for (int t = 0; t < k; ++t) {
                 drawDataSet(run, t, ui);
                 trace << "Done transforming..now doing calculations (first write ped files)\r\n";
-                writeLinkagePedFile(core, skip, PedFileLayout::simulationRun(s, t, k));
+                filesWritten =
+                    writeLinkagePedFile(core, skip, PedFileLayout::simulationRun(s, t, k)) &&
+                    filesWritten;
                 trace << "Ped file has been written...\r\nComputing likelihoods...\r\n";
                 core.markerSkipped = skip;
                 ExactLikelihoods exact = computeExactLikelihoods(core, skip, nullptr);
@@ -171,11 +175,25 @@ bool performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint3
                 clearSimulatedGenotypes(run);
             }
         }
-        ui.progressSetText("Running the linkage program on the " + std::to_string(n * k) +
-                           " simulated families");
-        const EngineRunOutcome engines = runSimulationEngines(
-            core.programDirectory, workFolderOf(core), [&ui] { ui.processEvents(); });
-        if (!engines.succeeded()) ui.error(engines.message());
+        if (!filesWritten) {
+            // The engine must not run on files cut short (a full disk): the
+            // linked values of the run are not available.
+            ui.error("The files for the linkage program could not be written in " +
+                     workFolderOf(core));
+        } else {
+            ui.progressSetText("Running the linkage program on the " + std::to_string(n * k) +
+                               " simulated families");
+            const EngineRunOutcome engines = runSimulationEngines(
+                core.programDirectory, workFolderOf(core), [&ui] { ui.processEvents(); },
+                [&ui] { return ui.progressCancelled(); });
+            // Cancel while the engine runs stops the run as Cancel between data sets does.
+            if (engines.stopped) {
+                ui.progressClose();
+                run.trace = nullptr;
+                return false;
+            }
+            if (!engines.succeeded()) ui.error(engines.message());
+        }
     }
     ui.progressClose();
     run.trace = nullptr;

@@ -53,7 +53,8 @@ bool performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint3
 
 // Writes the LINKAGE data files for a simulation: like the calculation's, but
 // every allele that can be drawn keeps its own number in temp.freq (no lumping of
-// alleles beyond those the case's persons carry).
-void writeSimulationDataFiles(Core& core);
+// alleles beyond those the case's persons carry). False when a file could not be
+// written.
+[[nodiscard]] bool writeSimulationDataFiles(Core& core);
 
 }  // namespace relatix

@@ -45,16 +45,21 @@ TEST(HelpCommands, manualWebpageAndAbout) {
     app.runCommand(CommandId::About);
 }
 
-TEST(HelpCommands, gettingStartedOpensTheDocumentFromTheProgramFolder) {
+TEST(HelpCommands, gettingStartedOpensTheGuideOfTheProgramFolderOrSaysItIsMissing) {
     testing::TempFolder folder;
     ScriptedUserInterface ui;
     Application app(ui, folder.path().string());
+    const std::string guide = (folder.path() / "Gettingstarted_relatix2.pdf").string();
+    ui.expectMessage("The getting-started guide " + guide + " is missing", "Error");
+    app.runCommand(CommandId::GettingStarted);
+    EXPECT_TRUE(ui.openedDocuments.empty());
+
+    folder.write("Gettingstarted_relatix2.pdf", "%PDF-1.4\n");
     const auto before = std::filesystem::current_path();
     app.runCommand(CommandId::GettingStarted);
-    EXPECT_EQ(std::filesystem::current_path(), folder.path());
-    std::filesystem::current_path(before);
+    EXPECT_EQ(std::filesystem::current_path(), before);
     ASSERT_EQ(ui.openedDocuments.size(), 1u);
-    EXPECT_EQ(ui.openedDocuments[0], (folder.path() / "Gettingstarted_relatix2.pdf").string());
+    EXPECT_EQ(ui.openedDocuments[0], guide);
 }
 
 TEST(HelpCommands, howToCiteWarnsThenOffersFormatsWithoutExport) {
@@ -88,16 +93,20 @@ TEST(ShellCommands, exitAsksNothingAndEndsTheProgram) {
 TEST(ShellCommands, attachedHandlersRunAndMissingOnesSaySo) {
     ScriptedUserInterface ui;
     Application app(ui, "/prog");
-    ui.expectMessage("\"Quick analysis\" is not available in this version.", "Notification");
-    app.runCommand(CommandId::QuickAnalysis);
+    ui.expectMessage("\"Merlin analysis\" is not available in this version.", "Notification");
+    app.runCommand(CommandId::MerlinAnalysis);
     int runs = 0;
-    app.setCommandHandler(CommandId::QuickAnalysis, [&](Application& a) {
+    app.setCommandHandler(CommandId::MerlinAnalysis, [&](Application& a) {
         EXPECT_EQ(&a, &app);
         ++runs;
     });
-    EXPECT_TRUE(app.hasCommandHandler(CommandId::QuickAnalysis));
-    app.runCommand(CommandId::QuickAnalysis);
+    EXPECT_TRUE(app.hasCommandHandler(CommandId::MerlinAnalysis));
+    app.runCommand(CommandId::MerlinAnalysis);
     EXPECT_EQ(runs, 1);
+
+    ui.expectDialog("Run Quick Analysis", [](Presenter&) { return DialogResult::Closed; });
+    EXPECT_TRUE(app.runCommand(CommandId::QuickAnalysis));
+    ui.verify();
 }
 
 TEST(CommandTable, holdsEveryMenuCaption) {

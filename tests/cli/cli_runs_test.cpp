@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -239,6 +240,34 @@ TEST(CliCalculate, concurrentRunsPrintWhatEachPrintsAlone) {
                 << "round " << round << ", run " << r;
         }
     }
+}
+
+// A long simulation and calculations at the same time: the calculations print
+// what they print alone and the simulation what it prints alone.
+TEST(CliCalculate, calculationsWhileASimulationRunsPrintWhatEachPrintsAlone) {
+    testing::TempFolder folder;
+    const std::vector<std::string> simulate = {
+        "simulate", testing::duoCaseFile(folder), "-n", "200", "--seed", "11", "--json"};
+    const std::vector<std::string> calculate = {"calculate", "--json", "--theta", "0.01"};
+    const CliProcess calculationAlone = runExecutable(calculate);
+    ASSERT_EQ(calculationAlone.status, 0) << calculationAlone.err;
+    CliProcess simulation;
+    std::atomic<bool> simulating{true};
+    std::thread background([&] {
+        simulation = runExecutable(simulate);
+        simulating = false;
+    });
+    int calculations = 0;
+    while (simulating || calculations < 2) {
+        const CliProcess run = runExecutable(calculate);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, calculationAlone.out) << "calculation " << calculations;
+        ++calculations;
+    }
+    background.join();
+    ASSERT_EQ(simulation.status, 0) << simulation.err;
+    const CliProcess simulationAlone = runExecutable(simulate);
+    EXPECT_EQ(simulation.out, simulationAlone.out);
 }
 
 }  // namespace

@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "cli_run.h"
 #include "commands.h"
 #include "core/core.h"
+#include "persistence/open_project.h"
 #include "persistence/project_file.h"
 #include "platform/process_runner.h"
 #include "platform/silent_user_interface.h"
@@ -40,33 +42,29 @@ TEST(CliSimulate, refusesWrongArgumentsBeforeSimulating) {
     EXPECT_EQ(runInProcess({"simulate", "/no/such/case.sav", "-n", "10"}, err), 1);
 }
 
-// A paternity duo against unrelated at four markers, saved as a project file.
-std::string duoCaseFile(const testing::TempFolder& folder) {
-    Core core;
-    Population population;
-    for (int m = 0; m < 4; ++m) {
-        std::string name = "M";
-        name += std::to_string(m + 1);
-        core.markerMap.markers.emplace_back(name, 1, 10.0 * (m + 1));
-        Marker marker(name, 1, 0);
-        marker.alleles = {{"10", 0.2}, {"11", 0.3}, {"12", 0.5}};
-        population.markers.push_back(marker);
-    }
-    core.populations = {population};
-    core.activePopulation = 1;
-    core.selectMainHypothesis(23);
-    core.alternativeHypotheses = {2};
-    core.addAlternativePedigree(5);
-    core.persons = {Person("Father", true), Person("Child", true)};
+// Refusals that name what is wrong, not a setting the user never gave.
+TEST(CliRefusals, nameTheirRealReason) {
+    testing::TempFolder folder;
+    const std::string duo = testing::duoCaseFile(folder);
+    std::string err;
+    EXPECT_EQ(runInProcess({"simulate", duo, "-n", "10", "--raw", folder.file("no/raw.txt")}, err),
+              1);
+    EXPECT_NE(err.find("cannot write the raw data file"), std::string::npos) << err;
+
+    Core single;
     SilentUserInterface ui;
-    const std::string path = folder.file("duo.sav");
-    saveProject(core, path, ui);
-    return path;
+    ASSERT_TRUE(openProject(single, duo, ui));
+    single.alternativeHypotheses.clear();
+    const std::string alone = folder.file("alone.sav");
+    ASSERT_TRUE(saveProject(single, alone, ui));
+    EXPECT_EQ(runInProcess({"calculate", alone}, err), 1);
+    EXPECT_NE(err.find("has no alternative hypothesis"), std::string::npos) << err;
+    EXPECT_EQ(err.find("--reference"), std::string::npos) << err;
 }
 
 TEST(CliSimulate, simulatesACaseWithAFixedSeedAsJson) {
     testing::TempFolder folder;
-    const std::string casePath = duoCaseFile(folder);
+    const std::string casePath = testing::duoCaseFile(folder);
     auto run = [&](const std::string& name, std::vector<std::string> extra) {
         ProcessRequest request;
         request.executable = RELATIX_CLI_PATH;

@@ -4,9 +4,11 @@
 // screenshots folder for a reviewer to look at.
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -76,6 +78,8 @@ private slots:
         QCOMPARE(window_->action(CommandId::Open)->shortcut(), QKeySequence("Ctrl+O"));
         QCOMPARE(window_->action(CommandId::Save)->shortcut(), QKeySequence("Ctrl+S"));
         QCOMPARE(window_->action(CommandId::Exit)->text(), QString("E&xit"));
+        auto* ready = window_->findChild<QLabel*>("ready");
+        QVERIFY(ready && ready->isVisible());
         screenshot(window_.get(), "main_window");
     }
 
@@ -90,7 +94,7 @@ private slots:
                  QString("Currently unavailable - please visit the webpage for any information."));
         // A command whose work is not built yet says so.
         script.then(answer(missing));
-        window_->action(CommandId::QuickAnalysis)->trigger();
+        window_->action(CommandId::MerlinAnalysis)->trigger();
         QCOMPARE(missing.caption, QString("Notification"));
         QVERIFY(missing.text.endsWith("is not available in this version."));
         // A question answered through its buttons.
@@ -239,8 +243,8 @@ private slots:
             QCOMPARE(plot->curves().size(), size_t(2));
             w->resize(w->sizeHint());
             screenshot(w, "simulation_results");
-            const QString png = QString(RELATIX_SCREENSHOT_DIR) + "/exceedance_plot.png";
-            const QString svg = QString(RELATIX_SCREENSHOT_DIR) + "/exceedance_plot.svg";
+            const QString png = screenshotFolder() + "/exceedance_plot.png";
+            const QString svg = screenshotFolder() + "/exceedance_plot.svg";
             QVERIFY(plot->saveTo(png));
             QVERIFY(plot->saveTo(svg));
             QFile file(svg);
@@ -252,6 +256,33 @@ private slots:
         });
         QCOMPARE(ui_->runDialog(presenter), DialogResult::Closed);
         QCOMPARE(tableRows, 2);
+    }
+
+    void merlinAnalysisOpensFromTheToolsMenu() {
+        SeenMessage instructions;
+        QString refusal;
+        ModalScript script;
+        script.then(answer(instructions))
+            .then([](QWidget* w) {
+                QCOMPARE(w->windowTitle(), QString("Analyze Merlin files"));
+                QCOMPARE(child<QLabel>(w, "pedigreeFile")->text(), QString("Select file..."));
+                QCOMPARE(child<QLabel>(w, "outputFile")->text(), QString("Select file..."));
+                QCOMPARE(fieldText(w, "numberOfSimulations"), QString("1000"));
+                QVERIFY(child<QCheckBox>(w, "randomSeed")->isChecked());
+                QVERIFY(!child<QLineEdit>(w, "seed")->isEnabled());
+                for (const char* button : {"Ped file...", "Dat file...", "Freq file...",
+                                           "Map file...", "Map2 file...", "Out file..."})
+                    QVERIFY2(buttonNamed(w, button), button);
+                screenshot(w, "merlin_analysis");
+                clickLater(w, "Simulate");
+            })
+            .then(answer(refusal))
+            .then([](QWidget* w) { click(w, "Close"); });
+        window_->action(CommandId::MerlinAnalysis)->trigger();
+        QVERIFY(script.done());
+        QCOMPARE(instructions.caption, QString("Instructions"));
+        QVERIFY(instructions.text.startsWith("Feature is only in alpha testing"));
+        QCOMPARE(refusal, QString("Please check the input files"));
     }
 
 private:

@@ -3,11 +3,13 @@
 // in a window as a user would.
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -23,10 +25,46 @@
 
 namespace relatix::testing {
 
-// Saves what the widget shows as NAME.png in the screenshots folder.
+// The screenshots folder: RELATIX_SCREENSHOT_DIR of the environment when set
+// (a run at another scale keeps its pictures apart), else the build's.
+inline QString screenshotFolder() {
+    const QString chosen = qEnvironmentVariable("RELATIX_SCREENSHOT_DIR");
+    return chosen.isEmpty() ? QString(RELATIX_SCREENSHOT_DIR) : chosen;
+}
+
+// The texts of labels and buttons the window shows narrower than they need:
+// a user would see them cut.
+inline QStringList clippedTexts(QWidget* window) {
+    QStringList clipped;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window)) continue;
+        QString text;
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            if (label->wordWrap() || label->text().isEmpty() || !label->pixmap().isNull()) continue;
+            text = label->text();
+        } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+            if (button->text().isEmpty()) continue;
+            text = button->text();
+        } else {
+            continue;
+        }
+        if (w->width() < w->minimumSizeHint().width())
+            clipped << QString("\"%1\" (%2 < %3)")
+                           .arg(text)
+                           .arg(w->width())
+                           .arg(w->minimumSizeHint().width());
+    }
+    return clipped;
+}
+
+// Saves what the widget shows as NAME.png in the screenshots folder, after
+// checking that no label or button text in it is cut.
 inline void screenshot(QWidget* widget, const QString& name) {
-    QDir().mkpath(RELATIX_SCREENSHOT_DIR);
-    widget->grab().save(QString(RELATIX_SCREENSHOT_DIR) + "/" + name + ".png");
+    const QString folder = screenshotFolder();
+    QDir().mkpath(folder);
+    widget->grab().save(folder + "/" + name + ".png");
+    const QStringList clipped = clippedTexts(widget);
+    QVERIFY2(clipped.isEmpty(), qPrintable(name + ": cut texts " + clipped.join(", ")));
 }
 
 using WindowAction = std::function<void(QWidget*)>;
@@ -40,14 +78,13 @@ struct MessageAction {
 
 // Acts on the modal windows as they appear, one action per window, in order; a
 // window that comes back to the front after another one closed counts as new.
-// Once a check has failed, or after 20 seconds, every modal window left is
-// closed so that a failing test ends instead of waiting for a click.
+// Once a check has failed, or after the patience given (20 seconds by default), every modal window
+// left is closed so that a failing test ends instead of waiting for a click.
 class ModalScript : public QObject {
 public:
     using Action = WindowAction;
-    static constexpr qint64 kPatienceMs = 20000;
 
-    ModalScript() {
+    explicit ModalScript(qint64 patienceMs = 20000) : patienceMs_(patienceMs) {
         connect(&timer_, &QTimer::timeout, this, [this] { poll(); });
         timer_.start(10);
         clock_.start();
@@ -66,7 +103,7 @@ private:
     void poll() {
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible()) return;
-        if (QTest::currentTestFailed() || clock_.elapsed() > kPatienceMs) {
+        if (QTest::currentTestFailed() || clock_.elapsed() > patienceMs_) {
             if (auto* dialog = qobject_cast<QDialog*>(modal)) {
                 qWarning("closing the window left open: %s", qPrintable(dialog->windowTitle()));
                 dialog->done(QDialog::Rejected);
@@ -95,6 +132,7 @@ private:
         });
     }
 
+    qint64 patienceMs_;
     QTimer timer_;
     QElapsedTimer clock_;
     struct Step {

@@ -5,6 +5,7 @@
 // disk. Every wizard window is saved as a PNG in the build's screenshots folder.
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHash>
 #include <QJsonArray>
@@ -14,6 +15,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -24,6 +26,7 @@
 
 #include "app/application.h"
 #include "core/core.h"
+#include "exceedance_plot.h"
 #include "linkage/calculation_workflow.h"
 #include "main_window.h"
 #include "qt_user_interface.h"
@@ -276,6 +279,97 @@ private slots:
             compareShown(shownValue(rows[i], "LR (Unlinked)"), h["lrUnlinked"], what + " unlinked");
             compareShown(shownValue(rows[i], "LR (Merlin)"), h["lrLinked"], what + " linked");
         }
+    }
+
+    // Simulate from the results window: a run of 50 data sets ends in the
+    // simulation results with their plot; a second run cancelled in its progress
+    // window leaves the case's simulated values and its own results as they were.
+    void simulationShowsItsPlotAndACancelLeavesTheCase() {
+        // A paternity duo against unrelated at ten linked markers: quick to simulate.
+        Core& core = app_->core();
+        Population population;
+        for (int m = 1; m <= 10; ++m) {
+            const std::string name = "M" + std::to_string(m);
+            core.markerMap.markers.emplace_back(name, 1, 10.0 * m);
+            Marker marker(name, 1, 0);
+            marker.alleles = {{"10", 0.2}, {"11", 0.3}, {"12", 0.5}};
+            population.markers.push_back(marker);
+        }
+        core.populations = {population};
+        core.activePopulation = 1;
+        QVERIFY(core.selectMainHypothesis(23));  // "Paternity (duo)"
+        core.alternativeHypotheses = {2};        // "Unrelated"
+        core.addAlternativePedigree(5);
+        core.persons = {Person("Father", true), Person("Child", true)};
+        const LogLikelihoods exactBefore = core.exactResults;
+        const std::vector<std::vector<double>> markerResultsBefore = core.exactMarkerResults;
+
+        enum class Stage { Start, FirstRun, SecondRun, Finished } stage = Stage::Start;
+        size_t curves = 0;
+        int statisticsRows = 0;
+        int stepsShownWhenCancelled = 0;
+        SimulatedDataSets exactAfterFirst, linkedAfterFirst;
+        bool cancelledRunKeptTheCase = false;
+        QTimer canceller;  // presses Cancel once three data sets were shown
+        connect(&canceller, &QTimer::timeout, this, [&] {
+            auto* progress = window_->findChild<QProgressDialog*>("progress");
+            if (!progress || !progress->isVisible() || progress->value() < 3) return;
+            canceller.stop();
+            stepsShownWhenCancelled = progress->value();
+            screenshot(progress, "simulation_progress");
+            progress->cancel();
+        });
+        ModalScript script(120000);  // simulations under the sanitizers take their time
+        ModalScript::Action dispatch = [&](QWidget* w) {
+            script.then(dispatch);
+            const QString title = w->windowTitle();
+            if (auto* box = qobject_cast<QMessageBox*>(w)) {
+                QCOMPARE(box->windowTitle(), QString("Notification"));
+                box->button(QMessageBox::Ok)->click();
+            } else if (title == "Results") {
+                if (stage == Stage::Start) {
+                    stage = Stage::FirstRun;
+                    clickLater(w, "Simulate");
+                } else if (stage == Stage::Finished) {
+                    click(w, "Close");
+                }
+            } else if (title == "Simulate data" && stage == Stage::FirstRun) {
+                type(w, "numberOfSimulations", "50");
+                if (child<QCheckBox>(w, "randomSeed")->isChecked())
+                    child<QCheckBox>(w, "randomSeed")->click();
+                type(w, "seed", "3");
+                screenshot(w, "simulate_data");
+                clickLater(w, "Simulate");
+            } else if (title == "Simulation results - Likelihood ratios") {
+                statisticsRows = child<QTableWidget>(w, "statistics")->rowCount();
+                curves = child<ExceedancePlot>(w, "plot")->curves().size();
+                exactAfterFirst = core.simulatedExactLikelihoods;
+                linkedAfterFirst = core.simulatedLinkedLikelihoods;
+                stage = Stage::SecondRun;
+                click(w, "Close");
+            } else if (title == "Simulate data" && stage == Stage::SecondRun) {
+                // The run happens inside the click; Cancel comes from the timer.
+                canceller.start(20);
+                click(w, "Simulate");
+                cancelledRunKeptTheCase = core.simulatedExactLikelihoods == exactAfterFirst &&
+                                          core.simulatedLinkedLikelihoods == linkedAfterFirst &&
+                                          core.exactResults == exactBefore &&
+                                          core.exactMarkerResults == markerResultsBefore;
+                stage = Stage::Finished;
+                clickLater(w, "Close");
+            }
+        };
+        script.then(dispatch);
+        window_->action(CommandId::Results)->trigger();
+        QVERIFY(!QTest::currentTestFailed());
+        QVERIFY(stage == Stage::Finished);
+        QCOMPARE(exactAfterFirst.size(), size_t(50) * size_t(core.hypothesisCount()));
+        QVERIFY(statisticsRows > 0);
+        QVERIFY(curves > 0);
+        // Cancelled mid-run, not after the last data set.
+        QVERIFY(stepsShownWhenCancelled >= 3 && stepsShownWhenCancelled < 50);
+        QVERIFY(cancelledRunKeptTheCase);
+        QVERIFY(window_->isEnabled());
     }
 
 private:

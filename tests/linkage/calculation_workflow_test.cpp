@@ -12,6 +12,7 @@
 #include "engine/catalogue_likelihoods.h"
 #include "linkage/core_update.h"
 #include "persistence/open_project.h"
+#include "platform/atomic_file.h"
 #include "platform/silent_user_interface.h"
 #include "support/scripted_user_interface.h"
 #include "support/temp_folder.h"
@@ -383,6 +384,50 @@ TEST(RunCalculation, aCutOrKilledEngineOutputGivesNoLinkedValues) {
         EXPECT_FALSE(core.merlinResults[0]) << script;
         EXPECT_FALSE(core.merlinResults[1]) << script;
         EXPECT_FALSE(core.unlinkedResults[0]) << script;
+    }
+}
+
+// Cancel in the progress window ends an engine that would never end.
+TEST(RunCalculation, cancelEndsAHungEngineAndLeavesNoLinkedValues) {
+    ProgramFolder program("#!/bin/sh\nexec sleep 600\n");
+    Core core = duoCase(program.path);
+    ScriptedUserInterface ui;
+    ui.cancelAfterSteps = 0;  // Cancel pressed as soon as the window shows
+    ui.expectMessage(kIncompleteDataMessage, "Notification");
+    ui.expectMessage("Save project?", "Question", Answer::No);
+    ui.expectMessage("The linkage program was stopped before it ended", "Error");
+    const CalculationOutcome outcome = runCalculation(core, ui, offerToSaveBeforeCalculation);
+    EXPECT_EQ(outcome.status, CalculationStatus::Calculated);
+    EXPECT_FALSE(outcome.engineResultsAvailable);
+    ASSERT_EQ(core.merlinResults.size(), 2u);
+    EXPECT_FALSE(core.merlinResults[0]);
+    EXPECT_EQ(core.merlinResults[0].reason(), "The linkage program was stopped before it ended");
+    EXPECT_TRUE(core.exactResults[0]);
+}
+
+TEST(RunCalculation, aFullDiskGivesAClearErrorAndNeverAnEarlierCasesValues) {
+    ProgramFolder program;
+    ASSERT_TRUE(program.hasEngine());
+    Core core = duoCase(program.path);
+    core.merlinResults = {-1.0, -2.0};  // an earlier case's values
+    core.unlinkedResults = {-1.0, -2.0};
+    struct DiskFull {
+        DiskFull() { simulateDiskFullAfter(40); }
+        ~DiskFull() { simulateDiskFullAfter(std::nullopt); }
+    } diskFull;
+    SilentUserInterface ui;
+    const CalculationOutcome outcome = runCalculation(core, ui, offerToSaveBeforeCalculation);
+    EXPECT_EQ(outcome.status, CalculationStatus::Calculated);
+    EXPECT_FALSE(outcome.engineResultsAvailable);
+    EXPECT_EQ(outcome.engineMessage.rfind(
+                  "The files for the linkage program could not be written in " + program.path, 0),
+              0u)
+        << outcome.engineMessage;
+    ASSERT_EQ(core.merlinResults.size(), 2u);
+    for (size_t h = 0; h < 2; ++h) {
+        EXPECT_FALSE(core.merlinResults[h]) << h;
+        EXPECT_FALSE(core.unlinkedResults[h]) << h;
+        EXPECT_TRUE(core.exactResults[h]) << h;  // the exact engine needs no files
     }
 }
 

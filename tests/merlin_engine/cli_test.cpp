@@ -70,8 +70,8 @@ TEST(MerlinCommandLine, BannerAndWarningsWithoutQuiet) {
         "-d temp/temp.dat -m temp/temp.map -f temp/temp.freq -p temp/temp.ped --perFamily",
         scratch.root().string());
     EXPECT_EQ(added.err,
-              "Warning: family 1: parent 3 of 2 is not listed and is added as an "
-              "untyped founder\n");
+              "Warning: family 1: parent 3 of 2 on pedigree file line 2 is not listed in the "
+              "family and is added as an untyped founder\n");
     EXPECT_NE(added.out.find("Family 1 [3 persons, 0 meioses]\nlnLikelihood = -5.11599580975\n"),
               std::string::npos);
 }

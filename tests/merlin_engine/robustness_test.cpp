@@ -12,7 +12,7 @@
 namespace merlin::testing {
 namespace {
 
-const char* kDat = "M a\nA affection\nM b\nS 2\nM c\n";
+const char* kDat = "M a\nA affection\nM b\nS2\nM c\n";
 const char* kMap = "CHROMOSOME\tMARKER\tPOSITION\n1\ta\t10.5\n1\tb\t22\n2\tc\t3\n";
 const char* kFreq = "M a\nA 1 0.25\nA 2 0.25\nA 3 0.5\nM b\nF 0.5 0.5\nM c\nA 10 0.4\nA 11 0.6\n";
 const char* kPed =
@@ -285,6 +285,51 @@ TEST(MerlinRobustness, FuzzedFileSetsNeverCrash) {
         ran += run.status == 0;
     }
     EXPECT_GT(ran, 250);
+}
+
+}  // namespace
+}  // namespace merlin::testing
+
+namespace merlin::testing {
+namespace {
+
+// Data-file items as users write them: "S2" skips two columns, "S 2" one column
+// named 2, Z one column; the genotypes after them land on the right markers.
+TEST(MerlinDataItems, SkipCountsZygosityAndNamedWarnings) {
+    Scratch plain;
+    plain.write("t.dat", "M a\nM b\n");
+    plain.write("t.map", "CHR MARKER POS\n1 a 0\n1 b 10\n");
+    plain.write("t.freq", "M a\nA 1 0.3\nA 2 0.7\nM b\nA 1 0.6\nA 2 0.4\n");
+    plain.write("t.ped", "1 1 0 0 1 1 2 1 1\n1 2 0 0 2 2 2 1 2\n1 3 1 2 1 1 2 1 1\n");
+    const RunResult expected = runFiles(plain);
+    ASSERT_EQ(expected.status, 0) << expected.err;
+
+    Scratch items;
+    items.write("t.dat", "M a\nZ zygosity\nS2\nS 2\nM b\nE\nM c\n");
+    items.write("t.map", "CHR MARKER POS\n1 a 0\n1 b 10\n");
+    items.write("t.freq", "M a\nA 1 0.3\nA 2 0.7\nM b\nA 1 0.6\nA 2 0.4\n");
+    items.write(
+        "t.ped",
+        "1 1 0 0 1 1 2 z s s t 1 1\n1 2 0 0 2 2 2 z s s t 1 2\n1 3 1 2 1 1 2 z s s t 1 1\n");
+    const RunResult run = runFiles(items);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, expected.out);
+    EXPECT_EQ(run.err.find("unknown item"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("fields"), std::string::npos) << run.err;
+
+    // A parent not listed in the family is named with its line; a typed allele of
+    // frequency 0 with marker and person.
+    plain.write("t.freq", "M a\nA 1 0.3\nA 2 0.7\nA 3 0\nM b\nA 1 0.6\nA 2 0.4\n");
+    plain.write("t.ped", "1 1 0 0 1 1 2 1 1\n1 2 0 0 2 3 3 1 2\n1 3 1 9 1 1 2 1 1\n");
+    const RunResult warned = runFiles(plain);
+    ASSERT_EQ(warned.status, 0) << warned.err;
+    EXPECT_NE(warned.err.find("parent 9 of 3 on pedigree file line 3 is not listed"),
+              std::string::npos)
+        << warned.err;
+    EXPECT_NE(warned.err.find("marker a: person 2 of family 1 on pedigree file line 2 carries "
+                              "allele 3, whose frequency is 0"),
+              std::string::npos)
+        << warned.err;
 }
 
 }  // namespace

@@ -12,7 +12,9 @@
 #include "dialogs/simulation_results_presenter.h"
 #include "engine/catalogue_likelihoods.h"
 #include "linkage/core_update.h"
+#include "platform/atomic_file.h"
 #include "platform/clock.h"
+#include "platform/silent_user_interface.h"
 #include "simulation/genotype_simulation.h"
 #include "simulation_case.h"
 #include "support/exact_engine_support.h"
@@ -206,6 +208,31 @@ TEST(SimulationRun, aCancelledRunLeavesTheEarlierResults) {
     EXPECT_TRUE(fs::is_empty(fs::path(program.path) / "temp"));
 }
 
+// Files cut short by a full disk never reach the engine: the run keeps its exact
+// values and has no linked ones.
+TEST(SimulationRun, aFullDiskLeavesTheLinkedValuesNotAvailable) {
+    SimulationProgramFolder program;
+    ASSERT_TRUE(program.hasEngine());
+    SimulationMarkers markers;
+    markers.count = 5;
+    Core core = simulationCase(program.path, kDuo, {kUnrelated}, markers);
+    core.simulatedLinkedLikelihoods = {{-5.0, -6.0}};  // an earlier run's values
+    struct DiskFull {
+        DiskFull() { simulateDiskFullAfter(40); }
+        ~DiskFull() { simulateDiskFullAfter(std::nullopt); }
+    } diskFull;
+    SilentUserInterface ui;
+    EXPECT_TRUE(runSimulation(core, ui, 10, 7u, ""));
+    ASSERT_EQ(core.simulatedExactLikelihoods.size(), 20u);
+    ASSERT_EQ(core.simulatedLinkedLikelihoods.size(), 20u);
+    for (size_t d = 0; d < 20; ++d)
+        for (size_t h = 0; h < 2; ++h) {
+            EXPECT_TRUE(core.simulatedExactLikelihoods[d][h]) << d;
+            EXPECT_FALSE(core.simulatedLinkedLikelihoods[d][h]) << d;
+            EXPECT_FALSE(core.simulatedUnlinkedLikelihoods[d][h]) << d;
+        }
+}
+
 TEST(SimulationRun, meanPaternityIndexUnderUnrelatedIsOne) {
     SimulationMarkers markers;  // five markers 10 cM apart, frequencies 0.2, 0.3, 0.5
     const std::vector<double> p = markers.frequencies;
@@ -271,7 +298,7 @@ TEST(SimulationRun, dataFilesGiveEveryAlleleOfALargeMarkerItsNumber) {
     core.persons[1].dna = {{0, "M1", 0, "10", "10"}};
     updateCore(core);
     const GenotypeTable before = core.genotypeTable;
-    writeSimulationDataFiles(core);
+    ASSERT_TRUE(writeSimulationDataFiles(core));
     const std::string frequencies = program.temp("temp.freq");
     EXPECT_NE(frequencies.find("A 70 "), std::string::npos);
     EXPECT_EQ(frequencies.find("A 71 "), std::string::npos);

@@ -1,0 +1,145 @@
+#include "analysis/quick_analysis.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "analysis/quick_linkage_files.h"
+#include "analysis/quick_report.h"
+#include "linkage/engine_output_cursor.h"
+#include "linkage/engine_runs.h"
+#include "platform/user_interface.h"
+#include "platform/work_folder.h"
+
+namespace relatix {
+
+namespace {
+
+bool writeFile(const std::string& path, const std::string& text, bool append) {
+    std::ofstream file(path, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
+    if (!file) return false;
+    file << text;
+    file.close();
+    return !file.fail();
+}
+
+}  // namespace
+
+std::string quickStem(const std::string& casePath) {
+    return casePath.size() >= 4 ? casePath.substr(0, casePath.size() - 4) : std::string();
+}
+std::string quickMatrixPath(const std::string& casePath) {
+    return quickStem(casePath) + kQuickMatrixSuffix;
+}
+std::string quickReportPath(const std::string& casePath) {
+    return quickStem(casePath) + kQuickReportSuffix;
+}
+
+std::vector<std::string> splitQuickFileField(const std::string& field) {
+    std::vector<std::string> names;
+    std::string current;
+    for (char c : field) {
+        if (c == ';') {
+            names.push_back(current);
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    if (!current.empty()) names.push_back(current);
+    return names;
+}
+
+QuickOutcome analyseKovarianFile(const QuickRequest& request) {
+    QuickOutcome outcome;
+    const std::vector<MapEntry> map = loadQuickMarkerMap(request.mapPath, request.programDirectory);
+    const QuickCaseRead read = readQuickCaseFile(request.casePath, map, outcome.quickCase);
+    if (!read.status) {
+        outcome.refusal = read.status.message();
+        outcome.tell = read.tell;
+        return outcome;
+    }
+    outcome.read = true;
+    const QuickCase& quickCase = outcome.quickCase;
+
+    std::optional<std::string> engineOutput;
+    std::string whyNoOutput;
+    {
+        WorkFolder work(request.programDirectory);
+        if (!work.ok()) {
+            whyNoOutput = work.error();
+        } else if (const Status written = writeQuickLinkageFiles(quickCase, work.path());
+                   !written) {
+            whyNoOutput = written.message();
+        } else {
+            const EngineCommand command = quickAnalysisRun();
+            const EngineRunOutcome run = runEngineInFolder(request.programDirectory, command,
+                                                           work.path(), request.whileWaiting);
+            if (!run.succeeded()) {
+                whyNoOutput = run.message();
+            } else {
+                const std::string results =
+                    (std::filesystem::path(work.path()) / "tempResults.txt").string();
+                engineOutput = readWholeFile(results);
+                if (!engineOutput) whyNoOutput = "the linkage program wrote no results file";
+            }
+        }
+    }
+
+    const std::string reportPath = quickReportPath(request.casePath);
+    bool reportOk = true;
+    if (request.writeReport) {
+        reportOk = writeFile(reportPath, quickReportPersons(quickCase, request.casePath), false);
+        reportOk = writeFile(reportPath, quickReportPedigrees(quickCase), true) && reportOk;
+    }
+    outcome.results = readQuickResults(quickCase, engineOutput, whyNoOutput);
+    const std::string matrixPath = quickMatrixPath(request.casePath);
+    if (!writeFile(matrixPath, quickMatrixText(outcome.results), false))
+        outcome.writeProblem = "Could not write " + matrixPath;
+    if (request.writeReport) {
+        reportOk =
+            writeFile(reportPath, quickReportResults(quickCase, outcome.results), true) && reportOk;
+        reportOk =
+            writeFile(reportPath, quickReportMarkers(quickCase, outcome.results), true) && reportOk;
+        outcome.reportWritten = reportOk;
+        if (!reportOk) {
+            if (!outcome.writeProblem.empty()) outcome.writeProblem += "; ";
+            outcome.writeProblem += "Could not write " + reportPath;
+        }
+    }
+    return outcome;
+}
+
+}  // namespace relatix
+
+namespace relatix {
+
+std::vector<QuickOutcome> runQuickAnalysis(UserInterface& ui, const QuickDialogValues& values) {
+    std::vector<QuickOutcome> outcomes;
+    if (values.caseFiles == kQuickCaseFilesInitialText) {
+        ui.messageBox("Select file to analyse!", "Error", MessageButtons::Ok, MessageIcon::Error);
+        return outcomes;
+    }
+    const std::vector<std::string> names = splitQuickFileField(values.caseFiles);
+    bool openReports = values.openReport;
+    if (openReports && names.size() > 10 &&
+        ui.messageBox(kQuickManyFilesQuestion, "Warning", MessageButtons::YesNo,
+                      MessageIcon::Warning) == Answer::No)
+        openReports = false;
+    for (const std::string& name : names) {
+        QuickRequest request;
+        request.casePath = name;
+        request.writeReport = true;
+        request.mapPath = values.mapFile;
+        request.programDirectory = values.programDirectory;
+        request.whileWaiting = [&ui] { ui.processEvents(); };
+        QuickOutcome outcome = analyseKovarianFile(request);
+        if (outcome.tell) ui.messageBox(outcome.refusal, "", MessageButtons::Ok);
+        // Only a report this run wrote is opened: a refused file never shows an
+        // earlier run's report as if it were this one's.
+        if (openReports && outcome.reportWritten) ui.openDocument(quickReportPath(name));
+        outcomes.push_back(std::move(outcome));
+    }
+    return outcomes;
+}
+
+}  // namespace relatix

@@ -1,0 +1,264 @@
+#include "analysis/quick_case.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "core/decimal_text.h"
+#include "persistence/line_cursor.h"
+#include "persistence/text_lines.h"
+#include "platform/trace_file.h"
+
+namespace relatix {
+
+namespace {
+
+constexpr const char* kTrue = "#TRUE#";
+
+std::string unquoted(const std::string& line) {
+    return line.size() >= 2 ? line.substr(1, line.size() - 2) : std::string();
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+std::optional<std::vector<MapEntry>> mapFromFile(const std::string& path) {
+    if (path.empty()) return std::nullopt;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+    TextFile file = readTextFile(path);
+    if (!file.text) return std::nullopt;
+    return parseQuickMarkerMap(*file.text);
+}
+
+// The numbers of a map line after the name: a whole number, then a decimal one.
+bool mapNumbers(const std::string& rest, int& chromosome, double& position) {
+    size_t p = 0;
+    auto word = [&]() {
+        while (p < rest.size() && isBlank(rest[p])) ++p;
+        const size_t start = p;
+        while (p < rest.size() && !isBlank(rest[p])) ++p;
+        return rest.substr(start, p - start);
+    };
+    const std::optional<long long> c = parseInteger(word());
+    const std::optional<double> x = parseDecimal(word());
+    if (!c || !x || *c < -1000000 || *c > 1000000) return false;
+    chromosome = static_cast<int>(*c);
+    position = *x;
+    return true;
+}
+
+std::string recordText(const QuickPerson& person, const QuickDnaRecord& r) {
+    return "the DNA record of " + person.name + " for system index " + std::to_string(r.system) +
+           " (allele indexes " + std::to_string(r.firstAllele) + " and " +
+           std::to_string(r.secondAllele) + ")";
+}
+
+}  // namespace
+
+std::vector<MapEntry> parseQuickMarkerMap(const std::string& text) {
+    std::vector<MapEntry> entries;
+    const std::vector<std::string> lines = splitTextLines(text);
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        const size_t tab = line.find('\t');
+        if (tab == std::string::npos) break;
+        MapEntry entry;
+        entry.name = line.substr(0, tab);
+        if (!mapNumbers(line.substr(tab + 1), entry.chromosome, entry.position)) break;
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+std::vector<MapEntry> loadQuickMarkerMap(const std::string& mapPath,
+                                         const std::string& programDirectory) {
+    if (auto map = mapFromFile(mapPath)) return *map;
+    if (auto map = mapFromFile(kMarkerPositionsFileName)) return *map;
+    if (!programDirectory.empty()) {
+        const std::string inProgramFolder =
+            (std::filesystem::path(programDirectory) / kMarkerPositionsFileName).string();
+        if (auto map = mapFromFile(inProgramFolder)) return *map;
+    }
+    return builtInMarkerTable();
+}
+
+QuickCaseRead readQuickCaseFile(const std::string& path, const std::vector<MapEntry>& map,
+                                QuickCase& quickCase) {
+    quickCase = QuickCase();
+    QuickCaseRead result;
+    auto refuse = [&](const std::string& why, bool tell) {
+        result.status = Status::failure(why);
+        result.tell = tell;
+        return result;
+    };
+    std::error_code ec;
+    if (path.empty() || !std::filesystem::is_regular_file(path, ec))
+        return refuse("Could not open " + (path.empty() ? std::string("an empty file name") : path),
+                      false);
+    TextFile text = readTextFile(path);
+    if (!text.text) return refuse(text.error, false);
+    TraceFile trace("importKovarianFile");
+    LineCursor file(std::move(*text.text));
+
+    const std::string header = file.line();
+    if (header.size() <= 8 || header.compare(1, 6, "Output") != 0)
+        return refuse(path + " line 1: not a Kovarian case file", false);
+    file.line();
+    const std::string version = file.line();
+    trace << "Version: " << version << "\r\n";
+    const double value = readDecimal(version);
+    const bool olderLayout = value > 0 && value < 1.97;
+    if (version == "1.97" || version == "3.0" || value == 0 || value >= 1.97) file.line();
+    const bool secondRates = version == "3.0" || (version != "1.97" && !olderLayout);
+
+    const long long personCount = file.count();
+    file.line();
+    trace << "Persons: " << personCount << "\r\n";
+    for (long long p = 0; p < personCount && !file.atEnd(); ++p) {
+        QuickPerson person;
+        person.name = unquoted(file.line());
+        file.skip(3);
+        person.sex = file.line() == kTrue ? 1 : 2;
+        const long long records = file.count();
+        file.line();
+        for (long long d = 0; d < records && !file.atEnd(); ++d) {
+            QuickDnaRecord record;
+            record.firstAllele = file.integer();
+            file.line();
+            record.secondAllele = file.integer();
+            file.line();
+            record.system = file.integer();
+            file.line();
+            person.records.push_back(std::move(record));
+        }
+        quickCase.persons.push_back(std::move(person));
+    }
+
+    file.skip(3);
+    const long long commonCount = file.count();
+    file.line();
+    for (long long r = 0; r < commonCount && !file.atEnd(); ++r) {
+        QuickRelation relation;
+        relation.parent = file.integer();
+        file.line();
+        relation.child = file.integer();
+        file.line();
+        quickCase.commonRelations.push_back(relation);
+    }
+
+    const long long pedigreeCount = file.count();
+    if (pedigreeCount < 2) return refuse(kQuickTooFewPedigrees, true);
+    file.line();
+    file.line();
+    for (long long g = 0; g < pedigreeCount && !file.atEnd(); ++g) {
+        QuickPedigree pedigree;
+        pedigree.name = unquoted(file.line());
+        pedigree.extraFemales = static_cast<int>(std::min(file.count(), 1000LL));
+        file.line();
+        pedigree.extraMales = static_cast<int>(std::min(file.count(), 1000LL));
+        file.line();
+        const long long own = file.count();
+        file.line();
+        for (long long r = 0; r < own && !file.atEnd(); ++r) {
+            QuickRelation relation;
+            relation.parent = file.integer();
+            file.line();
+            relation.child = file.integer();
+            file.line();
+            pedigree.relations.push_back(relation);
+        }
+        if (g + 1 < pedigreeCount) file.line();
+        pedigree.relations.insert(pedigree.relations.end(), quickCase.commonRelations.begin(),
+                                  quickCase.commonRelations.end());
+        quickCase.pedigrees.push_back(std::move(pedigree));
+    }
+    if (quickCase.pedigrees.size() < 2) return refuse(kQuickTooFewPedigrees, true);
+
+    const std::string storedResults = file.line();
+    const long long systemCount = file.count();
+    if (systemCount < 1) return refuse(kQuickNoSystems, true);
+    file.line();
+    if (storedResults == kTrue)
+        file.skip((std::min(systemCount, 1000000000LL) + 1) * std::min(pedigreeCount, 1000LL) + 6);
+    if (file.line() == kTrue) file.line();
+
+    for (long long s = 0; s < systemCount && !file.atEnd(); ++s) {
+        QuickSystem system;
+        system.name = unquoted(file.line());
+        if (!system.name.empty() && (system.name.back() == ' ' || system.name.back() == '\t'))
+            system.name.pop_back();
+        for (const MapEntry& entry : map) {
+            if (sameMarkerName(entry.name, system.name)) {
+                system.chromosome = entry.chromosome;
+                system.position = entry.position;
+                break;
+            }
+        }
+        file.skip(secondRates ? 11 : 9);
+        const long long alleleCount = file.count();
+        file.line();
+        trace << "System: " << system.name << "\r\n"
+              << "Number of alleles: " << alleleCount << "\r\n";
+        for (long long a = 0; a < alleleCount && !file.atEnd(); ++a) {
+            QuickAllele allele;
+            allele.name = unquoted(file.line());
+            allele.frequency = file.number();
+            file.line();
+            trace << "Allele: " << allele.name << "\r\n"
+                  << "Freq: " << allele.frequency << "\r\n";
+            system.alleles.push_back(std::move(allele));
+        }
+        quickCase.systems.push_back(std::move(system));
+    }
+    if (quickCase.systems.empty()) return refuse(kQuickNoSystems, true);
+
+    // Every record names its alleles; one that points outside its lists is left out.
+    const int systems = static_cast<int>(quickCase.systems.size());
+    for (QuickPerson& person : quickCase.persons) {
+        std::vector<QuickDnaRecord> kept;
+        for (QuickDnaRecord& record : person.records) {
+            const bool systemKnown = record.system >= 0 && record.system < systems;
+            const int alleles =
+                systemKnown ? static_cast<int>(quickCase.systems[record.system].alleles.size()) : 0;
+            if (!systemKnown || record.firstAllele < 0 || record.firstAllele >= alleles ||
+                record.secondAllele < 0 || record.secondAllele >= alleles) {
+                quickCase.warnings.push_back(
+                    recordText(person, record) +
+                    (systemKnown ? " names an allele outside the system's " +
+                                       std::to_string(alleles) + " alleles and is left out"
+                                 : " names no system of the file and is left out"));
+                continue;
+            }
+            const QuickSystem& system = quickCase.systems[record.system];
+            record.firstName = system.alleles[record.firstAllele].name;
+            record.secondName = system.alleles[record.secondAllele].name;
+            kept.push_back(std::move(record));
+        }
+        person.records = std::move(kept);
+    }
+
+    // Relations between persons the pedigree does not hold are left out.
+    const int named = static_cast<int>(quickCase.persons.size());
+    for (size_t g = 0; g < quickCase.pedigrees.size(); ++g) {
+        QuickPedigree& pedigree = quickCase.pedigrees[g];
+        const int persons = named + pedigree.extraFemales + pedigree.extraMales;
+        std::vector<QuickRelation> kept;
+        for (const QuickRelation& relation : pedigree.relations) {
+            if (relation.parent < 0 || relation.parent >= persons || relation.child < 0 ||
+                relation.child >= persons || relation.parent == relation.child) {
+                quickCase.warnings.push_back("Pedigree " + std::to_string(g + 1) + " (" +
+                                             pedigree.name + "): the relation of parent index " +
+                                             std::to_string(relation.parent) + " and child index " +
+                                             std::to_string(relation.child) +
+                                             " names no pair of its persons and is left out");
+                continue;
+            }
+            kept.push_back(relation);
+        }
+        pedigree.relations = std::move(kept);
+    }
+    return result;
+}
+
+}  // namespace relatix

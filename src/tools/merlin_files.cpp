@@ -1,0 +1,592 @@
+#include "tools/merlin_files.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <tuple>
+
+#include "core/core.h"
+#include "core/decimal_text.h"
+#include "linkage/engine_output_cursor.h"
+#include "linkage/engine_runs.h"
+#include "persistence/text_lines.h"
+#include "platform/atomic_file.h"
+#include "platform/trace_file.h"
+#include "platform/user_interface.h"
+#include "platform/work_folder.h"
+#include "simulation/simulated_engine_results.h"
+#include "simulation/simulation_run.h"
+
+namespace relatix {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> splitWords(std::string_view line) {
+    std::vector<std::string> words;
+    size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) ++i;
+        const size_t start = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') ++i;
+        if (i > start) words.emplace_back(line.substr(start, i - start));
+    }
+    return words;
+}
+
+std::string withoutLast(const std::string& path, size_t count) {
+    return path.substr(0, path.size() >= count ? path.size() - count : 0);
+}
+
+Status readLines(const std::string& path, std::vector<std::string>& lines) {
+    TextFile file = readTextFile(path);
+    if (!file.text) return Status::failure(file.error);
+    lines = splitTextLines(*file.text);
+    return {};
+}
+
+Status writeAtomically(const std::string& path, const std::string& text) {
+    const AtomicWriteStatus status =
+        writeFileAtomically(path, [&](std::ostream& out) { out << text; });
+    if (status == AtomicWriteStatus::Written) return {};
+    return Status::failure("Could not write " + path);
+}
+
+std::string number(double value) {
+    return formatGeneral(value, 6);
+}
+
+// A log-likelihood as the table reads it: 0 stands for no value, whether it is
+// missing or the data are impossible (ln L = -inf).
+double tableValue(const LogLikelihoods& w, size_t i) {
+    return i < w.size() && w[i] && std::isfinite(*w[i]) ? *w[i] : 0.0;
+}
+
+void appendRatioGroup(std::string& out, const SimulatedDataSets& first,
+                      const SimulatedDataSets* second, size_t r, size_t f) {
+    static const LogLikelihoods none;
+    auto setOf = [&](const SimulatedDataSets& sets, size_t v) -> const LogLikelihoods& {
+        const size_t index = r * f + v;
+        return index < sets.size() ? sets[index] : none;
+    };
+    for (size_t v = 0; v < f; ++v) {
+        const LogLikelihoods& a = setOf(first, v);
+        for (size_t u = 0; u < f; ++u) {
+            if (u == v) {
+                out += "-\t";
+                continue;
+            }
+            if (!second) {
+                if (tableValue(a, u) == 0.0)
+                    out += "-*";
+                else if (tableValue(a, v) == 0.0)
+                    out += "0";
+                else
+                    out += number(std::exp(tableValue(a, v) - tableValue(a, u)));
+            } else {
+                const LogLikelihoods& b = setOf(*second, v);
+                if (tableValue(a, v) == 0.0 || tableValue(a, u) == 0.0 || tableValue(b, v) == 0.0 ||
+                    tableValue(b, u) == 0.0)
+                    out += "1";
+                else  // the second map's ratio over the genetic map's
+                    out += number(std::exp(tableValue(b, v) - tableValue(b, u)) /
+                                  std::exp(tableValue(a, v) - tableValue(a, u)));
+            }
+            out += "\t";
+        }
+        out += "\t";
+    }
+}
+
+// A user's file given relative to the current directory, for an engine that runs
+// in its work folder.
+std::string absolutePath(const std::string& path) {
+    std::error_code ec;
+    const fs::path full = fs::absolute(path, ec);
+    return ec ? path : full.string();
+}
+
+bool hasFamilyLine(const std::string& path) {
+    const std::optional<std::string> text = readWholeFile(path);
+    if (!text) return false;
+    for (const std::string& line : splitTextLines(*text))
+        if (line.rfind("Family", 0) == 0) return true;
+    return false;
+}
+
+Status engineFailure(const EngineRunOutcome& outcome, const std::string& what) {
+    std::string message = "The linkage program gave no result for " + what;
+    if (!outcome.errorLine.empty())
+        message += ": " + outcome.errorLine;
+    else if (!outcome.succeeded())
+        message += ": " + outcome.message();
+    return Status::failure(message);
+}
+
+}  // namespace
+
+std::string merlinInputError(const MerlinFiles& files, const std::string& numberText,
+                             bool randomSeed, const std::string& seedText) {
+    for (const std::string* field : {&files.pedigreeFile, &files.dataFile, &files.frequencyFile,
+                                     &files.mapFile, &files.secondMapFile})
+        if (field->empty() || *field == kSelectFile) return kCheckInputFiles;
+    return simulationInputError(numberText, randomSeed, seedText);
+}
+
+std::string simulationPedigreePath(const std::string& pedigreeFile) {
+    return withoutLast(pedigreeFile, 4) + "_to_simulate.ped";
+}
+std::string simulatedDataPath(const std::string& pedigreeFile) {
+    return withoutLast(pedigreeFile, 4) + "_simulated_data.ped";
+}
+std::string modifiedFrequencyPath(const std::string& frequencyFile) {
+    return withoutLast(frequencyFile, 5) + "_modified.freq";
+}
+
+int FrequencyMarker::position(std::string_view allele) const {
+    for (size_t i = 0; i < alleles.size(); ++i)
+        if (alleles[i] == allele) return static_cast<int>(i) + 1;
+    return 0;
+}
+
+Status readFrequencyMarkers(const std::string& path, std::vector<FrequencyMarker>& markers) {
+    markers.clear();
+    std::vector<std::string> lines;
+    if (Status status = readLines(path, lines); !status) return status;
+    FrequencyMarker current;
+    bool open = false;
+    auto keep = [&] {
+        if (open && !current.alleles.empty()) markers.push_back(std::move(current));
+        current = {};
+    };
+    for (const std::string& line : lines) {
+        const std::vector<std::string> words = splitWords(line);
+        if (words.empty()) continue;
+        if (words[0] == "M" && words.size() >= 2) {
+            keep();
+            current.name = words[1];
+            open = true;
+        } else if (words[0] == "A" && words.size() >= 3) {
+            current.alleles.push_back(words[1]);
+            current.frequencies.push_back(readDecimal(words[2]));
+        } else if (words[0] == "F") {
+            // A list of frequencies for the alleles 1, 2, ... of the marker.
+            for (size_t k = 1; k < words.size(); ++k) {
+                current.alleles.push_back(std::to_string(current.alleles.size() + 1));
+                current.frequencies.push_back(readDecimal(words[k]));
+            }
+        }
+    }
+    keep();
+    return {};
+}
+
+Status writeModifiedFrequencies(const std::string& frequencyFile,
+                                std::vector<FrequencyMarker>& markers) {
+    if (Status status = readFrequencyMarkers(frequencyFile, markers); !status) return status;
+    std::string text;
+    for (const FrequencyMarker& marker : markers) {
+        text += "M " + marker.name + "\r\n";
+        for (size_t i = 0; i < marker.alleles.size(); ++i)
+            text += "A " + std::to_string(i + 1) + " " + number(marker.frequencies[i]) + "\r\n";
+    }
+    return writeAtomically(modifiedFrequencyPath(frequencyFile), text);
+}
+
+Status readDataColumns(const std::string& dataFile, const std::vector<FrequencyMarker>& markers,
+                       std::vector<DataColumns>& layout) {
+    layout.clear();
+    std::vector<std::string> lines;
+    if (Status status = readLines(dataFile, lines); !status) return status;
+    for (const std::string& line : lines) {
+        const std::vector<std::string> words = splitWords(line);
+        if (words.empty() || words[0][0] == '#') continue;
+        const std::string& type = words[0];
+        if (type == "E" || type == "e") break;
+        DataColumns item;
+        if ((type == "M" || type == "m") && words.size() >= 2) {
+            item.marker = true;
+            for (size_t f = 0; f < markers.size() && item.frequencyMarker < 0; ++f)
+                if (markers[f].name == words[1]) item.frequencyMarker = static_cast<int>(f);
+        } else if (type == "M" || type == "m") {
+            item.columns = 2;  // a marker without a name is read past
+        } else if ((type[0] == 'S' || type[0] == 's') && type.size() > 1) {
+            const std::optional<long long> count = parseInteger(type.substr(1));
+            item.columns = count && *count >= 0 && *count <= 100000 ? static_cast<int>(*count) : 1;
+        } else {
+            item.columns = 1;  // A, T, C, Z, S and anything else: one column
+        }
+        layout.push_back(item);
+    }
+    return {};
+}
+
+Status readMerlinPedigree(const std::string& path, MerlinPedigree& pedigree) {
+    std::vector<DataColumns> layout = std::move(pedigree.layout);
+    pedigree = {};
+    pedigree.layout = std::move(layout);
+    std::vector<std::string> lines;
+    if (Status status = readLines(path, lines); !status) return status;
+    TraceFile trace("writePedfile");
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::vector<std::string> words;
+        for (std::string& word : splitWords(lines[i])) {
+            // "a/b" is one genotype written as one word.
+            const size_t slash = word.find('/');
+            if (words.size() >= 5 && slash != std::string::npos) {
+                words.push_back(word.substr(0, slash));
+                words.push_back(word.substr(slash + 1));
+            } else {
+                words.push_back(std::move(word));
+            }
+        }
+        if (words.empty()) continue;
+        trace << lines[i] << "\r\n";
+        if (words.size() < 5)
+            return Status::failure(path + ", line " + std::to_string(i + 1) +
+                                   ": a pedigree line needs family, person, father, mother and "
+                                   "sex");
+        if (pedigree.lines.empty() || pedigree.lines.back()[0] != words[0]) ++pedigree.familyCount;
+        pedigree.family.push_back(pedigree.familyCount - 1);
+        pedigree.lines.push_back(std::move(words));
+    }
+    const size_t count = pedigree.lines.size();
+    const size_t families = static_cast<size_t>(pedigree.familyCount);
+    pedigree.match.assign(count, std::vector<int>(families, -1));
+    auto sameTail = [&](size_t a, size_t b) {
+        const auto& x = pedigree.lines[a];
+        const auto& y = pedigree.lines[b];
+        return x.size() == y.size() && std::equal(x.begin() + 4, x.end(), y.begin() + 4);
+    };
+    for (size_t i = 0; i < count; ++i)
+        for (size_t j = 0; j < count; ++j) {
+            int& slot = pedigree.match[i][static_cast<size_t>(pedigree.family[j])];
+            if (slot < 0 && sameTail(i, j)) slot = static_cast<int>(j);  // the first in file order
+        }
+    return {};
+}
+
+std::string simulationPedigreeText(const MerlinPedigree& pedigree,
+                                   const std::vector<FrequencyMarker>& markers, int n) {
+    std::string text;
+    for (int copy = 0; copy < n; ++copy)
+        for (size_t i = 0; i < pedigree.lines.size(); ++i) {
+            const auto& words = pedigree.lines[i];
+            text += std::to_string(copy * pedigree.familyCount + pedigree.family[i] + 1) + " ";
+            for (size_t w = 1; w < 5; ++w) text += words[w] + " ";
+            auto position = [&](int f, size_t w) {
+                const bool known =
+                    f >= 0 && static_cast<size_t>(f) < markers.size() && w < words.size();
+                return std::to_string(known ? markers[static_cast<size_t>(f)].position(words[w])
+                                            : 0) +
+                       " ";
+            };
+            if (pedigree.layout.empty()) {
+                for (size_t w = 5; w < words.size(); ++w)
+                    text += position(static_cast<int>((w - 5) / 2), w);
+            } else {
+                size_t w = 5;
+                for (const DataColumns& item : pedigree.layout)
+                    for (int c = 0; c < item.columns; ++c, ++w)
+                        text += item.marker
+                                    ? position(item.frequencyMarker, w)
+                                    : (w < words.size() ? words[w] : std::string("0")) + " ";
+            }
+            text += "\r\n";
+        }
+    return text;
+}
+
+Status writeSimulationPedigrees(const std::string& pedigreeFile, MerlinPedigree& pedigree,
+                                const std::vector<FrequencyMarker>& markers, int n) {
+    if (Status status = readMerlinPedigree(pedigreeFile, pedigree); !status) return status;
+    if (pedigree.familyCount == 0) return Status::failure(pedigreeFile + " holds no family");
+    return writeAtomically(simulationPedigreePath(pedigreeFile),
+                           simulationPedigreeText(pedigree, markers, n));
+}
+
+Status convertReplicateText(const std::string& replicateText, const std::string& replicatePath,
+                            const MerlinPedigree& pedigree,
+                            const std::vector<FrequencyMarker>& markers, int n,
+                            ConvertedReplicates& converted) {
+    converted = {};
+    std::vector<std::vector<std::string>> lines;
+    for (const std::string& line : splitTextLines(replicateText)) {
+        std::vector<std::string> words = splitWords(line);
+        if (!words.empty()) lines.push_back(std::move(words));
+    }
+    const size_t perReplicate = pedigree.lines.size();
+    const size_t expected = perReplicate * static_cast<size_t>(std::max(n, 0));
+    if (lines.size() < expected)
+        return Status::failure(replicatePath + " holds " + std::to_string(lines.size()) +
+                               " lines of simulated persons, " + std::to_string(expected) +
+                               " were expected");
+    for (size_t i = 0; i < expected; ++i)
+        if (lines[i].size() < 5)
+            return Status::failure(replicatePath + ", line " + std::to_string(i + 1) +
+                                   ": a replicate line needs family, person, father, mother "
+                                   "and sex");
+    auto named = [&](int f, const std::string& allele) {
+        const std::optional<long long> index = parseInteger(allele);
+        if (allele == "0" || !index || *index < 1 || f < 0 ||
+            static_cast<size_t>(f) >= markers.size() ||
+            static_cast<size_t>(*index) > markers[static_cast<size_t>(f)].alleles.size())
+            return allele;
+        return markers[static_cast<size_t>(f)].alleles[static_cast<size_t>(*index) - 1];
+    };
+    const size_t families = static_cast<size_t>(pedigree.familyCount);
+    int running = 0;
+    for (size_t r = 0; r < static_cast<size_t>(std::max(n, 0)); ++r) {
+        const size_t base = r * perReplicate;
+        for (size_t v = 0; v < families; ++v) {
+            for (size_t i = 0; i < perReplicate; ++i) {
+                const auto& own = lines[base + i];
+                // Every family of every block starts a number of its own.
+                if (i == 0 || pedigree.family[i] != pedigree.family[i - 1]) ++running;
+                std::string head = std::to_string(running) + "\t";
+                for (size_t w = 1; w < 5; ++w) head += own[w] + "\t";
+                converted.engineText += head;
+                converted.namedText += head;
+                const int source = static_cast<size_t>(pedigree.family[i]) == v
+                                       ? static_cast<int>(i)
+                                       : pedigree.match[i][v];
+                const std::vector<std::string>* from =
+                    source >= 0 ? &lines[base + static_cast<size_t>(source)] : nullptr;
+                // The k-th marker of the replicate line, named by frequency marker f.
+                auto writeMarker = [&](size_t k, int f) {
+                    if (!from || from->size() <= 5 + k) {
+                        converted.engineText += "0 0 ";
+                        converted.namedText += "0 0 ";
+                        return;
+                    }
+                    const std::string& word = (*from)[5 + k];
+                    converted.engineText += word + " ";
+                    const size_t slash = word.find('/');
+                    const std::string a = word.substr(0, slash);
+                    const std::string b = slash == std::string::npos ? "0" : word.substr(slash + 1);
+                    converted.namedText += named(f, a) + " " + named(f, b) + " ";
+                };
+                if (pedigree.layout.empty()) {
+                    for (size_t k = 0; k + 5 < own.size(); ++k) writeMarker(k, static_cast<int>(k));
+                } else {
+                    // The person's own other columns (affection, traits, ...) stay as
+                    // the user wrote them.
+                    const std::vector<std::string>& written = pedigree.lines[i];
+                    size_t word = 5, k = 0;
+                    for (const DataColumns& item : pedigree.layout) {
+                        if (item.marker) {
+                            writeMarker(k++, item.frequencyMarker);
+                        } else {
+                            for (int c = 0; c < item.columns; ++c) {
+                                const size_t at = word + static_cast<size_t>(c);
+                                const std::string text =
+                                    (at < written.size() ? written[at] : std::string("0")) + " ";
+                                converted.engineText += text;
+                                converted.namedText += text;
+                            }
+                        }
+                        word += static_cast<size_t>(item.columns);
+                    }
+                }
+                converted.engineText += "\r\n";
+                converted.namedText += "\r\n";
+            }
+        }
+    }
+    return {};
+}
+
+Status convertReplicates(const std::string& replicatePath, const std::string& enginePedigreePath,
+                         const std::string& pedigreeFile, const MerlinPedigree& pedigree,
+                         const std::vector<FrequencyMarker>& markers, int n) {
+    TextFile file = readTextFile(replicatePath);
+    if (!file.text)
+        return Status::failure("The linkage program left no simulated data (" + file.error + ")");
+    ConvertedReplicates converted;
+    if (Status status =
+            convertReplicateText(*file.text, replicatePath, pedigree, markers, n, converted);
+        !status)
+        return status;
+    if (Status status = writeAtomically(enginePedigreePath, converted.engineText); !status)
+        return status;
+    return writeAtomically(simulatedDataPath(pedigreeFile), converted.namedText);
+}
+
+Status countMapChromosomes(const std::string& mapFile, int& chromosomes) {
+    std::vector<std::string> lines;
+    if (Status status = readLines(mapFile, lines); !status) return status;
+    std::set<std::string> seen;
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const std::vector<std::string> words = splitWords(lines[i]);
+        if (!words.empty()) seen.insert(words[0]);
+    }
+    chromosomes = static_cast<int>(seen.size());
+    return {};
+}
+
+Status readMerlinLikelihoods(std::string_view text, const std::string& name, int chromosomes, int n,
+                             int families, SimulatedDataSets& sets) {
+    const size_t blocks = static_cast<size_t>(std::max(n, 0)) * static_cast<size_t>(families);
+    SimulatedDataSets all;
+    if (!readSimulatedBlocks(text, std::max(chromosomes, 1) * n, families, all))
+        return Status::failure(name + ": the linkage program's output holds fewer families than " +
+                               std::to_string(std::max(chromosomes, 1)) + " chromosome(s) of " +
+                               std::to_string(blocks) + " blocks of " + std::to_string(families) +
+                               " families");
+    sets.assign(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(blocks));
+    for (int c = 1; c < chromosomes; ++c)
+        for (size_t b = 0; b < blocks; ++b) {
+            const LogLikelihoods& more = all[static_cast<size_t>(c) * blocks + b];
+            for (size_t i = 0; i < sets[b].size(); ++i) {
+                if (!sets[b][i]) continue;  // no value on an earlier chromosome
+                if (!more[i])
+                    sets[b][i] = more[i];  // none on this one: no value for the whole map
+                else
+                    sets[b][i] = *sets[b][i] + *more[i];
+            }
+        }
+    return {};
+}
+
+std::string merlinRatioTable(const SimulatedDataSets& linked, const SimulatedDataSets& unlinked,
+                             int n, int families) {
+    const size_t f = static_cast<size_t>(std::max(families, 0));
+    std::string out =
+        "Likelihoods ratios (LR) L(Data|True hypothesis)/L(Data|Alternative hypothesis)\r\n";
+    out += "NumberOfSimulations:\t" + std::to_string(n) + "\r\n\r\n";
+    out += "(Accounting for linkage)\t";
+    for (size_t i = 0; i + 1 < f * (f + 1); ++i) out += "-\t";
+    out += "| (Not accounting for linkage)\t";
+    for (size_t i = 0; i < f * (f + 1); ++i) out += "-\t";
+    out += "| LR(Not accounting for linkage)/LR(Accounting for linkage)\r\n";
+    const std::vector<std::string> names = merlinPedigreeNames(families);
+    for (int group = 0; group < 3; ++group) {
+        if (group) out += "|\t";
+        for (size_t v = 0; v < f; ++v) {
+            for (size_t u = 0; u < f; ++u) out += names[u] + (u == v ? " (TRUE)\t" : "\t");
+            out += "\t";
+        }
+    }
+    out += "\r\n";
+    for (size_t r = 0; r < static_cast<size_t>(std::max(n, 0)); ++r) {
+        appendRatioGroup(out, linked, nullptr, r, f);
+        out += "|\t";
+        appendRatioGroup(out, unlinked, nullptr, r, f);
+        out += "|\t";
+        appendRatioGroup(out, linked, &unlinked, r, f);
+        out += "\r\n";
+    }
+    return out;
+}
+
+Status writeMerlinRatioTable(Core& core, const std::string& mapFile,
+                             const std::string& secondMapFile, const std::string& linkedOutput,
+                             const std::string& unlinkedOutput, int n, int families,
+                             const std::string& outputFile) {
+    SimulatedDataSets linked, unlinked;
+    // Each output holds one block per chromosome of the map it was computed with.
+    const std::tuple<const std::string*, const std::string*, SimulatedDataSets*> runs[] = {
+        {&mapFile, &linkedOutput, &linked}, {&secondMapFile, &unlinkedOutput, &unlinked}};
+    for (const auto& [map, path, sets] : runs) {
+        int chromosomes = 0;
+        if (Status status = countMapChromosomes(*map, chromosomes); !status) return status;
+        const std::optional<std::string> text = readWholeFile(*path);
+        if (!text) return Status::failure("Could not read " + *path);
+        if (Status status = readMerlinLikelihoods(*text, *path, chromosomes, n, families, *sets);
+            !status)
+            return status;
+    }
+    core.simulatedLinkedLikelihoods = std::move(linked);
+    core.simulatedUnlinkedLikelihoods = std::move(unlinked);
+    core.simulatedExactLikelihoods.clear();
+    core.simulatedPedigreeNames = merlinPedigreeNames(families);
+    if (outputFile.empty()) return {};
+    return writeAtomically(outputFile,
+                           merlinRatioTable(core.simulatedLinkedLikelihoods,
+                                            core.simulatedUnlinkedLikelihoods, n, families));
+}
+
+std::vector<std::string> merlinPedigreeNames(int families) {
+    std::vector<std::string> names;
+    for (int i = 1; i <= families; ++i) names.push_back("Pedigree " + std::to_string(i));
+    return names;
+}
+
+Status runMerlinAnalysis(Core& core, const MerlinRun& run) {
+    const MerlinFiles& files = run.files;
+    const int n = run.simulations;
+    std::vector<FrequencyMarker> markers;
+    if (Status status = writeModifiedFrequencies(files.frequencyFile, markers); !status)
+        return status;
+    MerlinPedigree pedigree;
+    if (Status status = readDataColumns(files.dataFile, markers, pedigree.layout); !status)
+        return status;
+    if (Status status = writeSimulationPedigrees(files.pedigreeFile, pedigree, markers, n); !status)
+        return status;
+
+    TraceFile trace("merlinAnalyzes", true);
+    trace << "Seed: " << run.seed << "\r\n";
+    const WorkFolder folder(core.programDirectory);
+    if (!folder.ok()) return Status::failure(folder.error());
+    trace << "Work folder: " << folder.path() << "\r\n";
+
+    const std::string data = absolutePath(files.dataFile);
+    const std::string frequencies = absolutePath(modifiedFrequencyPath(files.frequencyFile));
+    const std::string pedigreeToSimulate = absolutePath(simulationPedigreePath(files.pedigreeFile));
+    const EngineCommand simulation = userFileSimulationRun(
+        data, absolutePath(files.mapFile), frequencies, pedigreeToSimulate, run.seed);
+    const EngineRunOutcome simulated =
+        runEngineInFolder(core.programDirectory, simulation, folder.path(), run.whileWaiting);
+    const std::string replicates = (fs::path(folder.path()) / "merlin-replicate.ped").string();
+    if (!simulated.succeeded() || !fs::exists(replicates))
+        return engineFailure(simulated, "the simulation of " + files.pedigreeFile);
+
+    const std::string enginePedigree = (fs::path(folder.path()) / "temp2.ped").string();
+    if (Status status =
+            convertReplicates(replicates, enginePedigree, files.pedigreeFile, pedigree, markers, n);
+        !status)
+        return status;
+
+    const std::pair<std::string, std::string> maps[] = {
+        {files.mapFile, "./temp/linkedOutput.txt"},
+        {files.secondMapFile, "./temp/unlinkedOutput.txt"}};
+    std::string outputs[2];
+    for (int i = 0; i < 2; ++i) {
+        const EngineCommand likelihoods =
+            userFileLikelihoodRun(data, absolutePath(maps[i].first), frequencies, maps[i].second);
+        const EngineRunOutcome outcome =
+            runEngineInFolder(core.programDirectory, likelihoods, folder.path(), run.whileWaiting);
+        outputs[i] = (fs::path(folder.path()) / fs::path(maps[i].second).filename()).string();
+        if (!outcome.succeeded() || !hasFamilyLine(outputs[i]))
+            return engineFailure(outcome, "the map " + maps[i].first);
+    }
+    return writeMerlinRatioTable(core, files.mapFile, files.secondMapFile, outputs[0], outputs[1],
+                                 n, pedigree.familyCount, files.outputFile);
+}
+
+bool analyseMerlinFiles(Core& core, UserInterface& ui, const MerlinFiles& files,
+                        const std::string& numberText, bool randomSeed,
+                        const std::string& seedText) {
+    const std::string problem = merlinInputError(files, numberText, randomSeed, seedText);
+    if (!problem.empty()) {
+        ui.error(problem);
+        return false;
+    }
+    MerlinRun run;
+    run.files = files;
+    run.simulations = static_cast<int>(typedInteger(numberText));
+    run.seed = simulationSeed(randomSeed, seedText);
+    run.whileWaiting = [&ui] { ui.processEvents(); };
+    ui.progressOpen("Analyze Merlin files", 0, 1, "Running the linkage program...");
+    const Status status = runMerlinAnalysis(core, run);
+    ui.progressClose();
+    if (!status) {
+        ui.error(status.message());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace relatix

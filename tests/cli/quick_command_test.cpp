@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "cli_run.h"
+#include "platform/process_runner.h"
+#include "support/kovarian_case_writer.h"
+#include "support/temp_folder.h"
+
+namespace relatix {
+namespace {
+
+// The installed command, so that the linkage engine of its program folder runs.
+testing::CliResult quick(const testing::TempFolder& folder, std::vector<std::string> args) {
+    ProcessRequest request;
+    request.executable = RELATIX_CLI_PATH;
+    request.arguments = {"quick"};
+    request.arguments.insert(request.arguments.end(), args.begin(), args.end());
+    request.workingDirectory = folder.path().string();
+    request.stdoutPath = folder.file("out.txt");
+    request.stderrPath = folder.file("err.txt");
+    const int status = runProcess(request);
+    return {status, testing::readFile(request.stdoutPath), testing::readFile(request.stderrPath)};
+}
+
+TEST(CliQuick, badArgumentsAndRefusedFilesGiveTheirExitStatus) {
+    EXPECT_EQ(testing::runCli({"quick"}).status, 2);
+    EXPECT_EQ(testing::runCli({"quick", "a.kov", "--frobnicate"}).status, 2);
+    EXPECT_EQ(testing::runCli({"quick", "a.kov", "--map"}).status, 2);
+    EXPECT_NE(testing::runCli({"--help"}).out.find("  quick FILE.kov..."), std::string::npos);
+
+    testing::TempFolder folder;
+    testing::KovCase one = testing::duoCase();
+    one.pedigrees.pop_back();
+    const std::string bad = folder.write("one.kov", testing::kovarianCaseText(one));
+    const std::string good = folder.write("duo.kov", testing::kovarianCaseText(testing::duoCase()));
+    const testing::CliResult run = quick(folder, {bad, good, "--json", "--no-report"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("one.kov: Error, Relatix needs at least two defined pedigrees"),
+              std::string::npos)
+        << run.err;
+    const nlohmann::json document = nlohmann::json::parse(run.out);
+    ASSERT_EQ(document.size(), 2u);
+    EXPECT_EQ(document[0]["file"], bad);
+    EXPECT_TRUE(document[0].contains("error"));
+    EXPECT_EQ(document[1]["pedigrees"], nlohmann::json({"Paternity", "Unrelated"}));
+    EXPECT_NEAR(document[1]["lr"][0][1].get<double>(), 12.5, 1e-6);
+    EXPECT_EQ(document[1]["lnLikelihood"].size(), 2u);
+    EXPECT_NEAR(document[1]["posterior"][0].get<double>(), 12.5 / 13.5, 1e-9);
+    EXPECT_FALSE(std::filesystem::exists(folder.file("duo_RelatixReport.rtf")));
+    EXPECT_FALSE(std::filesystem::exists(folder.file("one_Relatixed.txt")));
+
+    // A family the engine skips (a chain of 31 meioses) is null, never a number.
+    testing::KovCase big = testing::duoCase();
+    big.pedigrees[1].extraMales = 30;
+    for (int i = 0; i < 30; ++i) big.pedigrees[1].relations.push_back({i + 2, i + 3});
+    big.pedigrees[1].relations.push_back({31, 1});
+    const std::string skipped = folder.write("big.kov", testing::kovarianCaseText(big));
+    const testing::CliResult skip = quick(folder, {skipped, "--json"});
+    EXPECT_EQ(skip.status, 0) << skip.err;
+    const nlohmann::json withSkip = nlohmann::json::parse(skip.out);
+    EXPECT_TRUE(withSkip[0]["lr"][0][1].is_null()) << skip.out;
+    EXPECT_TRUE(withSkip[0]["posterior"][0].is_null());
+    EXPECT_NE(
+        testing::readFile(folder.file("big_RelatixReport.rtf")).find("skipped by the linkage"),
+        std::string::npos);
+}
+
+TEST(CliQuick, parallelRunsGiveTheMatricesOfSequentialRuns) {
+    testing::TempFolder folder;
+    std::vector<std::string> files;
+    for (int i = 0; i < 4; ++i) {
+        testing::KovCase kov = testing::duoCase();
+        kov.systems[0].alleles[0].second = 0.05 * (i + 1);
+        kov.systems[0].alleles[2].second = 0.8 - 0.05 * (i + 1);
+        files.push_back(
+            folder.write("case" + std::to_string(i) + ".kov", testing::kovarianCaseText(kov)));
+    }
+    const testing::CliResult parallel = quick(folder, files);
+    ASSERT_EQ(parallel.status, 0) << parallel.err;
+    std::vector<std::string> matrices;
+    for (int i = 0; i < 4; ++i)
+        matrices.push_back(
+            testing::readFile(folder.file("case" + std::to_string(i) + "_Relatixed.txt")));
+    // Printed in the order given.
+    EXPECT_LT(parallel.out.find("case0.kov"), parallel.out.find("case3.kov"));
+    EXPECT_NE(parallel.out.find("Ped 1\t1\t25\t\n"), std::string::npos) << parallel.out;
+    for (int i = 0; i < 4; ++i) {
+        std::filesystem::remove(folder.file("case" + std::to_string(i) + "_Relatixed.txt"));
+        ASSERT_EQ(quick(folder, {files[i]}).status, 0);
+        EXPECT_EQ(testing::readFile(folder.file("case" + std::to_string(i) + "_Relatixed.txt")),
+                  matrices[i]);
+    }
+    EXPECT_NE(matrices[0], matrices[1]);
+}
+
+}  // namespace
+}  // namespace relatix
