@@ -15,6 +15,7 @@
 #include "platform/console_user_interface.h"
 #include "quick_command.h"
 #include "relatix_version.h"
+#include "report_command.h"
 #include "simulate_command.h"
 
 namespace relatix::cli {
@@ -42,6 +43,13 @@ constexpr const char* kUsage =
     "                the seed (default: from the time), --raw writes the raw-data\n"
     "                table, --no-mutation draws and calculates without\n"
     "                mutation, --json prints JSON\n"
+    "  report CASE -o FILE [--simulation N] [--seed S] [--no-mutation]\n"
+    "                open CASE the way Open does, calculate it and write its case\n"
+    "                report to FILE (RTF); with --simulation N it then draws N data\n"
+    "                sets (10 to 100000) under every hypothesis and writes the\n"
+    "                simulation report instead; --seed fixes the seed (default:\n"
+    "                from the time, printed on stderr); --no-mutation calculates\n"
+    "                and draws without mutation; prints the report's path\n"
     "  import-database CASE FILE... -o OUT\n"
     "                open CASE the way Open does, add the frequency (.freq), map\n"
     "                (.map), Kovarian (.kov) or text databases FILE as the Import\n"
@@ -142,6 +150,8 @@ int run(int argc, char** argv, std::ostream& out, std::ostream& err) {
                                    err);
     if (command == "simulate")
         return runSimulateCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
+    if (command == "report")
+        return runReportCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
     if (command == "import-database")
         return runImportDatabaseCommand(std::vector<std::string>(args.begin() + 1, args.end()), out,
                                         err);
