@@ -20,6 +20,7 @@
 #include "persistence/open_project.h"
 #include "platform/console_user_interface.h"
 #include "platform/program_folder.h"
+#include "reporting/marker_ratios.h"
 
 namespace relatix::cli {
 
@@ -31,6 +32,9 @@ struct Arguments {
     std::optional<double> theta;
     bool json = false;
     bool noMutation = false;
+    bool perMarker = false;
+    std::string lrFile;
+    std::optional<int> hypothesis;  // the row --lr-file writes
 };
 
 // A parsed number must use the whole text (read without the process locale).
@@ -52,6 +56,26 @@ bool parse(const std::vector<std::string>& args, Arguments& parsed, std::ostream
             parsed.json = true;
         } else if (a == "--no-mutation") {
             parsed.noMutation = true;
+        } else if (a == "--per-marker") {
+            parsed.perMarker = true;
+        } else if (a == "--lr-file") {
+            const std::string* v = value("--lr-file");
+            if (!v) return false;
+            if (v->empty()) {
+                err << "relatix2-cli: --lr-file needs a file name\n";
+                return false;
+            }
+            parsed.lrFile = *v;
+        } else if (a == "--hypothesis") {
+            const std::string* v = value("--hypothesis");
+            if (!v) return false;
+            const auto k = wholeNumber(*v);
+            if (!k || *k < 1 || *k != std::floor(*k) || *k > 1000) {
+                err << "relatix2-cli: --hypothesis takes a hypothesis number from 1, got '" << *v
+                    << "'\n";
+                return false;
+            }
+            parsed.hypothesis = static_cast<int>(*k);
         } else if (a == "--reference") {
             const std::string* v = value("--reference");
             if (!v) return false;
@@ -123,6 +147,18 @@ nlohmann::json reason(const std::string& text) {
     return text.empty() ? nlohmann::json(nullptr) : nlohmann::json(text);
 }
 
+// The markers of one hypothesis; null for a skipped marker's own ratio.
+nlohmann::json markersJson(const MarkerRatios& ratios) {
+    nlohmann::json markers = nlohmann::json::array();
+    for (const MarkerRatio& m : ratios.markers)
+        markers.push_back({{"marker", m.marker},
+                           {"chromosome", m.chromosome},
+                           {"position", m.position},
+                           {"accumulated", json(std::optional<double>(m.accumulated))},
+                           {"marginal", json(m.marginal)}});
+    return markers;
+}
+
 }  // namespace
 
 std::string bundledExamplePath() {
@@ -164,6 +200,18 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
         return 2;
     }
     if (reference < 1 || reference > n) reference = 1;  // a stored reference out of range
+    if (parsed.hypothesis && *parsed.hypothesis > n) {
+        err << "relatix2-cli: --hypothesis " << *parsed.hypothesis
+            << " is not a hypothesis of the case (1 to " << n << ")\n";
+        return 2;
+    }
+    const int lrRow = parsed.hypothesis.value_or(1);
+    if (!parsed.lrFile.empty() && lrRow == reference) {
+        err << "relatix2-cli: Can not export LR for the pedigree which is scaled against "
+               "(hypothesis "
+            << lrRow << ")\n";
+        return 1;
+    }
     core.initialisePriors();
     const CalculationOutcome outcome = runCalculation(core, ui, offerToSaveBeforeCalculation);
     if (outcome.status != CalculationStatus::Calculated) {
@@ -182,6 +230,24 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
     // The engine columns hold their own reasons when the linkage program failed.
     const Column unlinked = column(core.unlinkedResults, true, n, reference, core.priors);
     const Column linked = column(core.merlinResults, true, n, reference, core.priors);
+
+    core.referenceHypothesis = reference - 1;
+    if (!parsed.lrFile.empty()) {
+        if (const Status written = exportLikelihoodRatio(lrRow - 1, core, parsed.lrFile);
+            !written) {
+            err << "relatix2-cli: " << written.message() << "\n";
+            return 1;
+        }
+    }
+    // Per hypothesis the ratios marker by marker, or why there are none.
+    std::vector<MarkerRatios> perMarker(static_cast<size_t>(n));
+    std::vector<std::string> perMarkerProblems(static_cast<size_t>(n));
+    if (parsed.perMarker)
+        for (int i = 0; i < n; ++i)
+            if (const Status status =
+                    markerRatios(core, i, reference - 1, perMarker[static_cast<size_t>(i)]);
+                !status)
+                perMarkerProblems[static_cast<size_t>(i)] = status.message();
 
     if (parsed.json) {
         nlohmann::json document;
@@ -214,6 +280,11 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
                                   {"exactMissingReason", reason(exact.reasons[k])},
                                   {"unlinkedMissingReason", reason(unlinked.reasons[k])},
                                   {"linkedMissingReason", reason(linked.reasons[k])}});
+            if (parsed.perMarker) hypotheses.back()["markers"] = markersJson(perMarker[k]);
+            if (parsed.perMarker && !perMarkerProblems[k].empty())
+                hypotheses.back()["markers"] = nullptr;
+            if (parsed.perMarker)
+                hypotheses.back()["markersMissingReason"] = reason(perMarkerProblems[k]);
         }
         document["hypotheses"] = hypotheses;
         writeJson(out, document);
@@ -227,6 +298,22 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
             << text(unlinked.ln[k]) << '\t' << text(linked.ln[k]) << '\t' << text(exact.lr[k])
             << '\t' << text(unlinked.lr[k]) << '\t' << text(linked.lr[k]) << '\t'
             << text(exact.w[k]) << '\t' << text(unlinked.w[k]) << '\t' << text(linked.w[k]) << '\n';
+    }
+    if (parsed.perMarker) {
+        out << "\n#\tHypothesis\tMarker\tChromosome\tPosition\tAccumulated LR\tMarginal LR\n";
+        for (int i = 0; i < n; ++i) {
+            const size_t k = static_cast<size_t>(i);
+            if (!perMarkerProblems[k].empty()) {
+                err << "relatix2-cli: no per-marker ratios for hypothesis " << i + 1 << ": "
+                    << perMarkerProblems[k] << "\n";
+                continue;
+            }
+            for (const MarkerRatio& m : perMarker[k].markers)
+                out << i + 1 << '\t' << hypothesisLabel(core, i + 1) << '\t' << m.marker << '\t'
+                    << m.chromosome << '\t' << formatShortest(m.position) << '\t'
+                    << formatShortest(m.accumulated) << '\t'
+                    << (m.marginal ? formatShortest(*m.marginal) : std::string("NA")) << '\n';
+        }
     }
     return 0;
 }

@@ -182,7 +182,7 @@ public:
 
         auto* buttons = new QDialogButtonBox(this);
         addButton(buttons, "Import data", [this] { p_.importData(); });
-        buttons->addButton("Compare", QDialogButtonBox::ActionRole)->setEnabled(false);
+        addButton(buttons, "Compare", [this] { p_.compare(); });
         addButton(buttons, "<- Prev", [this] { p_.previous(); });
         defaultButton(addButton(buttons, "Next ->", [this] { p_.next(); }));
         addButton(buttons, "Close", [this] { p_.close(); });
@@ -290,8 +290,8 @@ public:
         addButton(buttons, "LR/Posterior", [this] { p_.toggleRatiosAndPosteriors(); });
         addButton(buttons, "Set prior", [this] { p_.setPrior(); });
         addButton(buttons, "Scale", [this] { p_.scale(); });
-        buttons->addButton("View results", QDialogButtonBox::ActionRole)->setEnabled(false);
-        buttons->addButton("Save results", QDialogButtonBox::ActionRole)->setEnabled(false);
+        addButton(buttons, "View results", [this] { p_.viewResults(); });
+        addButton(buttons, "Save results", [this] { p_.saveResults(); });
         addButton(buttons, "<- Prev", [this] { p_.previous(); });
         addButton(buttons, "Close", [this] { p_.close(); });
         layout->addWidget(buttons);

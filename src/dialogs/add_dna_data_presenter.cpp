@@ -9,6 +9,7 @@
 #include "core/frequency_database.h"
 #include "dialogs/notification.h"
 #include "dialogs/pedigree_pictures.h"
+#include "dialogs/view_data_presenter.h"
 #include "persistence/genotype_import.h"
 
 namespace relatix {
@@ -309,6 +310,13 @@ void AddDnaDataPresenter::chooseAllele(int slot, int index) {
     if (index < 0 || index >= static_cast<int>(alleleOptions_.size())) return;
     alleles_[slot - 1] = alleleOptions_[static_cast<size_t>(index)];
     storeCurrentEntry();
+}
+
+void AddDnaDataPresenter::compare() {
+    if (!core_) return;
+    storeCurrentEntry();
+    ViewDataPresenter view(*core_, ui_, DataViewMode::DnaData);
+    ui_.runDialog(view);
 }
 
 void AddDnaDataPresenter::importData() {

@@ -71,6 +71,8 @@ public:
     // "Import data": asks for a genotype file and whether the project takes its
     // name, imports it into the case's persons and reports a failed import.
     void importData();
+    // "Compare": the DNA data view of the persons shown.
+    void compare();
 
     void previous();
     void next();

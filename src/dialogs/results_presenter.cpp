@@ -4,7 +4,9 @@
 #include "core/core.h"
 #include "core/decimal_text.h"
 #include "core/hypothesis_labels.h"
+#include "dialogs/save_results_presenter.h"
 #include "dialogs/simulate_data_presenter.h"
+#include "dialogs/view_data_presenter.h"
 #include "linkage/calculation_workflow.h"
 #include "linkage/core_update.h"
 #include "linkage/likelihood_ratios.h"
@@ -131,6 +133,26 @@ void ResultsPresenter::scale() {
     referenceRow_ = selectedRow_;
     core_->referenceHypothesis = selectedRow_ - 1;
     refresh();
+}
+
+void ResultsPresenter::viewResults() {
+    if (!core_) return;
+    if (!calculated_) {
+        ui_.error("Calculate the case first: the per-marker results come from a calculation");
+        return;
+    }
+    ViewDataPresenter view(*core_, ui_, DataViewMode::MarkerRatios, selectedRow_);
+    if (!view.table().status) {
+        ui_.error(view.table().status.message());
+        return;
+    }
+    ui_.runDialog(view);
+}
+
+void ResultsPresenter::saveResults() {
+    if (!core_) return;
+    SaveResultsPresenter dialog(*core_, ui_, selectedRow_, calculated_, simulated_);
+    ui_.runDialog(dialog);
 }
 
 void ResultsPresenter::simulate() {

@@ -35,6 +35,11 @@ public:
     void scale();
     // "Simulate": the simulation dialog on the case (not for created pedigrees).
     void simulate();
+    // "View results": the per-marker ratios of the selected row (the first
+    // hypothesis when none is selected) after a calculation.
+    void viewResults();
+    // "Save results": the save options dialog on the selected row.
+    void saveResults();
     void previous() { closeWith(DialogResult::Back); }
     void close() { closeWith(DialogResult::Closed); }
 

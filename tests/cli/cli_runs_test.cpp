@@ -322,3 +322,39 @@ TEST(CliCalculate, everyUnusedMarkerIsNamedWithItsReason) {
 
 }  // namespace
 }  // namespace relatix
+
+namespace relatix {
+namespace {
+
+// The per-marker ratios of the bundled example multiply to the exact ratio of
+// each hypothesis, and --lr-file writes that ratio alone.
+TEST(CliCalculate, perMarkerRatiosMultiplyToTheExactRatio) {
+    const CliProcess run =
+        runExecutable({"calculate", "--json", "--per-marker", "--reference", "4"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const nlohmann::json doc = nlohmann::json::parse(run.out);
+    for (const auto& h : doc["hypotheses"]) {
+        ASSERT_TRUE(h["markers"].is_array()) << h["name"];
+        double product = 1.0;
+        for (const auto& m : h["markers"]) {
+            EXPECT_TRUE(m["chromosome"].is_number() && m["position"].is_number());
+            if (!m["marginal"].is_null()) product *= m["marginal"].get<double>();
+        }
+        const double exact = h["lrExact"].get<double>();
+        EXPECT_NEAR(product, exact, 1e-9 * exact) << h["name"];
+        EXPECT_NEAR(h["markers"].back()["accumulated"].get<double>(), exact, 1e-9 * exact);
+    }
+    testing::TempFolder folder;
+    const std::string lrFile = folder.file("lr.txt");
+    const CliProcess written =
+        runExecutable({"calculate", "--reference", "4", "--lr-file", lrFile, "--hypothesis", "2"});
+    ASSERT_EQ(written.status, 0) << written.err;
+    const double uncle = doc["hypotheses"][1]["lrExact"].get<double>();
+    EXPECT_NEAR(std::stod(testing::readFile(lrFile)), uncle, 1e-5 * uncle);
+    EXPECT_EQ(
+        runCli({"calculate", "--lr-file", lrFile, "--hypothesis", "4", "--reference", "4"}).status,
+        1);
+}
+
+}  // namespace
+}  // namespace relatix

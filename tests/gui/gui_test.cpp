@@ -23,8 +23,11 @@
 #include "app/application.h"
 #include "app/help_dialogs.h"
 #include "core/core.h"
+#include "dialogs/save_results_presenter.h"
 #include "dialogs/simulation_results_presenter.h"
+#include "dialogs/view_data_presenter.h"
 #include "exceedance_plot.h"
+#include "genome_ratio_plot.h"
 #include "main_window.h"
 #include "qt_user_interface.h"
 #include "window_script.h"
@@ -283,6 +286,54 @@ private slots:
         QCOMPARE(instructions.caption, QString("Instructions"));
         QVERIFY(instructions.text.startsWith("Feature is only in alpha testing"));
         QCOMPARE(refusal, QString("Please check the input files"));
+    }
+
+    void resultWindowsShowPerMarkerRatiosAndSaveOptions() {
+        Core& core = app_->core();
+        const char* names[] = {"D1S1656", "D5S818", "CSF1PO"};
+        const int chromosomes[] = {1, 5, 5};
+        for (int c = 0; c < 3; ++c) {
+            Cluster cluster;
+            cluster.chromosome = chromosomes[c] - 1;
+            ClusterSystem system;
+            system.name = names[c];
+            system.position = 20.0 * (c + 1);
+            cluster.systems = {system};
+            core.clusterDatabase.clusters.push_back(cluster);
+            core.markerMap.markers.emplace_back(names[c], chromosomes[c], 20.0 * (c + 1));
+        }
+        core.markerSkipped = {false, false, false};
+        core.exactMarkerResults = {{-4.0, -7.0, -9.5}, {-5.0, -9.0, -12.0}};
+        core.exactResults = {-9.5, -12.0};
+        core.referenceHypothesis = 1;
+
+        ViewDataPresenter view(core, *ui_, DataViewMode::MarkerRatios, 1);
+        ModalScript script;
+        int rows = 0, shownAfterFilter = 0;
+        size_t points = 0;
+        script.then([&](QWidget* w) {
+            QCOMPARE(w->windowTitle(), QString("View data (Beta)"));
+            auto* grid = child<QTableWidget>(w, "grid");
+            rows = grid->rowCount();
+            points = child<GenomeRatioPlot>(w, "plot")->curve().points.size();
+            w->resize(w->sizeHint());
+            screenshot(w, "view_data_marker_ratios");
+            type(w, "markerName", "csf1po");
+            shownAfterFilter = grid->rowCount();
+            click(w, "Close");
+        });
+        QCOMPARE(ui_->runDialog(view), DialogResult::Closed);
+        QCOMPARE(rows, 4);  // three markers and the total
+        QCOMPARE(points, size_t(3));
+        QCOMPARE(shownAfterFilter, 2);
+
+        SaveResultsPresenter save(core, *ui_, 1, true, false);
+        script.then([](QWidget* w) {
+            QCOMPARE(child<QComboBox>(w, "options")->count(), 5);
+            screenshot(w, "save_results");
+            click(w, "Close");
+        });
+        QCOMPARE(ui_->runDialog(save), DialogResult::Closed);
     }
 
 private:
