@@ -33,14 +33,10 @@ bool GenotypeTable::addSystem(int cluster) {
 void GenotypeTable::clearClusters() {
     systemsPerCluster.clear();
     alleleTexts.clear();
-    alleleNumbers.clear();
-    secondaryTexts.clear();
 }
 
 void GenotypeTable::clear() {
     personNames.clear();
-    alleleNumbers.clear();
-    secondaryTexts.clear();
     alleleTexts.clear();
     systemsPerCluster.clear();
     sexCodes.clear();

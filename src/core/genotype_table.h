@@ -16,23 +16,14 @@ inline constexpr const char* kUnknownAllele = "-1";
 class GenotypeTable {
 public:
     using TextSlots = std::array<std::string, 2>;
-    using NumberSlots = std::array<int, 2>;
 
     int personCount = 0;
     std::vector<std::string> personNames;
     // [cluster][system][person] -> two slots; all 0-based inside the containers.
-    std::vector<std::vector<std::vector<NumberSlots>>> alleleNumbers;
-    std::vector<std::vector<std::vector<TextSlots>>> secondaryTexts;
     std::vector<std::vector<std::vector<TextSlots>>> alleleTexts;
     std::vector<int> systemsPerCluster;
     std::vector<int> sexCodes;  // per analysis person: 1 male, 2 female
     std::vector<Person> pedigreePersons;
-    // Working state of the calculation workflow.
-    std::vector<bool> workingFlagsA;
-    std::vector<bool> workingFlagsB;
-    int workingValue1 = 0;
-    int workingValue2 = 0;
-    int workingValue3 = 0;
 
     int clusterCount() const { return static_cast<int>(systemsPerCluster.size()); }
 
@@ -45,7 +36,7 @@ public:
     bool addSystem(int cluster);
     // Removes every cluster (the table then has no systems).
     void clearClusters();
-    // Empties names, numbers, both text tables, systems and sex codes; the
+    // Empties names, allele texts, systems and sex codes; the
     // person count and the pedigree persons stay.
     void clear();
 
