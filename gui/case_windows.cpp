@@ -432,7 +432,7 @@ public:
         auto* buttons = new QDialogButtonBox(this);
         addButton(buttons, "Save LR", [this] { p_.saveRatios(); });
         addButton(buttons, "Exceedance", [this] { p_.exceedance(); });
-        addButton(buttons, "Save plot...", [this] { plot_->saveWithDialog(); });
+        addButton(buttons, "Save plot...", [this] { plot_->saveWithDialog("Simulation_LRs.png"); });
         defaultButton(addButton(buttons, "Close", [this] { p_.close(); }));
         layout->addWidget(buttons);
         setCloseCommand([this] { p_.close(); });

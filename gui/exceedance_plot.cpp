@@ -70,7 +70,7 @@ Frame frameOf(const std::vector<ExceedanceCurve>& curves, QSizeF size, double em
             rangeOf(curves)};
 }
 
-void paintPlot(QPainter& painter, const std::vector<ExceedanceCurve>& curves, QSizeF size) {
+void paintCurves(QPainter& painter, const std::vector<ExceedanceCurve>& curves, QSizeF size) {
     const double em = painter.fontMetrics().height();
     painter.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
     const Frame frame = frameOf(curves, size, em);
@@ -213,7 +213,7 @@ std::string exceedanceSvg(const std::vector<ExceedanceCurve>& curves, int width,
     return svg.str();
 }
 
-ExceedancePlot::ExceedancePlot(QWidget* parent) : QWidget(parent) {
+ExceedancePlot::ExceedancePlot(QWidget* parent) : SavedPlot(parent) {
     setMinimumSize(fontMetrics().height() * 24, fontMetrics().height() * 14);
 }
 
@@ -226,36 +226,12 @@ void ExceedancePlot::setCurves(std::vector<ExceedanceCurve> curves) {
     update();
 }
 
-void ExceedancePlot::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    paintPlot(painter, curves_, size());
+void ExceedancePlot::paintPlot(QPainter& painter, QSize size) const {
+    paintCurves(painter, curves_, size);
 }
 
-bool ExceedancePlot::saveTo(const QString& path) const {
-    if (path.endsWith(".svg", Qt::CaseInsensitive)) {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-        const std::string svg = exceedanceSvg(curves_, width(), height());
-        return file.write(svg.data(), static_cast<qint64>(svg.size())) ==
-               static_cast<qint64>(svg.size());
-    }
-    QImage image(size() * 2, QImage::Format_RGB32);
-    image.setDevicePixelRatio(2);
-    QPainter painter(&image);
-    painter.setFont(font());
-    paintPlot(painter, curves_, size());
-    painter.end();
-    return image.save(path, "PNG");
-}
-
-void ExceedancePlot::saveWithDialog() {
-    QString selected;
-    const QString path = QFileDialog::getSaveFileName(
-        this, "Save plot", "Simulation_LRs.png", "PNG image (*.png);;SVG image (*.svg)", &selected);
-    if (path.isEmpty()) return;
-    QString target = path;
-    if (!target.contains('.')) target += selected.startsWith("SVG") ? ".svg" : ".png";
-    saveTo(target);
+std::string ExceedancePlot::svgDocument(int width, int height) const {
+    return exceedanceSvg(curves_, width, height);
 }
 
 }  // namespace relatix

@@ -4,9 +4,10 @@
 #pragma once
 
 #include <QString>
-#include <QWidget>
 #include <string>
 #include <vector>
+
+#include "saved_plot.h"
 
 class QPainter;
 
@@ -27,19 +28,17 @@ std::vector<ExceedanceCurve> exceedanceCurves(const SimulationResultsPresenter& 
 // The SVG document of the plot at the given size.
 std::string exceedanceSvg(const std::vector<ExceedanceCurve>& curves, int width, int height);
 
-class ExceedancePlot : public QWidget {
+class ExceedancePlot : public SavedPlot {
     Q_OBJECT
 public:
     explicit ExceedancePlot(QWidget* parent);
     void setCurves(std::vector<ExceedanceCurve> curves);
     const std::vector<ExceedanceCurve>& curves() const { return curves_; }
-    // Writes the plot as PNG, or as SVG when the name ends in ".svg".
-    bool saveTo(const QString& path) const;
-    void saveWithDialog();
     QSize sizeHint() const override;
 
 protected:
-    void paintEvent(QPaintEvent*) override;
+    void paintPlot(QPainter& painter, QSize size) const override;
+    std::string svgDocument(int width, int height) const override;
 
 private:
     std::vector<ExceedanceCurve> curves_;

@@ -167,7 +167,7 @@ std::string genomeRatioSvg(const GenomeRatioCurve& curve, int width, int height)
     return svg.str();
 }
 
-GenomeRatioPlot::GenomeRatioPlot(QWidget* parent) : QWidget(parent) {
+GenomeRatioPlot::GenomeRatioPlot(QWidget* parent) : SavedPlot(parent) {
     setMinimumSize(fontMetrics().height() * 30, fontMetrics().height() * 12);
 }
 
@@ -180,36 +180,12 @@ void GenomeRatioPlot::setRatios(const MarkerRatios& ratios) {
     update();
 }
 
-void GenomeRatioPlot::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    paintCurve(painter, curve_, size());
+void GenomeRatioPlot::paintPlot(QPainter& painter, QSize size) const {
+    paintCurve(painter, curve_, size);
 }
 
-bool GenomeRatioPlot::saveTo(const QString& path) const {
-    if (path.endsWith(".svg", Qt::CaseInsensitive)) {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-        const std::string svg = genomeRatioSvg(curve_, width(), height());
-        return file.write(svg.data(), static_cast<qint64>(svg.size())) ==
-               static_cast<qint64>(svg.size());
-    }
-    QImage image(size() * 2, QImage::Format_RGB32);
-    image.setDevicePixelRatio(2);
-    QPainter painter(&image);
-    painter.setFont(font());
-    paintCurve(painter, curve_, size());
-    painter.end();
-    return image.save(path, "PNG");
-}
-
-void GenomeRatioPlot::saveWithDialog() {
-    QString selected;
-    const QString path = QFileDialog::getSaveFileName(
-        this, "Save plot", "Marker_LRs.png", "PNG image (*.png);;SVG image (*.svg)", &selected);
-    if (path.isEmpty()) return;
-    QString target = path;
-    if (!target.contains('.')) target += selected.startsWith("SVG") ? ".svg" : ".png";
-    saveTo(target);
+std::string GenomeRatioPlot::svgDocument(int width, int height) const {
+    return genomeRatioSvg(curve_, width, height);
 }
 
 }  // namespace relatix

@@ -5,11 +5,11 @@
 #pragma once
 
 #include <QString>
-#include <QWidget>
 #include <string>
 #include <vector>
 
 #include "reporting/marker_ratios.h"
+#include "saved_plot.h"
 
 namespace relatix {
 
@@ -36,19 +36,17 @@ GenomeRatioCurve genomeRatioCurve(const MarkerRatios& ratios);
 // The SVG document of the plot at the given size.
 std::string genomeRatioSvg(const GenomeRatioCurve& curve, int width, int height);
 
-class GenomeRatioPlot : public QWidget {
+class GenomeRatioPlot : public SavedPlot {
     Q_OBJECT
 public:
     explicit GenomeRatioPlot(QWidget* parent);
     void setRatios(const MarkerRatios& ratios);
     const GenomeRatioCurve& curve() const { return curve_; }
-    // Writes the plot as PNG, or as SVG when the name ends in ".svg".
-    bool saveTo(const QString& path) const;
-    void saveWithDialog();
     QSize sizeHint() const override;
 
 protected:
-    void paintEvent(QPaintEvent*) override;
+    void paintPlot(QPainter& painter, QSize size) const override;
+    std::string svgDocument(int width, int height) const override;
 
 private:
     GenomeRatioCurve curve_;

@@ -86,7 +86,8 @@ public:
         if (plot_) {
             auto* save = buttons->addButton("Save plot", QDialogButtonBox::ActionRole);
             save->setAutoDefault(false);
-            connect(save, &QPushButton::clicked, this, [this] { plot_->saveWithDialog(); });
+            connect(save, &QPushButton::clicked, this,
+                    [this] { plot_->saveWithDialog("Marker_LRs.png"); });
         }
         defaultButton(addButton(buttons, "Close", [this] { p_.close(); }));
         layout->addWidget(buttons);

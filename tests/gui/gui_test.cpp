@@ -30,6 +30,7 @@
 #include "genome_ratio_plot.h"
 #include "main_window.h"
 #include "qt_user_interface.h"
+#include "support/one_marker_clusters.h"
 #include "window_script.h"
 #include "windows.h"
 
@@ -292,16 +293,8 @@ private slots:
         Core& core = app_->core();
         const char* names[] = {"D1S1656", "D5S818", "CSF1PO"};
         const int chromosomes[] = {1, 5, 5};
-        for (int c = 0; c < 3; ++c) {
-            Cluster cluster;
-            cluster.chromosome = chromosomes[c] - 1;
-            ClusterSystem system;
-            system.name = names[c];
-            system.position = 20.0 * (c + 1);
-            cluster.systems = {system};
-            core.clusterDatabase.clusters.push_back(cluster);
-            core.markerMap.markers.emplace_back(names[c], chromosomes[c], 20.0 * (c + 1));
-        }
+        for (int c = 0; c < 3; ++c)
+            testing::addOneMarkerCluster(core, names[c], chromosomes[c], 20.0 * (c + 1));
         core.markerSkipped = {false, false, false};
         core.exactMarkerResults = {{-4.0, -7.0, -9.5}, {-5.0, -9.0, -12.0}};
         core.exactResults = {-9.5, -12.0};

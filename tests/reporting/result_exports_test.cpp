@@ -5,6 +5,7 @@
 #include "core/core.h"
 #include "reporting/data_view.h"
 #include "reporting/marker_ratios.h"
+#include "support/one_marker_clusters.h"
 #include "support/temp_folder.h"
 
 namespace relatix {
@@ -20,16 +21,8 @@ Core threeMarkerCase() {
     Core core;
     const char* names[] = {"A", "B", "C"};
     const int chromosomes[] = {1, 5, 5};
-    for (int c = 0; c < 3; ++c) {
-        Cluster cluster;
-        cluster.chromosome = chromosomes[c] - 1;
-        ClusterSystem system;
-        system.name = names[c];
-        system.position = 10.0 * (c + 1);
-        cluster.systems = {system};
-        core.clusterDatabase.clusters.push_back(cluster);
-        core.markerMap.markers.emplace_back(names[c], chromosomes[c], 10.0 * (c + 1));
-    }
+    for (int c = 0; c < 3; ++c)
+        testing::addOneMarkerCluster(core, names[c], chromosomes[c], 10.0 * (c + 1));
     core.markerSkipped = {false, true, false};
     const double l2 = std::log(2.0), l4 = std::log(4.0);
     // Cumulative ln L per system; -1 marks the skipped one.
