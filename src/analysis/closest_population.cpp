@@ -6,6 +6,7 @@
 
 #include "core/core.h"
 #include "core/frequency_database.h"
+#include "platform/trace_file.h"
 
 namespace relatix {
 
@@ -132,6 +133,29 @@ std::vector<PopulationResult> populationLikelihoods(const Core& core, const Mark
 std::vector<PopulationResult> populationLikelihoods(const Core& core, const Person& profile,
                                                     bool sorted) {
     return populationLikelihoods(core, MarkerIndexTable(core), profile, sorted);
+}
+
+std::optional<int> copyProjectPersonsToProfiles(Core& core) {
+    // The list the case's dialogs show: checked itself, so that a case whose
+    // persons came from a project file (with no pedigree persons) still counts.
+    const std::vector<Person>& persons = core.mainHypothesis == kCreatedPedigrees
+                                             ? core.genotypeTable.pedigreePersons
+                                             : core.persons;
+    if (core.mainHypothesis == kNoHypothesis || persons.empty()) return std::nullopt;
+    TraceFile trace("copyPersonsFromProject", true);
+    int copied = 0;
+    for (size_t i = 0; i < persons.size(); ++i) {
+        const Person& person = persons[i];
+        trace << i + 1 << "\t" << person.name << "\t" << person.dna.size() << "\r\n";
+        if (person.dna.empty()) continue;
+        trace << "Creating person\r\n";
+        Person profile(person.name, person.isMale);
+        profile.dna = person.dna;
+        trace << "Inserting\r\n";
+        core.ancestryPersons.push_back(std::move(profile));
+        ++copied;
+    }
+    return copied;
 }
 
 }  // namespace relatix

@@ -75,4 +75,13 @@ std::vector<PopulationResult> populationLikelihoods(const Core& core, const Mark
 std::vector<PopulationResult> populationLikelihoods(const Core& core, const Person& profile,
                                                     bool sorted);
 
+inline constexpr const char* kNoProjectPersonsMessage =
+    "No persons defined in the current Relatix project";
+
+// The persons of the case list (the pedigree persons with created pedigrees,
+// otherwise the case's persons) that have at least one DNA observation, appended
+// as new ancestry profiles with their names and observations. Returns how many
+// were copied, or nothing when the case has no main hypothesis or no persons.
+std::optional<int> copyProjectPersonsToProfiles(Core& core);
+
 }  // namespace relatix
