@@ -10,6 +10,7 @@ void registerCaseWindows(WindowRegistry& registry);
 void registerMarkerWindows(WindowRegistry& registry);
 void registerSettingsWindows(WindowRegistry& registry);
 void registerQuickWindows(WindowRegistry& registry);
+void registerPopulationWindows(WindowRegistry& registry);
 
 inline void registerWindows(WindowRegistry& registry) {
     registerHelpWindows(registry);
@@ -17,6 +18,7 @@ inline void registerWindows(WindowRegistry& registry) {
     registerMarkerWindows(registry);
     registerSettingsWindows(registry);
     registerQuickWindows(registry);
+    registerPopulationWindows(registry);
 }
 
 }  // namespace relatix
