@@ -19,30 +19,58 @@
 namespace relatix::cli {
 
 const char* const kClosestPopulationUsage =
-    "  closest-population CASE [--profiles FILE] [--json] [--structure FILE [--seed S]]\n"
+    "  closest-population CASE [--profiles FILE [--pgm-single|--pgm-multi]] [--json]\n"
+    "                     [--structure FILE [--seed S]]\n"
     "                open CASE the way Open does and take as ancestry profiles its\n"
     "                persons with DNA data, or with --profiles the samples of the\n"
-    "                delimited table or PGM Genotyper export FILE; prints per\n"
-    "                profile every population with the log likelihood of the\n"
-    "                profile over the markers all populations hold and the\n"
-    "                posterior under equal priors, most likely first; --json\n"
-    "                prints JSON; --structure writes the STRUCTURE input file\n"
-    "                (50 individuals drawn per population, then the profiles),\n"
-    "                --seed fixes its seed (default: from the time; the seed is\n"
-    "                printed on stderr)\n";
+    "                delimited table FILE (a PGM Genotyper export with\n"
+    "                --pgm-single: one sample, genotypes in column 5, or --pgm-multi:\n"
+    "                column 7); a sample named like an earlier one becomes a\n"
+    "                profile of its own with \" (COPY)\" added; prints per profile\n"
+    "                every population with the log likelihood of the profile over\n"
+    "                the markers all populations hold and the posterior under equal\n"
+    "                priors, most likely first; --json prints JSON; --structure\n"
+    "                writes the STRUCTURE input file (50 individuals drawn per\n"
+    "                population, then the profiles), --seed fixes its seed\n"
+    "                (default: from the time; the seed is printed on stderr)\n";
 
 namespace {
 
 constexpr const char* kUsageLine =
-    "relatix2-cli: usage: relatix2-cli closest-population CASE.sav [--profiles FILE] [--json] "
-    "[--structure FILE [--seed S]]\n";
+    "relatix2-cli: usage: relatix2-cli closest-population CASE.sav [--profiles FILE "
+    "[--pgm-single|--pgm-multi]] [--json] [--structure FILE [--seed S]]\n";
+
+enum class PgmForm { None, Single, Multi };
 
 struct Arguments {
     std::string casePath;
     std::string profilesPath;
     std::string structurePath;
     std::optional<long long> seed;
+    PgmForm pgm = PgmForm::None;
     bool json = false;
+};
+
+// The console answers, with the genotype reader's questions on PGM Genotyper
+// exports answered from the options.
+class ProfileImportUserInterface : public ConsoleUserInterface {
+public:
+    ProfileImportUserInterface(std::ostream& messages, PgmForm pgm)
+        : ConsoleUserInterface(messages), pgm_(pgm) {}
+
+    Answer messageBox(const std::string& text, const std::string& caption, MessageButtons buttons,
+                      MessageIcon icon) override {
+        std::optional<Answer> answer;
+        if (text == kPgmQuestion) answer = pgm_ != PgmForm::None ? Answer::Yes : Answer::No;
+        if (text == kPgmSingleSampleQuestion)
+            answer = pgm_ == PgmForm::Single ? Answer::Yes : Answer::No;
+        if (!answer) return ConsoleUserInterface::messageBox(text, caption, buttons, icon);
+        ConsoleUserInterface::messageBox(text, caption, MessageButtons::Ok, icon);
+        return *answer;
+    }
+
+private:
+    PgmForm pgm_;
 };
 
 bool parse(const std::vector<std::string>& args, Arguments& parsed, std::ostream& err) {
@@ -50,6 +78,12 @@ bool parse(const std::vector<std::string>& args, Arguments& parsed, std::ostream
         const std::string& a = args[i];
         if (a == "--json") {
             parsed.json = true;
+        } else if (a == "--pgm-single" || a == "--pgm-multi") {
+            if (parsed.pgm != PgmForm::None) {
+                err << "relatix2-cli: give one of --pgm-single and --pgm-multi\n";
+                return false;
+            }
+            parsed.pgm = a == "--pgm-single" ? PgmForm::Single : PgmForm::Multi;
         } else if (a == "--profiles" || a == "--structure" || a == "--seed") {
             if (i + 1 >= args.size() || args[i + 1].empty()) {
                 err << "relatix2-cli: " << a << " needs a value\n";
@@ -79,6 +113,10 @@ bool parse(const std::vector<std::string>& args, Arguments& parsed, std::ostream
         }
     }
     if (parsed.casePath.empty()) return false;
+    if (parsed.pgm != PgmForm::None && parsed.profilesPath.empty()) {
+        err << "relatix2-cli: --pgm-single and --pgm-multi describe the --profiles file\n";
+        return false;
+    }
     if (parsed.seed && parsed.structurePath.empty()) {
         err << "relatix2-cli: --seed is the seed of the --structure file\n";
         return false;
@@ -107,7 +145,7 @@ int runClosestPopulationCommand(const std::vector<std::string>& args, std::ostre
         err << kUsageLine;
         return 2;
     }
-    ConsoleUserInterface ui(err);
+    ProfileImportUserInterface ui(err, arguments.pgm);
     Core core(programFolder());
     if (!openProject(core, arguments.casePath, ui)) {
         err << "relatix2-cli: cannot read the case file '" << arguments.casePath << "'\n";

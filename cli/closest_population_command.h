@@ -11,8 +11,8 @@ namespace relatix::cli {
 
 extern const char* const kClosestPopulationUsage;
 
-// relatix2-cli closest-population CASE.sav [--profiles FILE] [--json]
-//     [--structure FILE [--seed S]]
+// relatix2-cli closest-population CASE.sav [--profiles FILE [--pgm-single|--pgm-multi]]
+//     [--json] [--structure FILE [--seed S]]
 int runClosestPopulationCommand(const std::vector<std::string>& args, std::ostream& out,
                                 std::ostream& err);
 

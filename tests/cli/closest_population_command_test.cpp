@@ -120,6 +120,7 @@ TEST(CliClosestPopulation, refusals) {
     const std::string casePath = populationCase(folder);
     EXPECT_EQ(runCli({"closest-population"}).status, 2);
     EXPECT_EQ(runCli({"closest-population", casePath, "--seed", "3"}).status, 2);
+    EXPECT_EQ(runCli({"closest-population", casePath, "--pgm-single"}).status, 2);
     EXPECT_EQ(runCli({"closest-population", casePath, "--structure", "x", "--seed", "0"}).status,
               2);
     const std::string unwritable = folder.file("missing/structure.txt");
