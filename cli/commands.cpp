@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "calculate_command.h"
+#include "closest_population_command.h"
 #include "convert_command.h"
 #include "core/catalogue.h"
 #include "dialogs/dialog_questions.h"
@@ -133,8 +134,9 @@ int run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
     const std::string& command = args[0];
     if (command == "--help" || command == "-h") {
-        out << kUsage << kQuickUsage << kUsageTail << ConsoleUserInterface::answerTable()
-            << kImportDatabaseAnswers << kGenotypeImportAnswers;
+        out << kUsage << kQuickUsage << kClosestPopulationUsage << kUsageTail
+            << ConsoleUserInterface::answerTable() << kImportDatabaseAnswers
+            << kGenotypeImportAnswers;
         return 0;
     }
     if (command == "--version") {
@@ -171,6 +173,9 @@ int run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     if (command == "engine-files")
         return runEngineFilesCommand(std::vector<std::string>(args.begin() + 1, args.end()), out,
                                      err);
+    if (command == "closest-population")
+        return runClosestPopulationCommand(std::vector<std::string>(args.begin() + 1, args.end()),
+                                           out, err);
     if (command == "info") {
         if (args.size() != 2) {
             err << "relatix2-cli: info takes one case file (relatix2-cli info CASE.sav)\n";

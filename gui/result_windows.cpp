@@ -64,14 +64,6 @@ public:
         for (const DataViewColumn& column : p_.table().columns) headings << qt(column.header);
         grid_ = rowTable(this, "grid", headings, false);
         grid_->setShowGrid(true);
-        // The column widths are given in dialog units: a quarter of an average
-        // character each, never narrower than the heading.
-        const double unit = fontMetrics().averageCharWidth() / 4.0;
-        const auto& columns = p_.table().columns;
-        for (int c = 0; c < static_cast<int>(columns.size()); ++c)
-            grid_->setColumnWidth(
-                c, std::max(static_cast<int>(columns[static_cast<size_t>(c)].width * unit),
-                            grid_->horizontalHeader()->sectionSizeHint(c)));
         grid_->horizontalHeader()->setStretchLastSection(true);
         setMinimumTextSize(grid_, 90, 12);
         layout->addWidget(grid_, 2);
@@ -105,6 +97,15 @@ public:
         setCurrent(chromosome_, static_cast<int>(found - choices.begin()));
         setText(name_, p_.filter().name);
         setCells(grid_, p_.table().rows);
+        // The given widths are in dialog units (a quarter of an average character)
+        // and are the least a column gets; a longer heading or cell widens it.
+        const double unit = fontMetrics().averageCharWidth() / 4.0;
+        const auto& columns = p_.table().columns;
+        grid_->resizeColumnsToContents();
+        for (int c = 0; c < static_cast<int>(columns.size()); ++c)
+            grid_->setColumnWidth(
+                c, std::max(static_cast<int>(columns[static_cast<size_t>(c)].width * unit),
+                            grid_->columnWidth(c)));
         if (plot_) plot_->setRatios(p_.table().ratios);
     }
 

@@ -11,6 +11,7 @@ void registerMarkerWindows(WindowRegistry& registry);
 void registerSettingsWindows(WindowRegistry& registry);
 void registerQuickWindows(WindowRegistry& registry);
 void registerResultWindows(WindowRegistry& registry);
+void registerPopulationWindows(WindowRegistry& registry);
 
 inline void registerWindows(WindowRegistry& registry) {
     registerHelpWindows(registry);
@@ -19,6 +20,7 @@ inline void registerWindows(WindowRegistry& registry) {
     registerSettingsWindows(registry);
     registerQuickWindows(registry);
     registerResultWindows(registry);
+    registerPopulationWindows(registry);
 }
 
 }  // namespace relatix

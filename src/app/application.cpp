@@ -8,6 +8,7 @@
 #include "dialogs/conversion_presenter.h"
 #include "dialogs/dialog_questions.h"
 #include "dialogs/edit_markers_presenter.h"
+#include "dialogs/find_population_presenter.h"
 #include "dialogs/merlin_analysis_presenter.h"
 #include "dialogs/quick_analysis_presenter.h"
 #include "dialogs/results_presenter.h"
@@ -126,6 +127,7 @@ bool Application::runCommand(CommandId id) {
             return true;
         }
         case CommandId::MerlinAnalysis: openMerlinAnalysis(*core_, ui_); return true;
+        case CommandId::FindPopulation: openFindPopulation(*core_, ui_); return true;
         default: break;
     }
     for (auto& entry : handlers_) {

@@ -50,7 +50,12 @@ void ViewDataPresenter::exportData() {
     const bool samplesAsRows = ui_.askYesNo(
         "Would you like to transpose the DNA data? (This will cause each row to represent a "
         "sample and each marker a column)");
-    if (exportGenotypes(core_, *path, samplesAsRows) != AtomicWriteStatus::Written)
+    // The table holds the persons this view shows (the ancestry profiles, say),
+    // which need not be the case's persons.
+    Core shown;
+    shown.markerMap = core_.markerMap;
+    shown.persons = persons_;
+    if (exportGenotypes(shown, *path, samplesAsRows) != AtomicWriteStatus::Written)
         ui_.error("Could not write " + *path);
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/application.h"
 #include "app/help_dialogs.h"
+#include "dialogs/find_population_presenter.h"
 #include "support/scripted_user_interface.h"
 #include "support/temp_folder.h"
 
@@ -93,16 +94,20 @@ TEST(ShellCommands, exitAsksNothingAndEndsTheProgram) {
 TEST(ShellCommands, attachedHandlersRunAndMissingOnesSaySo) {
     ScriptedUserInterface ui;
     Application app(ui, "/prog");
-    ui.expectMessage("\"Find population\" is not available in this version.", "Notification");
-    app.runCommand(CommandId::FindPopulation);
+    // Every command of the menu is built in; a handler serves one the table does not list.
+    const auto unlisted = static_cast<CommandId>(static_cast<int>(CommandId::HowToCite) + 1);
     int runs = 0;
-    app.setCommandHandler(CommandId::FindPopulation, [&](Application& a) {
+    app.setCommandHandler(unlisted, [&](Application& a) {
         EXPECT_EQ(&a, &app);
         ++runs;
     });
-    EXPECT_TRUE(app.hasCommandHandler(CommandId::FindPopulation));
-    app.runCommand(CommandId::FindPopulation);
+    EXPECT_TRUE(app.hasCommandHandler(unlisted));
+    app.runCommand(unlisted);
     EXPECT_EQ(runs, 1);
+
+    ui.expectMessage(kFindPopulationInstructions, "Instructions");
+    ui.expectDialog("Find closest population", [](Presenter&) { return DialogResult::Closed; });
+    EXPECT_TRUE(app.runCommand(CommandId::FindPopulation));
 
     ui.expectDialog("Run Quick Analysis", [](Presenter&) { return DialogResult::Closed; });
     EXPECT_TRUE(app.runCommand(CommandId::QuickAnalysis));
