@@ -2,6 +2,7 @@
 # each one exists among them with the same size in pixels. A window that was
 # renamed or changed its layout shows here; scripts/refresh-guide-images copies
 # the new pictures.
+cmake_minimum_required(VERSION 3.25)
 file(GLOB shown ${IMAGES}/*.png)
 if(NOT shown)
     message(FATAL_ERROR "No screenshots in ${IMAGES}")

@@ -3,6 +3,7 @@
 # the shell with PROGRAM set to the program folder and the program folder on
 # the path, as the guide tells its reader. Fails at the first line that does
 # not exit 0, with its output.
+cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/guide_lines.cmake)
 read_guide_lines(${GUIDE})
 
