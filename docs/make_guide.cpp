@@ -20,11 +20,13 @@
 #include <QTextDocument>
 #include <QTextFragment>
 #include <QTextImageFormat>
+#include <QTextList>
 #include <QTextTable>
 #include <QTextTableFormat>
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -102,6 +104,44 @@ bool resolveImages(QTextDocument& document, const QString& folder,
         }
     }
     return true;
+}
+
+// Under each picture that stands alone in its paragraph, its alternative text as
+// a caption in small italics, indented as the picture is.
+void addCaptions(QTextDocument& document) {
+    struct Caption {
+        int position;  // the end of the picture's block
+        QString text;
+        QTextBlockFormat format;
+    };
+    std::vector<Caption> captions;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        auto it = block.begin();
+        if (it.atEnd()) continue;
+        const QTextFragment fragment = it.fragment();
+        ++it;
+        if (!it.atEnd() || !fragment.charFormat().isImageFormat()) continue;
+        const QString text =
+            fragment.charFormat().property(QTextFormat::ImageAltText).toString().trimmed();
+        if (text.isEmpty()) continue;
+        QTextBlockFormat format;
+        format.setIndent(block.blockFormat().indent());
+        format.setLeftMargin(block.blockFormat().leftMargin());
+        if (QTextList* list = block.textList())
+            format.setIndent(format.indent() + list->format().indent());
+        format.setTopMargin(2);
+        format.setBottomMargin(10);
+        captions.push_back({block.position() + block.length() - 1, text, format});
+    }
+    QTextCharFormat italic;
+    italic.setFontItalic(true);
+    italic.setFontPointSize(9);
+    for (auto caption = captions.rbegin(); caption != captions.rend(); ++caption) {
+        QTextCursor cursor(&document);
+        cursor.setPosition(caption->position);
+        cursor.insertBlock(caption->format, italic);
+        cursor.insertText(caption->text, italic);
+    }
 }
 
 // Each main section starts a page of the PDF, and headings keep some room above.
@@ -203,6 +243,7 @@ int main(int argc, char** argv) {
     document.setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
     std::map<QString, GuideImage> images;
     if (!resolveImages(document, imageFolder, images)) return 1;
+    addCaptions(document);
     styleTables(document);
     styleHeadings(document);
     styleCodeBlocks(document);
