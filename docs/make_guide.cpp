@@ -92,7 +92,8 @@ bool resolveImages(QTextDocument& document, const QString& folder,
             }
             const QImage& image = images[name].image;
             // Screenshots are taken at the screen's scale; a picture wider than
-            // the text is shrunk, keeping its proportions.
+            // the text or taller than kImageHeight is shrunk, keeping its
+            // proportions.
             const double width = std::min<double>(
                 {double(image.width()), kTextWidth, kImageHeight * image.width() / image.height()});
             format.setWidth(width);
