@@ -25,6 +25,9 @@ namespace {
 constexpr const char* kUsage =
     "Usage: relatix2-cli COMMAND [OPTIONS]\n"
     "\n"
+    "The getting-started guide in the program folder, Gettingstarted_relatix2.pdf\n"
+    "(or .html; docs/guide.md in the sources), shows every command at work.\n"
+    "\n"
     "Commands:\n"
     "  catalogue     list the 26 predefined relationships: code, name, number of\n"
     "                persons, default sexes (1 male, 2 female), codes of the alternatives\n"

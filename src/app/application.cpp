@@ -100,11 +100,16 @@ bool Application::runCommand(CommandId id) {
         case CommandId::Save: saveProjectFlow(); return true;
         case CommandId::SaveAs: saveProjectAs(); return true;
         case CommandId::About: about(); return true;
-        case CommandId::GettingStarted: gettingStarted(); return true;
+        case CommandId::GettingStarted: openGuide(kGettingStartedDocument); return true;
         case CommandId::Manual:
             ui_.notify("Currently unavailable - please visit the webpage for any information.");
             return true;
-        case CommandId::Webpage: ui_.openDocument(kProductWebPage); return true;
+        case CommandId::Webpage:
+            if (*kProductWebPage)
+                ui_.openDocument(kProductWebPage);
+            else
+                openGuide(kGuidePage);
+            return true;
         case CommandId::HowToCite: howToCite(); return true;
         case CommandId::FrequencyDatabase: {
             EditMarkersPresenter dialog(*core_, ui_);
@@ -198,10 +203,9 @@ void Application::about() {
     ui_.runDialog(about);
 }
 
-void Application::gettingStarted() {
+void Application::openGuide(const char* fileName) {
     // Opened by its absolute path: the working directory stays where it was.
-    const std::string path =
-        (std::filesystem::path(programDirectory_) / kGettingStartedDocument).string();
+    const std::string path = (std::filesystem::path(programDirectory_) / fileName).string();
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
         ui_.error("The getting-started guide " + path + " is missing");

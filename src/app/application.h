@@ -14,8 +14,14 @@
 
 namespace relatix {
 
-inline constexpr const char* kProductWebPage = "https://relatix2.org/";
+#ifndef RELATIX_WEBPAGE
+#define RELATIX_WEBPAGE ""
+#endif
+// The product web page chosen at build time; empty when none was given, and
+// Webpage then opens the guide's HTML page of the program folder.
+inline constexpr const char* kProductWebPage = RELATIX_WEBPAGE;
 inline constexpr const char* kGettingStartedDocument = "Gettingstarted_relatix2.pdf";
+inline constexpr const char* kGuidePage = "Gettingstarted_relatix2.html";
 inline constexpr const char* kSaveFileFilter = "Save Files (*.sav)|*.sav||All Files (*.*)|*.*||";
 inline constexpr const char* kOpenFileFilter =
     "Save Files (*.sav)|*.sav|Kovarian Files (*.kov)|*.kov|All Files (*.*)|*.*||";
@@ -71,7 +77,9 @@ private:
     void runWizard(WizardStep first);
     WizardStep runStep(WizardStep step);
     bool requireMainHypothesis();
-    void gettingStarted();
+    // Opens a document of the program folder by its absolute path, or says
+    // that it is missing.
+    void openGuide(const char* fileName);
     void howToCite();
     void about();
 

@@ -36,9 +36,6 @@ TEST(HelpCommands, manualWebpageAndAbout) {
     ui.expectMessage("Currently unavailable - please visit the webpage for any information.",
                      "Relatix2");
     app.runCommand(CommandId::Manual);
-    app.runCommand(CommandId::Webpage);
-    ASSERT_EQ(ui.openedDocuments.size(), 1u);
-    EXPECT_EQ(ui.openedDocuments[0].rfind("https://", 0), 0u);
     ui.expectDialogOf<AboutPresenter>("About Relatix2", [](AboutPresenter& about) {
         EXPECT_NE(about.versionText().find("2.1"), std::string::npos);
         return DialogResult::Ok;
@@ -61,6 +58,26 @@ TEST(HelpCommands, gettingStartedOpensTheGuideOfTheProgramFolderOrSaysItIsMissin
     EXPECT_EQ(std::filesystem::current_path(), before);
     ASSERT_EQ(ui.openedDocuments.size(), 1u);
     EXPECT_EQ(ui.openedDocuments[0], guide);
+}
+
+TEST(HelpCommands, webpageOpensTheAddressGivenAtBuildTimeOrTheGuidePage) {
+    testing::TempFolder folder;
+    ScriptedUserInterface ui;
+    Application app(ui, folder.path().string());
+    if (*kProductWebPage) {
+        app.runCommand(CommandId::Webpage);
+        ASSERT_EQ(ui.openedDocuments.size(), 1u);
+        EXPECT_EQ(ui.openedDocuments[0], kProductWebPage);
+        return;
+    }
+    const std::string page = (folder.path() / "Gettingstarted_relatix2.html").string();
+    ui.expectMessage("The getting-started guide " + page + " is missing", "Error");
+    app.runCommand(CommandId::Webpage);
+    EXPECT_TRUE(ui.openedDocuments.empty());
+    folder.write("Gettingstarted_relatix2.html", "<html></html>\n");
+    app.runCommand(CommandId::Webpage);
+    ASSERT_EQ(ui.openedDocuments.size(), 1u);
+    EXPECT_EQ(ui.openedDocuments[0], page);
 }
 
 TEST(HelpCommands, howToCiteWarnsThenOffersFormatsWithoutExport) {

@@ -281,6 +281,63 @@ private slots:
         }
     }
 
+    // The bundled example opened and calculated as the getting-started guide
+    // tells: at unlinked markers half siblings and uncle cannot be told apart
+    // (LR 1), along the linked markers they can, and the exact column agrees.
+    void bundledExampleShowsTheThreeColumns() {
+        ui_->setFileDialogStandIn(
+            [&](bool, const FileDialogRequest&) -> std::optional<std::vector<std::string>> {
+                return std::vector<std::string>{std::string(RELATIX_SOURCE_DIR) +
+                                                "/examples/half_siblings_linked.sav"};
+            });
+        {
+            ModalScript summary;
+            summary.then([](QWidget* w) {
+                screenshot(w, "open_summary");
+                click(w, "Close");
+            });
+            window_->action(CommandId::Open)->trigger();
+            QVERIFY(summary.done());
+        }
+        QPointer<QWidget> results;
+        QStringList rows;
+        ModalScript script;
+        ModalScript::Action dispatch = [&](QWidget* w) {
+            script.then(dispatch);
+            if (auto* box = qobject_cast<QMessageBox*>(w)) {
+                box->button(box->button(QMessageBox::No) ? QMessageBox::No : QMessageBox::Ok)
+                    ->click();
+            } else if (w->windowTitle() == "Results" && !results) {
+                results = w;
+                clickLater(w, "Calculate");
+            }
+        };
+        script.then(dispatch);
+        QTimer finisher;
+        connect(&finisher, &QTimer::timeout, this, [&] {
+            if (!results || QApplication::activeModalWidget() != results) return;
+            auto* list = results->findChild<QListWidget*>("rows");
+            QStringList shown;
+            for (int i = 0; list && i < list->count(); ++i) shown << list->item(i)->text();
+            if (!shown.join('\n').contains("\nLR (Exact): ")) return;
+            finisher.stop();
+            rows = shown;
+            screenshot(results, "example_results");
+            click(results, "Close");
+        });
+        finisher.start(20);
+        window_->action(CommandId::Results)->trigger();
+        QVERIFY(!QTest::currentTestFailed());
+        QCOMPARE(rows.size(), 4);
+        QVERIFY2(rows[0].startsWith("Half Siblings"), qPrintable(rows[0]));
+        QVERIFY2(rows[1].contains("\nScale"), qPrintable(rows[1]));
+        QCOMPARE(shownValue(rows[0], "LR (Unlinked)"), QString("1"));
+        const double linked = shownValue(rows[0], "LR (Merlin)").toDouble();
+        const double exact = shownValue(rows[0], "LR (Exact)").toDouble();
+        QVERIFY2(linked > 0.5 && linked < 0.99, qPrintable(rows[0]));
+        QVERIFY2(std::abs(exact - linked) < 0.05, qPrintable(rows[0]));
+    }
+
     // Simulate from the results window: a run of 50 data sets ends in the
     // simulation results with their plot; a second run cancelled in its progress
     // window leaves the case's simulated values and its own results as they were.
@@ -343,6 +400,7 @@ private slots:
             } else if (title == "Simulation results - Likelihood ratios") {
                 statisticsRows = child<QTableWidget>(w, "statistics")->rowCount();
                 curves = child<ExceedancePlot>(w, "plot")->curves().size();
+                screenshot(w, "simulation_run_results");
                 exactAfterFirst = core.simulatedExactLikelihoods;
                 linkedAfterFirst = core.simulatedLinkedLikelihoods;
                 stage = Stage::SecondRun;
