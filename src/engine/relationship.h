@@ -45,6 +45,11 @@ public:
     // The same for count setups from first on and every pattern:
     // out[(h - first) * patterns + j]. Classes with many setups compute it in bulk.
     virtual void dataProbabilities(int marker, int first, int count, double* out) const;
+    // Per pattern j (out[j]): the sum over the setups h of kept marker i of the
+    // founder probability of h times the data probability, taken over the
+    // (j, h) whose data probability exceeds the threshold. Where every cluster
+    // holds one system this is all the recursion needs of a marker.
+    virtual void patternEmissions(int marker, double* out) const;
 
     // Trims the setups and genotypes to the kept markers and lays out one empty
     // MarkerCells per kept marker. The cells of a marker are built when the
@@ -99,8 +104,12 @@ protected:
 
 private:
     double evaluateMarker(int i);
+    // The same where every cluster holds one system and no cells are kept: a
+    // forward step over the patterns with the marker's pattern emissions.
+    double evaluatePatterns(int i);
     double addWithinClusterCells(int i, int j, int h, double p);
 
+    bool patternsOnly_ = false;                     // evaluatePatterns serves every marker
     std::vector<int> firstWeightedSetup_;           // per kept marker, -1 when none
     std::vector<std::vector<int>> weightedSetups_;  // per kept marker continued by its cluster
 };
