@@ -52,6 +52,26 @@ void CRelationship::patternEmissions(int marker, double* out) const {
     }
 }
 
+bool CRelationship::sumFactors(
+    int marker, const std::vector<const double*>& tables,
+    const std::function<void(int, std::vector<FactorSums::Factor>&)>& factorsOf,
+    double* out) const {
+    if (theta != 0.0) return false;
+    const size_t m = static_cast<size_t>(marker);
+    const AlleleTable& frequencies = alleleProbabilities[m];
+    FactorSums sums;
+    if (!sums.prepare(founderSetups[m], frequencies.row(0, 0), frequencies.columns, tables,
+                      threshold))
+        return false;
+    std::vector<FactorSums::Factor> factors;
+    for (int j = 0; j < patternCount(); ++j) {
+        factors.clear();
+        factorsOf(j, factors);
+        out[j] = sums.sum(factors);
+    }
+    return true;
+}
+
 void CRelationship::listAllPatterns(int meioses) {
     inheritancePatterns.clear();
     const int count = 1 << meioses;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/cluster_database.h"
+#include "engine/factor_sums.h"
 #include "engine/table_setup.h"
 
 namespace relatix {
@@ -48,7 +49,9 @@ public:
     // Per pattern j (out[j]): the sum over the setups h of kept marker i of the
     // founder probability of h times the data probability, taken over the
     // (j, h) whose data probability exceeds the threshold. Where every cluster
-    // holds one system this is all the recursion needs of a marker.
+    // holds one system this is all the recursion needs of a marker. Classes
+    // whose data probability factorises over the founder slots sum it without
+    // visiting every setup.
     virtual void patternEmissions(int marker, double* out) const;
 
     // Trims the setups and genotypes to the kept markers and lays out one empty
@@ -93,6 +96,13 @@ protected:
         founderSetups[static_cast<size_t>(marker)].decode(setup, slots);
         return markerData(marker);
     }
+    // Pattern emissions through FactorSums when the founder alleles are drawn
+    // independently (theta 0): factorsOf(j, factors) gives the factors of
+    // pattern j over the n x n tables. False (out untouched) when the sums
+    // cannot be formed that way.
+    bool sumFactors(int marker, const std::vector<const double*>& tables,
+                    const std::function<void(int, std::vector<FactorSums::Factor>&)>& factorsOf,
+                    double* out) const;
     const std::vector<int>& patternBits(int pattern) const {
         return inheritancePatterns[static_cast<size_t>(pattern)];
     }

@@ -1,0 +1,90 @@
+// The pattern emission of a relationship whose data probability at a marker is
+// a product of factors, each a table over the alleles held by two founder slots,
+// with the founder alleles drawn independently (no theta correction).
+//
+// The emission of a pattern is the sum over the founder setups of the founder
+// probability times the data probability D, over the setups whose D exceeds
+// the threshold. Visiting every setup costs (alleles^2)^2 and more; here the
+// setups are reached through the factors instead: each factor's entries are
+// visited from the largest down, and a branch stops as soon as even the largest
+// entries of the factors still to come cannot lift D above the threshold. With
+// mutation almost every entry is small, so few branches survive. The slots no
+// factor reads are summed over once per founder group. D is formed as the
+// relationship forms it (the factors multiplied in their order), so exactly the
+// same setups pass the threshold.
+#pragma once
+
+#include <vector>
+
+#include "engine/founder_setups.h"
+
+namespace relatix {
+
+class FactorSums {
+public:
+    // Factor of a pattern: entry [allele in slot first][allele in slot second]
+    // of table `table`; first and second are different slots.
+    struct Factor {
+        int table = 0;
+        int first = 0;
+        int second = 0;
+    };
+
+    // Prepares one marker. The tables are n x n (n = alleles), row-major.
+    // Returns false when the sums cannot be formed this way: a negative or
+    // non-finite table entry, or a founder group of more than two slots.
+    bool prepare(const FounderSetups& setups, const double* frequencies, int alleles,
+                 const std::vector<const double*>& tables, double threshold);
+
+    // The emission of one pattern whose data probability is the product of the
+    // factors in the order given.
+    double sum(const std::vector<Factor>& factors) const;
+
+private:
+    struct Entry {
+        double value;
+        int first;
+        int second;
+    };
+    struct Table {
+        double largest = 0.0;
+        std::vector<Entry> all;      // every nonzero entry, largest first
+        std::vector<Entry> rows;     // per first allele, its nonzero entries, largest first
+        std::vector<int> rowStart;   // n + 1 offsets into rows
+        std::vector<Entry> columns;  // per second allele, likewise
+        std::vector<int> columnStart;
+    };
+    struct Group {
+        int width = 0;
+        int firstSlot = 0;
+        double total = 0.0;            // the group's founder probability summed over its tuples
+        std::vector<double> single;    // width 1: per allele, its probability if a tuple holds it
+        std::vector<char> member;      // width 2: n x n, the pair is a tuple
+        std::vector<double> pair;      // width 2: n x n, the tuple's probability
+        std::vector<double> byFirst;   // width 2: per first allele, summed over the second
+        std::vector<double> bySecond;  // width 2: per second allele, summed over the first
+    };
+
+    // One pattern being summed: its factors, the alleles given to the slots so
+    // far (-1: not yet), and the sum.
+    struct Walk {
+        const std::vector<Factor>& factors;
+        std::vector<int> alleles;
+        double sum = 0.0;
+    };
+    void descend(Walk& walk, size_t factor, double product) const;
+    bool admits(const Walk& walk, int slot, int allele) const;
+    double bound(const Walk& walk, size_t factor, double product) const;
+    double founderWeight(const Walk& walk) const;
+
+    int n_ = 0;
+    int slots_ = 0;
+    double threshold_ = 0.0;
+    std::vector<const double*> values_;  // the tables as given
+    std::vector<Table> tables_;
+    std::vector<Group> groups_;
+    std::vector<int> groupOfSlot_;
+    std::vector<char> allowed_;  // per slot, n: some tuple holds the allele in that slot
+};
+
+}  // namespace relatix
