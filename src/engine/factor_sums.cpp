@@ -48,6 +48,13 @@ bool FactorSums::prepare(const FounderSetups& setups, const double* frequencies,
                 allowedFirst[a] = 1;
                 allowedSecond[b] = 1;
             }
+            group.symmetric = true;
+            for (size_t a = 0; a < n && group.symmetric; ++a)
+                for (size_t b = 0; b < a; ++b)
+                    if (group.member[a * n + b] != group.member[b * n + a]) {
+                        group.symmetric = false;
+                        break;
+                    }
         }
         for (int s = 0; s < g.width; ++s)
             groupOfSlot_[static_cast<size_t>(slot + s)] = static_cast<int>(groups_.size());
@@ -56,6 +63,7 @@ bool FactorSums::prepare(const FounderSetups& setups, const double* frequencies,
     }
 
     const auto largerFirst = [](const Entry& x, const Entry& y) { return x.value > y.value; };
+    sums_.clear();
     values_ = tables;
     tables_.assign(tables.size(), Table{});
     for (size_t t = 0; t < tables.size(); ++t) {
@@ -97,9 +105,39 @@ bool FactorSums::prepare(const FounderSetups& setups, const double* frequencies,
     return true;
 }
 
-double FactorSums::sum(const std::vector<Factor>& factors) const {
-    Walk walk{factors, std::vector<int>(static_cast<size_t>(slots_), -1)};
+std::vector<FactorSums::Factor> FactorSums::canonical(const std::vector<Factor>& factors) const {
+    std::vector<int> slotFor(static_cast<size_t>(slots_));
+    for (int s = 0; s < slots_; ++s) slotFor[static_cast<size_t>(s)] = s;
+    std::vector<char> seen(groups_.size(), 0);
+    for (const Factor& f : factors)
+        for (int slot : {f.first, f.second}) {
+            const size_t g = static_cast<size_t>(groupOfSlot_[static_cast<size_t>(slot)]);
+            if (seen[g]) continue;
+            seen[g] = 1;
+            const Group& group = groups_[g];
+            if (group.symmetric && slot != group.firstSlot) {
+                slotFor[static_cast<size_t>(group.firstSlot)] = group.firstSlot + 1;
+                slotFor[static_cast<size_t>(group.firstSlot + 1)] = group.firstSlot;
+            }
+        }
+    std::vector<Factor> result = factors;
+    for (Factor& f : result) {
+        f.first = slotFor[static_cast<size_t>(f.first)];
+        f.second = slotFor[static_cast<size_t>(f.second)];
+    }
+    return result;
+}
+
+double FactorSums::sum(const std::vector<Factor>& factors) {
+    std::vector<Factor> key = canonical(factors);
+    const auto same = [](const Factor& x, const Factor& y) {
+        return x.table == y.table && x.first == y.first && x.second == y.second;
+    };
+    for (const auto& [known, value] : sums_)
+        if (std::equal(known.begin(), known.end(), key.begin(), key.end(), same)) return value;
+    Walk walk{key, std::vector<int>(static_cast<size_t>(slots_), -1)};
     descend(walk, 0, 1.0);
+    sums_.emplace_back(std::move(key), walk.sum);
     return walk.sum;
 }
 

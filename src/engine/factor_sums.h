@@ -14,6 +14,7 @@
 // same setups pass the threshold.
 #pragma once
 
+#include <utility>
 #include <vector>
 
 #include "engine/founder_setups.h"
@@ -37,8 +38,10 @@ public:
                  const std::vector<const double*>& tables, double threshold);
 
     // The emission of one pattern whose data probability is the product of the
-    // factors in the order given.
-    double sum(const std::vector<Factor>& factors) const;
+    // factors in the order given. Patterns that differ only by which of a
+    // founder's two slots they read share one sum: the founder's pairs come in
+    // both orders with the same probability.
+    double sum(const std::vector<Factor>& factors);
 
 private:
     struct Entry {
@@ -57,6 +60,7 @@ private:
     struct Group {
         int width = 0;
         int firstSlot = 0;
+        bool symmetric = false;        // width 2: every pair is a tuple in both orders
         double total = 0.0;            // the group's founder probability summed over its tuples
         std::vector<double> single;    // width 1: per allele, its probability if a tuple holds it
         std::vector<char> member;      // width 2: n x n, the pair is a tuple
@@ -72,6 +76,9 @@ private:
         std::vector<int> alleles;
         double sum = 0.0;
     };
+    // The factors with the slots of each symmetric group swapped where the
+    // pattern reads the group's second slot before its first.
+    std::vector<Factor> canonical(const std::vector<Factor>& factors) const;
     void descend(Walk& walk, size_t factor, double product) const;
     bool admits(const Walk& walk, int slot, int allele) const;
     double bound(const Walk& walk, size_t factor, double product) const;
@@ -85,6 +92,7 @@ private:
     std::vector<Group> groups_;
     std::vector<int> groupOfSlot_;
     std::vector<char> allowed_;  // per slot, n: some tuple holds the allele in that slot
+    std::vector<std::pair<std::vector<Factor>, double>> sums_;  // per canonical pattern
 };
 
 }  // namespace relatix

@@ -59,6 +59,12 @@ bool CRelationship::sumFactors(
     if (theta != 0.0) return false;
     const size_t m = static_cast<size_t>(marker);
     const AlleleTable& frequencies = alleleProbabilities[m];
+    // Preparing the sums costs about a pass over the tables' entries: a marker
+    // with fewer setups is visited sooner setup by setup.
+    const long long alleles = frequencies.columns;
+    if (static_cast<long long>(founderSetups[m].size()) * patternCount() <
+        alleles * alleles * static_cast<long long>(tables.size()))
+        return false;
     FactorSums sums;
     if (!sums.prepare(founderSetups[m], frequencies.row(0, 0), frequencies.columns, tables,
                       threshold))
