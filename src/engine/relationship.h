@@ -38,7 +38,8 @@ public:
     int steps = 1;
     int catalogueIndex = 0;
     // Keeps the cells of every marker (normally only the markers whose cells the
-    // next marker reads are stored, and only until it has been evaluated).
+    // next marker reads are stored, and only until it has been evaluated; where
+    // every cluster holds one system no cells are formed at all).
     bool storeAllCells = false;
 
     // Probability of the typed genotypes at kept marker i under setup h and pattern j.
