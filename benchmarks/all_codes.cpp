@@ -1,8 +1,9 @@
 // Every one of the 26 catalogue relationships of the exact engine on the
 // 40-marker case: 10 to 25 alleles per marker, four markers per chromosome, the
 // default threshold and steps, mutation model 1 with rate 0.002 for both
-// sexes. The typed persons are taken from the synthetic family in the roles
-// each code names, as closely as the family allows.
+// sexes; theta 0, and again with theta 0.02. The typed persons are taken from
+// the synthetic family in the roles each code names, as closely as the family
+// allows.
 //
 // One iteration of a single code (for instruction counts under callgrind):
 //   bench_all_codes --benchmark_filter='Code/9$' --benchmark_min_time=0
@@ -59,7 +60,7 @@ CodeCase caseOf(int code) {
     }
 }
 
-void BM_Code(benchmark::State& state) {
+void runCode(benchmark::State& state, double theta) {
     const int code = static_cast<int>(state.range(0));
     CodeCase c = caseOf(code);
     SyntheticCaseOptions options;
@@ -68,6 +69,7 @@ void BM_Code(benchmark::State& state) {
     options.mainHypothesis = code - 1;
     Core core;
     fillSyntheticCase(core, options);
+    core.clusterDatabase.theta = theta;
     const std::vector<bool> skip(core.clusterDatabase.clusters.size(), false);
     ExactLikelihoods exact;
     for (auto _ : state) {
@@ -78,6 +80,15 @@ void BM_Code(benchmark::State& state) {
     state.SetLabel(catalogueName(code));
 }
 
+void BM_Code(benchmark::State& state) {
+    runCode(state, 0.0);
+}
+// The same with theta 0.02.
+void BM_CodeTheta(benchmark::State& state) {
+    runCode(state, 0.02);
+}
+
 }  // namespace
 
 BENCHMARK(BM_Code)->Name("Code")->DenseRange(1, 26)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CodeTheta)->Name("CodeTheta")->DenseRange(1, 26)->Unit(benchmark::kMillisecond);

@@ -6,11 +6,17 @@
 namespace relatix {
 
 bool FactorSums::prepare(const FounderSetups& setups, const double* frequencies, int alleles,
-                         const std::vector<const double*>& tables, double threshold) {
+                         const std::vector<const double*>& tables, double threshold, double theta) {
+    if (!(theta >= 0.0 && theta < 1.0)) return false;
     n_ = alleles;
     threshold_ = threshold;
+    theta_ = theta;
     slots_ = setups.slotCount();
     const size_t n = static_cast<size_t>(alleles);
+    frequencies_.assign(frequencies, frequencies + n);
+    // The j-th founder allele (0-based) is drawn with the denominator 1 + (j - 1) theta.
+    denominator_ = 1.0;
+    for (int j = 0; j < slots_; ++j) denominator_ *= 1.0 + (j - 1) * theta;
     groups_.clear();
     groupOfSlot_.assign(static_cast<size_t>(slots_), -1);
     allowed_.assign(static_cast<size_t>(slots_) * n, 0);
@@ -61,6 +67,9 @@ bool FactorSums::prepare(const FounderSetups& setups, const double* frequencies,
         groups_.push_back(std::move(group));
         slot += g.width;
     }
+
+    allowedCount_.assign(static_cast<size_t>(slots_), 0);
+    for (size_t a = 0; a < allowed_.size(); ++a) allowedCount_[a / n] += allowed_[a];
 
     const auto largerFirst = [](const Entry& x, const Entry& y) { return x.value > y.value; };
     sums_.clear();
@@ -135,7 +144,8 @@ double FactorSums::sum(const std::vector<Factor>& factors) {
     };
     for (const auto& [known, value] : sums_)
         if (std::equal(known.begin(), known.end(), key.begin(), key.end(), same)) return value;
-    Walk walk{key, std::vector<int>(static_cast<size_t>(slots_), -1)};
+    Walk walk{key, std::vector<int>(static_cast<size_t>(slots_), -1), 0.0, {}, {}};
+    if (theta_ != 0.0) walk.counts.assign(static_cast<size_t>(n_), 0);
     descend(walk, 0, 1.0);
     sums_.emplace_back(std::move(key), walk.sum);
     return walk.sum;
@@ -163,8 +173,52 @@ bool FactorSums::admits(const Walk& walk, int slot, int allele) const {
     return group.member[a * n + b] != 0;
 }
 
-double FactorSums::founderWeight(const Walk& walk) const {
+double FactorSums::completeOpenSlots(Walk& walk, size_t k) const {
+    const int slot = walk.open[k];
+    const bool last = k + 1 == walk.open.size();
+    double total = 0.0;
+    for (int x = 0; x < n_; ++x) {
+        if (!admits(walk, slot, x)) continue;
+        const size_t ux = static_cast<size_t>(x);
+        const double w = walk.counts[ux] * theta_ + (1.0 - theta_) * frequencies_[ux];
+        if (last) {
+            total += w;
+            continue;
+        }
+        walk.alleles[static_cast<size_t>(slot)] = x;
+        ++walk.counts[ux];
+        total += w * completeOpenSlots(walk, k + 1);
+        --walk.counts[ux];
+        walk.alleles[static_cast<size_t>(slot)] = -1;
+    }
+    return total;
+}
+
+double FactorSums::founderWeight(Walk& walk) const {
     const size_t n = static_cast<size_t>(n_);
+    if (theta_ != 0.0) {
+        // The draws of the given alleles, in any order, then those of the open
+        // slots, the slots with the fewest choices enumerated first.
+        double weight = 1.0;
+        walk.open.clear();
+        for (int s = 0; s < slots_; ++s) {
+            const int a = walk.alleles[static_cast<size_t>(s)];
+            if (a < 0) {
+                walk.open.push_back(s);
+                continue;
+            }
+            const size_t ua = static_cast<size_t>(a);
+            weight *= walk.counts[ua] * theta_ + (1.0 - theta_) * frequencies_[ua];
+            ++walk.counts[ua];
+        }
+        std::stable_sort(walk.open.begin(), walk.open.end(), [this](int x, int y) {
+            return allowedCount_[static_cast<size_t>(x)] < allowedCount_[static_cast<size_t>(y)];
+        });
+        if (!walk.open.empty()) weight *= completeOpenSlots(walk, 0);
+        for (int a : walk.alleles)
+            if (a >= 0) --walk.counts[static_cast<size_t>(a)];
+        return weight / denominator_;
+    }
     double weight = 1.0;
     for (const Group& group : groups_) {
         const int a = walk.alleles[static_cast<size_t>(group.firstSlot)];

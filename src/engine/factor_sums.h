@@ -1,6 +1,5 @@
 // The pattern emission of a relationship whose data probability at a marker is
-// a product of factors, each a table over the alleles held by two founder slots,
-// with the founder alleles drawn independently (no theta correction).
+// a product of factors, each a table over the alleles held by two founder slots.
 //
 // The emission of a pattern is the sum over the founder setups of the founder
 // probability times the data probability D, over the setups whose D exceeds
@@ -9,7 +8,9 @@
 // visited from the largest down, and a branch stops as soon as even the largest
 // entries of the factors still to come cannot lift D above the threshold. With
 // mutation almost every entry is small, so few branches survive. The slots no
-// factor reads are summed over once per founder group. D is formed as the
+// factor reads are summed over once per founder group (without theta, where the
+// founder alleles are independent) or per branch (with theta, where each allele
+// is drawn given the ones before it, the order not mattering). D is formed as the
 // relationship forms it (the factors multiplied in their order), so exactly the
 // same setups pass the threshold.
 #pragma once
@@ -34,8 +35,9 @@ public:
     // Prepares one marker. The tables are n x n (n = alleles), row-major.
     // Returns false when the sums cannot be formed this way: a negative or
     // non-finite table entry, or a founder group of more than two slots.
+    // Theta must lie in [0, 1).
     bool prepare(const FounderSetups& setups, const double* frequencies, int alleles,
-                 const std::vector<const double*>& tables, double threshold);
+                 const std::vector<const double*>& tables, double threshold, double theta);
 
     // The emission of one pattern whose data probability is the product of the
     // factors in the order given. Patterns that differ only by which of a
@@ -75,6 +77,8 @@ private:
         const std::vector<Factor>& factors;
         std::vector<int> alleles;
         double sum = 0.0;
+        std::vector<int> counts;  // with theta: per allele, the slots holding it
+        std::vector<int> open;    // with theta: the slots no factor has given an allele
     };
     // The factors with the slots of each symmetric group swapped where the
     // pattern reads the group's second slot before its first.
@@ -82,11 +86,18 @@ private:
     void descend(Walk& walk, size_t factor, double product) const;
     bool admits(const Walk& walk, int slot, int allele) const;
     double bound(const Walk& walk, size_t factor, double product) const;
-    double founderWeight(const Walk& walk) const;
+    double founderWeight(Walk& walk) const;
+    // With theta: the founder probability summed over the alleles of the open
+    // slots from position k of walk.open on.
+    double completeOpenSlots(Walk& walk, size_t k) const;
 
     int n_ = 0;
     int slots_ = 0;
     double threshold_ = 0.0;
+    double theta_ = 0.0;
+    double denominator_ = 1.0;           // with theta: the product of the draws' denominators
+    std::vector<double> frequencies_;    // the founders' allele probabilities
+    std::vector<int> allowedCount_;      // per slot: the alleles some tuple holds there
     std::vector<const double*> values_;  // the tables as given
     std::vector<Table> tables_;
     std::vector<Group> groups_;

@@ -56,7 +56,6 @@ bool CRelationship::sumFactors(
     int marker, const std::vector<const double*>& tables,
     const std::function<void(int, std::vector<FactorSums::Factor>&)>& factorsOf,
     double* out) const {
-    if (theta != 0.0) return false;
     const size_t m = static_cast<size_t>(marker);
     const AlleleTable& frequencies = alleleProbabilities[m];
     // Preparing the sums costs about a pass over the tables' entries: a marker
@@ -67,7 +66,7 @@ bool CRelationship::sumFactors(
         return false;
     FactorSums sums;
     if (!sums.prepare(founderSetups[m], frequencies.row(0, 0), frequencies.columns, tables,
-                      threshold))
+                      threshold, theta))
         return false;
     std::vector<FactorSums::Factor> factors;
     for (int j = 0; j < patternCount(); ++j) {

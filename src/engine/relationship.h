@@ -97,10 +97,9 @@ protected:
         founderSetups[static_cast<size_t>(marker)].decode(setup, slots);
         return markerData(marker);
     }
-    // Pattern emissions through FactorSums when the founder alleles are drawn
-    // independently (theta 0): factorsOf(j, factors) gives the factors of
-    // pattern j over the n x n tables. False (out untouched) when the sums
-    // cannot be formed that way.
+    // Pattern emissions through FactorSums: factorsOf(j, factors) gives the
+    // factors of pattern j over the n x n tables. False (out untouched) when the
+    // sums cannot be formed that way or the marker has too few setups to gain.
     bool sumFactors(int marker, const std::vector<const double*>& tables,
                     const std::function<void(int, std::vector<FactorSums::Factor>&)>& factorsOf,
                     double* out) const;

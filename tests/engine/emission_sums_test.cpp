@@ -57,6 +57,7 @@ TEST(EmissionSums, agreeWithEveryCellKept) {
         {{1, 0.05, 0.0, 0.0}, {1, 0.05, 0.0, 0.0}, 0.002, 0.0},
         // Theta: the founder alleles are no longer independent.
         {{1, 0.01, 0.0, 0.0}, {1, 0.01, 0.0, 0.0}, 0.00001, 0.03},
+        {{3, 0.02, 0.5, 0.001}, {2, 0.05, 0.3, 2.0}, 1e-8, 0.1, 0},
     };
     int compared = 0;
     for (int code = 1; code <= 26; ++code) {
@@ -94,7 +95,7 @@ TEST(EmissionSums, agreeWithEveryCellKept) {
         }
     }
     // 24 related components over the 26 codes (code 22 has two, codes 5, 15 and 21 none).
-    EXPECT_EQ(compared, 2 * 4 * 24);
+    EXPECT_EQ(compared, 2 * 5 * 24);
 }
 
 }  // namespace
