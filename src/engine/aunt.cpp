@@ -65,7 +65,27 @@ void CAunt::prepareMarker(int marker) const {
     for (int t = 0; t < first.count(); ++t)
         for (int d = 0; d < n; ++d)
             nephewGiven_[static_cast<size_t>(t) * n + d] = nephewFactor(m, first.tuple(t), d);
+    nephewByAllele_.assign(static_cast<size_t>(n) * n, 0.0);
+    std::vector<int> tuple(static_cast<size_t>(first.width), 0);
+    for (int a = 0; a < n; ++a) {
+        tuple[0] = a;
+        for (int d = 0; d < n; ++d)
+            nephewByAllele_[static_cast<size_t>(a) * n + d] = nephewFactor(m, tuple.data(), d);
+    }
     preparedMarker_ = marker;
+}
+
+void CAunt::patternEmissions(int marker, double* out) const {
+    prepareMarker(marker);
+    const int a = motherSlots();
+    const int b = a + 2;
+    const auto factorsOf = [a, b, this](int j, std::vector<FactorSums::Factor>& factors) {
+        const auto& p = patternBits(j);
+        factors.push_back({0, a + p[0], b + p[1]});
+        factors.push_back({1, 0, p[4] == 0 ? a + p[2] : b + p[3]});
+    };
+    if (!sumFactors(marker, {uncleGiven_.data(), nephewByAllele_.data()}, factorsOf, out))
+        CRelationship::patternEmissions(marker, out);
 }
 
 void CAunt::dataProbabilities(int marker, int firstSetup, int count, double* out) const {

@@ -29,6 +29,9 @@ public:
     void setupInheritancePatterns() override { listAllPatterns(5); }
     double dataProbability(int marker, int pattern, int setup) const override;
     void dataProbabilities(int marker, int first, int count, double* out) const override;
+    // The uncle's factor reads one slot of each grandparent, the nephew's the
+    // first slot of the first group and the grandparent's slot his father passes on.
+    void patternEmissions(int marker, double* out) const override;
 
 private:
     // The width of the first setup group: the mother's side of the nephew.
@@ -41,6 +44,8 @@ private:
     mutable std::vector<double> uncleGiven_;  // n x n: given (grandmother's, grandfather's) allele
     // Per tuple of the first group, n: given the father's allele.
     mutable std::vector<double> nephewGiven_;
+    // n x n: given the allele in the first slot of the first group and the father's.
+    mutable std::vector<double> nephewByAllele_;
 };
 
 }  // namespace relatix

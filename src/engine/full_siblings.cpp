@@ -40,6 +40,17 @@ void CFullSiblings::prepareMarker(int marker) const {
     preparedMarker_ = marker;
 }
 
+void CFullSiblings::patternEmissions(int marker, double* out) const {
+    prepareMarker(marker);
+    const auto factorsOf = [this](int j, std::vector<FactorSums::Factor>& factors) {
+        const auto& bits = patternBits(j);
+        factors.push_back({0, bits[0], 2 + bits[2]});
+        factors.push_back({1, bits[1], 2 + bits[3]});
+    };
+    if (!sumFactors(marker, {firstGiven_.data(), secondGiven_.data()}, factorsOf, out))
+        CRelationship::patternEmissions(marker, out);
+}
+
 void CFullSiblings::dataProbabilities(int marker, int firstSetup, int count, double* out) const {
     prepareMarker(marker);
     const auto& groups = founderSetups[static_cast<size_t>(marker)].groups();

@@ -23,6 +23,8 @@ public:
     void setupInheritancePatterns() override { listAllPatterns(4); }
     double dataProbability(int marker, int pattern, int setup) const override;
     void dataProbabilities(int marker, int first, int count, double* out) const override;
+    // Each sibling's factor reads the mother's and the father's slot it receives.
+    void patternEmissions(int marker, double* out) const override;
 
 private:
     // Per marker: the probability of each sibling's genotype given the alleles

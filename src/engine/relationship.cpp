@@ -25,6 +25,58 @@ void CRelationship::dataProbabilities(int marker, int first, int count, double* 
             out[static_cast<size_t>(n) * patterns + j] = dataProbability(marker, j, first + n);
 }
 
+void CRelationship::patternEmissions(int marker, double* out) const {
+    const int patterns = patternCount();
+    const FounderSetups& setups = founderSetups[static_cast<size_t>(marker)];
+    const int setupCount = setups.size();
+    const int slotCount = setups.slotCount();
+    std::fill(out, out + patterns, 0.0);
+    std::vector<double> block(static_cast<size_t>(kSetupBlock) * static_cast<size_t>(patterns));
+    std::vector<int> slots(static_cast<size_t>(slotCount));
+    for (int first = 0; first < setupCount; first += kSetupBlock) {
+        const int count = std::min(kSetupBlock, setupCount - first);
+        dataProbabilities(marker, first, count, block.data());
+        for (int n = 0; n < count; ++n) {
+            const double* d = block.data() + static_cast<size_t>(n) * patterns;
+            double founders = -1.0;
+            for (int j = 0; j < patterns; ++j) {
+                if (!(d[j] > threshold)) continue;
+                if (founders < 0.0) {
+                    setups.decode(first + n, slots.data());
+                    founders =
+                        founderProbability(marker, slots.data(), slotCount, nullptr, nullptr);
+                }
+                out[j] += founders * d[j];
+            }
+        }
+    }
+}
+
+bool CRelationship::sumFactors(
+    int marker, const std::vector<const double*>& tables,
+    const std::function<void(int, std::vector<FactorSums::Factor>&)>& factorsOf,
+    double* out) const {
+    const size_t m = static_cast<size_t>(marker);
+    const AlleleTable& frequencies = alleleProbabilities[m];
+    // Preparing the sums costs about a pass over the tables' entries: a marker
+    // with fewer setups is visited sooner setup by setup.
+    const long long alleles = frequencies.columns;
+    if (static_cast<long long>(founderSetups[m].size()) * patternCount() <
+        alleles * alleles * static_cast<long long>(tables.size()))
+        return false;
+    FactorSums sums;
+    if (!sums.prepare(founderSetups[m], frequencies.row(0, 0), frequencies.columns, tables,
+                      threshold, theta))
+        return false;
+    std::vector<FactorSums::Factor> factors;
+    for (int j = 0; j < patternCount(); ++j) {
+        factors.clear();
+        factorsOf(j, factors);
+        out[j] = sums.sum(factors);
+    }
+    return true;
+}
+
 void CRelationship::listAllPatterns(int meioses) {
     inheritancePatterns.clear();
     const int count = 1 << meioses;
@@ -247,8 +299,44 @@ double CRelationship::evaluateMarker(int i) {
     return total;
 }
 
+// Every marker ends its block here, so a setup carries nothing to the next
+// marker and the cells need not be formed: the value of pattern j is the
+// carried sum times the pattern emission. The previous marker's weighted setups
+// need no test either: a marker without them has the total 0, which ends the
+// computation before the next marker is reached.
+double CRelationship::evaluatePatterns(int i) {
+    const size_t ui = static_cast<size_t>(i);
+    const int patterns = patternCount();
+    const bool chainStart = i == 0 || chromosomeNumbers[ui] != chromosomeNumbers[ui - 1];
+    std::vector<double> emissions(static_cast<size_t>(patterns), 0.0);
+    if (founderSetups[ui].size() > 0) patternEmissions(i, emissions.data());
+    std::vector<double>& sums = patternSums[ui];
+    sums.assign(static_cast<size_t>(patterns), 0.0);
+    double total = 0.0;
+    for (int j = 0; j < patterns; ++j) {
+        const size_t uj = static_cast<size_t>(j);
+        if (emissions[uj] == 0.0) continue;
+        double carried = 0.0;
+        if (chainStart) {
+            carried = 1.0 / patterns;
+        } else {
+            for (int b = 0; b < patterns; ++b) {
+                const double ps = patternSums[ui - 1][static_cast<size_t>(b)];
+                if (ps != 0.0) carried += ps * patternTransition(i, b, j);
+            }
+        }
+        sums[uj] = carried * emissions[uj];
+        total += sums[uj];
+    }
+    if (total > 0.0)
+        for (double& s : sums) s /= total;
+    return total;
+}
+
 double CRelationship::computeLikelihood() {
     const int kept = keptMarkerCount();
+    patternsOnly_ = !storeAllCells && std::all_of(endsLinkageBlock.begin(), endsLinkageBlock.end(),
+                                                  [](bool ends) { return ends; });
     patternSums.assign(static_cast<size_t>(kept), {});
     firstWeightedSetup_.assign(static_cast<size_t>(kept), -1);
     weightedSetups_.assign(static_cast<size_t>(kept), {});
@@ -269,7 +357,7 @@ double CRelationship::computeLikelihood() {
             chain = 0.0;
         }
         if (completed == kMinusInfinity || chain == kMinusInfinity) break;
-        const double total = evaluateMarker(i);
+        const double total = patternsOnly_ ? evaluatePatterns(i) : evaluateMarker(i);
         chain = total > 0.0 ? chain + std::log(total) : kMinusInfinity;
         cumulative[ui] = completed + chain;
         if (i > 0 && !storeAllCells) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/cluster_database.h"
+#include "engine/factor_sums.h"
 #include "engine/table_setup.h"
 
 namespace relatix {
@@ -37,7 +38,8 @@ public:
     int steps = 1;
     int catalogueIndex = 0;
     // Keeps the cells of every marker (normally only the markers whose cells the
-    // next marker reads are stored, and only until it has been evaluated).
+    // next marker reads are stored, and only until it has been evaluated; where
+    // every cluster holds one system no cells are formed at all).
     bool storeAllCells = false;
 
     // Probability of the typed genotypes at kept marker i under setup h and pattern j.
@@ -45,6 +47,13 @@ public:
     // The same for count setups from first on and every pattern:
     // out[(h - first) * patterns + j]. Classes with many setups compute it in bulk.
     virtual void dataProbabilities(int marker, int first, int count, double* out) const;
+    // Per pattern j (out[j]): the sum over the setups h of kept marker i of the
+    // founder probability of h times the data probability, taken over the
+    // (j, h) whose data probability exceeds the threshold. Where every cluster
+    // holds one system this is all the recursion needs of a marker. Classes
+    // whose data probability factorises over the founder slots sum it without
+    // visiting every setup.
+    virtual void patternEmissions(int marker, double* out) const;
 
     // Trims the setups and genotypes to the kept markers and lays out one empty
     // MarkerCells per kept marker. The cells of a marker are built when the
@@ -88,6 +97,12 @@ protected:
         founderSetups[static_cast<size_t>(marker)].decode(setup, slots);
         return markerData(marker);
     }
+    // Pattern emissions through FactorSums: factorsOf(j, factors) gives the
+    // factors of pattern j over the n x n tables. False (out untouched) when the
+    // sums cannot be formed that way or the marker has too few setups to gain.
+    bool sumFactors(int marker, const std::vector<const double*>& tables,
+                    const std::function<void(int, std::vector<FactorSums::Factor>&)>& factorsOf,
+                    double* out) const;
     const std::vector<int>& patternBits(int pattern) const {
         return inheritancePatterns[static_cast<size_t>(pattern)];
     }
@@ -99,8 +114,12 @@ protected:
 
 private:
     double evaluateMarker(int i);
+    // The same where every cluster holds one system and no cells are kept: a
+    // forward step over the patterns with the marker's pattern emissions.
+    double evaluatePatterns(int i);
     double addWithinClusterCells(int i, int j, int h, double p);
 
+    bool patternsOnly_ = false;                     // evaluatePatterns serves every marker
     std::vector<int> firstWeightedSetup_;           // per kept marker, -1 when none
     std::vector<std::vector<int>> weightedSetups_;  // per kept marker continued by its cluster
 };

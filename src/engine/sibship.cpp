@@ -117,6 +117,22 @@ double CSibship::dataProbability(int marker, int pattern, int setup) const {
     return all[static_cast<size_t>(pattern)];
 }
 
+void CSibship::patternEmissions(int marker, double* out) const {
+    prepareMarker(marker);
+    std::vector<const double*> tables;
+    for (const auto& table : childGiven_) tables.push_back(table.data());
+    const auto factorsOf = [this](int j, std::vector<FactorSums::Factor>& factors) {
+        const auto& bits = patternBits(j);
+        auto slot = [&bits](const Source& s) {
+            return s.slot + (s.bit >= 0 ? bits[static_cast<size_t>(s.bit)] : 0);
+        };
+        for (size_t c = 0; c < children_.size(); ++c)
+            factors.push_back(
+                {static_cast<int>(c), slot(children_[c].first), slot(children_[c].second)});
+    };
+    if (!sumFactors(marker, tables, factorsOf, out)) CRelationship::patternEmissions(marker, out);
+}
+
 void CSibship::dataProbabilities(int marker, int firstSetup, int count, double* out) const {
     prepareMarker(marker);
     const auto& groups = founderSetups[static_cast<size_t>(marker)].groups();

@@ -19,6 +19,8 @@ public:
     void setupInheritancePatterns() override { listAllPatterns(meioses_); }
     double dataProbability(int marker, int pattern, int setup) const override;
     void dataProbabilities(int marker, int first, int count, double* out) const override;
+    // Each child's factor reads the two slots its sources pass on.
+    void patternEmissions(int marker, double* out) const override;
 
 protected:
     enum class Transmission { Female, Male, Unchanged };
