@@ -13,7 +13,7 @@ using namespace relatix::fuzz;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string path = writeInput("case.sav", data, size);
     Core core(scratchFolder());
-    AgreeingUserInterface ui;
+    AnsweringUserInterface ui(data, size);
     readLegacySaveFile(core, ui, path, 1.5);
     return 0;
 }

@@ -13,7 +13,7 @@ using namespace relatix::fuzz;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string path = writeInput("persons.ped", data, size);
     Core core = exampleCase();
-    AgreeingUserInterface ui;
+    AnsweringUserInterface ui(data, size);
     importGenotypes(core, ui, path, false);
     return 0;
 }

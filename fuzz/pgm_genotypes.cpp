@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path =
         writeInput("pgm.txt", reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     Core core = exampleCase();
-    AgreeingUserInterface ui;
+    AnsweringUserInterface ui(data, size);
     importGenotypes(core, ui, path, false);
     return 0;
 }

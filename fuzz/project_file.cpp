@@ -13,7 +13,7 @@ using namespace relatix::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Core core(scratchFolder());
-    AgreeingUserInterface ui;
+    AnsweringUserInterface ui(data, size);
     readProjectText(core, std::string(reinterpret_cast<const char*>(data), size), ui);
     return 0;
 }
