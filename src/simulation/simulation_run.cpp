@@ -274,11 +274,14 @@ bool performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint3
             core.exactMarkerResults = std::move(exact.markerResults);
         };
         // With more than one thread the exact engine runs on workers, while this
-        // thread draws ahead by at most two data sets per worker.
+        // thread draws ahead. The results are taken in order, so the draws run
+        // ahead by two simulations per worker: one hypothesis may cost far more
+        // than the others, and its data sets of consecutive simulations must be
+        // in flight together to keep every worker busy.
         const int workers = simulationThreads(threads);
         std::optional<ExactEngineWorkers> pool;
         if (workers > 1) pool.emplace(core, skip, workers);
-        const size_t window = 2 * static_cast<size_t>(workers);
+        const size_t window = 2 * static_cast<size_t>(workers) * (static_cast<size_t>(k) + 1);
         // Collects what is done, waiting while more than `limit` data sets are in
         // flight; false when the user cancelled meanwhile.
         auto collect = [&](size_t limit) {
