@@ -1,9 +1,10 @@
 // Simulation runs of 1000 simulations, exact engine and both linkage-engine runs
 // included: a paternity duo against unrelated at 20 markers, and the bundled
 // example (half siblings against uncle, grandparent and unrelated at 31 markers).
-// Besides the whole run, the counters give the seconds spent in each phase of a
-// run done step by step: drawing, writing temp.ped, the exact engine, the two
-// engine runs and the reading of their results.
+// The whole run on one thread and on two (the argument); besides it, on one
+// thread, the counters give the seconds spent in each phase of a run done step by
+// step: drawing, writing temp.ped, the exact engine, the two engine runs and the
+// reading of their results.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -123,10 +124,11 @@ void timedRun(Core& core, benchmark::State& state) {
 
 void wholeRun(Core& core, benchmark::State& state) {
     SilentUserInterface ui;
+    const int threads = static_cast<int>(state.range(0));
     const fs::path before = fs::current_path();
-    for (auto _ : state) runSimulation(core, ui, kSimulations, 17u, "");
+    for (auto _ : state) runSimulation(core, ui, kSimulations, 17u, "", threads);
     fs::current_path(before);
-    timedRun(core, state);
+    if (threads == 1) timedRun(core, state);
 }
 
 void BM_DuoAgainstUnrelated20Markers(benchmark::State& state) {
@@ -139,7 +141,19 @@ void BM_BundledExample(benchmark::State& state) {
     wholeRun(core, state);
 }
 
-BENCHMARK(BM_DuoAgainstUnrelated20Markers)->Unit(benchmark::kSecond)->Iterations(1);
-BENCHMARK(BM_BundledExample)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(BM_DuoAgainstUnrelated20Markers)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->UseRealTime();
+BENCHMARK(BM_BundledExample)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->UseRealTime();
 
 }  // namespace

@@ -25,10 +25,13 @@ namespace relatix::cli {
 
 namespace {
 
+constexpr long long kMaximumThreads = 256;
+
 struct Arguments {
     std::string casePath;
     std::optional<long long> simulations;
     std::optional<long long> seed;
+    int threads = 0;  // every core
     std::string rawPath;
     bool json = false;
     bool noMutation = false;
@@ -72,6 +75,16 @@ bool parse(const std::vector<std::string>& args, Arguments& parsed, std::ostream
                     << "'\n";
                 return false;
             }
+        } else if (a == "--threads") {
+            const std::string* v = value("--threads");
+            if (!v) return false;
+            const std::optional<long long> threads = wholeInteger(*v);
+            if (!threads || *threads < 1 || *threads > kMaximumThreads) {
+                err << "relatix2-cli: --threads takes a number from 1 to " << kMaximumThreads
+                    << ", got '" << *v << "'\n";
+                return false;
+            }
+            parsed.threads = static_cast<int>(*threads);
         } else if (a == "--raw") {
             const std::string* v = value("--raw");
             if (!v) return false;
@@ -156,7 +169,7 @@ int runSimulateCommand(const std::vector<std::string>& args, std::ostream& out, 
             return 1;
         }
     }
-    if (!runSimulation(core, ui, n, seed, rawPath)) {
+    if (!runSimulation(core, ui, n, seed, rawPath, parsed.threads)) {
         err << "relatix2-cli: the simulation of '" << parsed.casePath << "' could not be run\n";
         return 1;
     }

@@ -73,10 +73,10 @@ void CSibship::prepareMarker(int marker) const {
     if (preparedMarker_ == marker) return;
     const auto& [g, female, male] = markerData(marker);
     const int n = female.size();
-    auto entry = [&](Transmission t, int from, int to) {
+    auto entry = [&f = female, &m = male](Transmission t, int from, int to) {
         switch (t) {
-            case Transmission::Female: return female.at(from, to);
-            case Transmission::Male: return male.at(from, to);
+            case Transmission::Female: return f.at(from, to);
+            case Transmission::Male: return m.at(from, to);
             case Transmission::Unchanged: break;
         }
         return from == to ? 1.0 : 0.0;

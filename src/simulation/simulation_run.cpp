@@ -1,7 +1,16 @@
 #include "simulation/simulation_run.h"
 
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <deque>
+#include <exception>
 #include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 #include "core/core.h"
 #include "core/decimal_text.h"
@@ -52,10 +61,108 @@ struct CaseSnapshot {
     LogLikelihoods exactResults;
 };
 
+// Computes the exact likelihoods of drawn data sets on worker threads, each with
+// its own copy of the case (the engine only reads it), and hands the results back
+// in the order the data sets were added.
+class ExactEngineWorkers {
+public:
+    ExactEngineWorkers(const Core& core, const std::vector<bool>& skip, int threads) : skip_(skip) {
+        for (int w = 0; w < threads; ++w) {
+            cases_.push_back(std::make_unique<Core>(core));
+            cases_.back()->markerSkipped = skip;
+        }
+        for (int w = 0; w < threads; ++w)
+            threads_.emplace_back([this, w] { work(*cases_[static_cast<size_t>(w)]); });
+    }
+    ~ExactEngineWorkers() { stop(); }
+    ExactEngineWorkers(const ExactEngineWorkers&) = delete;
+    ExactEngineWorkers& operator=(const ExactEngineWorkers&) = delete;
+
+    // Queues a data set: the genotype table as drawn.
+    void add(GenotypeTable table) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        pending_.emplace_back(added_++, std::move(table));
+        workReady_.notify_one();
+    }
+
+    // Data sets added and not yet handed back.
+    size_t inFlight() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return added_ - handedBack_;
+    }
+
+    // The result of the next data set in order, when it is done within the wait.
+    // A failure of the engine on a worker (out of memory) is raised here.
+    std::optional<ExactLikelihoods> next(std::chrono::milliseconds wait) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        resultReady_.wait_for(lock, wait,
+                              [this] { return failure_ || done_.count(handedBack_) != 0; });
+        if (failure_) std::rethrow_exception(failure_);
+        const auto found = done_.find(handedBack_);
+        if (found == done_.end()) return std::nullopt;
+        ExactLikelihoods result = std::move(found->second);
+        done_.erase(found);
+        ++handedBack_;
+        return result;
+    }
+
+    // Drops the data sets not yet started and waits for those in progress.
+    void stop() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stopping_ = true;
+            pending_.clear();
+            workReady_.notify_all();
+        }
+        for (std::thread& thread : threads_)
+            if (thread.joinable()) thread.join();
+    }
+
+private:
+    void work(Core& own) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            workReady_.wait(lock, [this] { return stopping_ || !pending_.empty(); });
+            if (stopping_) return;
+            auto [index, table] = std::move(pending_.front());
+            pending_.pop_front();
+            lock.unlock();
+            std::optional<ExactLikelihoods> result;
+            std::exception_ptr failure;
+            try {
+                own.genotypeTable = std::move(table);
+                result = computeExactLikelihoods(own, skip_, nullptr);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            lock.lock();
+            if (failure) {
+                if (!failure_) failure_ = failure;
+            } else {
+                done_.emplace(index, std::move(*result));
+            }
+            resultReady_.notify_all();
+        }
+    }
+
+    const std::vector<bool> skip_;
+    std::vector<std::unique_ptr<Core>> cases_;
+    std::vector<std::thread> threads_;
+    std::mutex mutex_;
+    std::condition_variable workReady_;
+    std::condition_variable resultReady_;
+    std::deque<std::pair<size_t, GenotypeTable>> pending_;
+    std::map<size_t, ExactLikelihoods> done_;
+    std::exception_ptr failure_;
+    size_t added_ = 0;
+    size_t handedBack_ = 0;
+    bool stopping_ = false;
+};
+
 // Simulates in a work folder of its own and leaves the case as it was, but for
 // the simulated likelihoods. False when no work folder could be made.
 bool simulateInWorkFolder(Core& core, UserInterface& ui, int n, std::uint32_t seed,
-                          const std::string& rawDataPath) {
+                          const std::string& rawDataPath, int threads) {
     const WorkFolder folder(core.programDirectory);
     if (!folder.ok()) {
         ui.error(folder.error());
@@ -69,7 +176,7 @@ bool simulateInWorkFolder(Core& core, UserInterface& ui, int n, std::uint32_t se
     core.workFolder = folder.path();
     core.simulatedExactLikelihoods.clear();
     SimulationRun run(core);
-    if (!performSimulations(run, ui, n, seed)) {
+    if (!performSimulations(run, ui, n, seed, threads)) {
         core.simulatedExactLikelihoods = std::move(exact);
         core.simulatedLinkedLikelihoods = std::move(linked);
         core.simulatedUnlinkedLikelihoods = std::move(unlinked);
@@ -81,6 +188,11 @@ bool simulateInWorkFolder(Core& core, UserInterface& ui, int n, std::uint32_t se
 }
 
 }  // namespace
+
+int simulationThreads(int requested) {
+    if (requested > 0) return requested;
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
 
 long long typedInteger(const std::string& text) {
     const double value = readDecimal(text);
@@ -127,7 +239,8 @@ bool writeSimulationDataFiles(Core& core) {
     return written;
 }
 
-bool performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint32_t seed) {
+bool performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint32_t seed,
+                        int threads) {
     Core& core = run.core;
     run.random.seed(seed);
     updateCore(core);
@@ -144,19 +257,47 @@ bool performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint3
         std::error_code ec;
         std::filesystem::remove(workFilePath(core, "temp.ped"), ec);
     }
+    auto cancelled = [&] {
+        ui.progressClose();
+        run.trace = nullptr;
+        return false;
+    };
 
     const int k = static_cast<int>(run.hypothesisCodes.size());
     if (k == 0 || k != core.hypothesisCount()) {
         ui.messageBox(kSimulationErrorMessage, kApplicationTitle);
     } else {
         trace << "\r\nStarting simulations...\r\n";
-        for (int s = 0; s < n; ++s) {
-            // Cancel stops after the data set in progress; nothing of the run is kept.
-            if (ui.progressCancelled()) {
-                ui.progressClose();
-                run.trace = nullptr;
-                return false;
+        core.markerSkipped = skip;
+        auto store = [&core](ExactLikelihoods exact) {
+            core.simulatedExactLikelihoods.push_back(std::move(exact.values));
+            core.exactMarkerResults = std::move(exact.markerResults);
+        };
+        // With more than one thread the exact engine runs on workers, while this
+        // thread draws ahead. The results are taken in order, so the draws run
+        // ahead by two simulations per worker: one hypothesis may cost far more
+        // than the others, and its data sets of consecutive simulations must be
+        // in flight together to keep every worker busy.
+        const int workers = simulationThreads(threads);
+        std::optional<ExactEngineWorkers> pool;
+        if (workers > 1) pool.emplace(core, skip, workers);
+        const size_t window = 2 * static_cast<size_t>(workers) * (static_cast<size_t>(k) + 1);
+        // Collects what is done, waiting while more than `limit` data sets are in
+        // flight; false when the user cancelled meanwhile.
+        auto collect = [&](size_t limit) {
+            while (pool->inFlight() > limit) {
+                if (auto exact = pool->next(std::chrono::milliseconds(20))) {
+                    store(std::move(*exact));
+                    continue;
+                }
+                ui.processEvents();
+                if (ui.progressCancelled()) return false;
             }
+            return true;
+        };
+        for (int s = 0; s < n; ++s) {
+            // Cancel stops after the data sets in progress; nothing of the run is kept.
+            if (ui.progressCancelled()) return cancelled();
             ui.progressStep();
             ui.progressSetText("Data set " + std::to_string(s + 1) + " of " + std::to_string(n));
             trace << "Simulation " << s << "\r\n";
@@ -167,13 +308,19 @@ bool performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint3
                     writeLinkagePedFile(core, skip, PedFileLayout::simulationRun(s, t, k)) &&
                     filesWritten;
                 trace << "Ped file has been written...\r\nComputing likelihoods...\r\n";
-                core.markerSkipped = skip;
-                ExactLikelihoods exact = computeExactLikelihoods(core, skip, nullptr);
-                core.simulatedExactLikelihoods.push_back(std::move(exact.values));
-                core.exactMarkerResults = std::move(exact.markerResults);
+                if (pool) {
+                    pool->add(core.genotypeTable);
+                    if (!collect(window - 1)) return cancelled();
+                } else {
+                    store(computeExactLikelihoods(core, skip, nullptr));
+                }
                 trace << "Done\r\n";
                 clearSimulatedGenotypes(run);
             }
+        }
+        if (pool) {
+            if (!collect(0)) return cancelled();
+            pool.reset();
         }
         if (!filesWritten) {
             // The engine must not run on files cut short (a full disk): the
@@ -187,11 +334,7 @@ bool performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint3
                 core.programDirectory, workFolderOf(core), [&ui] { ui.processEvents(); },
                 [&ui] { return ui.progressCancelled(); });
             // Cancel while the engine runs stops the run as Cancel between data sets does.
-            if (engines.stopped) {
-                ui.progressClose();
-                run.trace = nullptr;
-                return false;
-            }
+            if (engines.stopped) return cancelled();
             if (!engines.succeeded()) ui.error(engines.message());
         }
     }
@@ -201,8 +344,8 @@ bool performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint3
 }
 
 bool runSimulation(Core& core, UserInterface& ui, int n, std::uint32_t seed,
-                   const std::string& rawDataPath) {
-    return simulateInWorkFolder(core, ui, n, seed, rawDataPath);
+                   const std::string& rawDataPath, int threads) {
+    return simulateInWorkFolder(core, ui, n, seed, rawDataPath, threads);
 }
 
 bool runSimulation(Core& core, UserInterface& ui, int n, bool randomSeed,
@@ -217,7 +360,7 @@ bool runSimulation(Core& core, UserInterface& ui, int n, bool randomSeed,
         if (!path) return false;
         rawDataPath = *path;
     }
-    return simulateInWorkFolder(core, ui, n, seed, rawDataPath);
+    return simulateInWorkFolder(core, ui, n, seed, rawDataPath, 0);
 }
 
 }  // namespace relatix

@@ -38,6 +38,10 @@ TEST(CliSimulate, refusesWrongArgumentsBeforeSimulating) {
     EXPECT_EQ(runInProcess({"simulate", "-n", "10", "--seed", "0"}, err), 2);
     EXPECT_EQ(runInProcess({"simulate", "-n", "10", "--seed"}, err), 2);
     EXPECT_EQ(runInProcess({"simulate", "-n", "10", "--fast"}, err), 2);
+    EXPECT_EQ(runInProcess({"simulate", "-n", "10", "--threads", "0"}, err), 2);
+    EXPECT_NE(err.find("--threads takes a number from 1 to 256"), std::string::npos) << err;
+    EXPECT_EQ(runInProcess({"simulate", "-n", "10", "--threads", "257"}, err), 2);
+    EXPECT_EQ(runInProcess({"simulate", "-n", "10", "--threads"}, err), 2);
     EXPECT_EQ(runInProcess({"simulate", "a.sav", "b.sav", "-n", "10"}, err), 2);
     EXPECT_EQ(runInProcess({"simulate", "/no/such/case.sav", "-n", "10"}, err), 1);
 }
@@ -99,9 +103,9 @@ TEST(CliSimulate, simulatesACaseWithAFixedSeedAsJson) {
     EXPECT_NE(testing::readFile(folder.file("raw.txt")).find("NumberOfSimulations:\t10"),
               std::string::npos);
 
-    // The same seed gives the same statistics; the text table has a row per
-    // method and true hypothesis.
-    EXPECT_EQ(run("second.json", {"--json"}), first);
+    // The same seed gives the same statistics, on any number of threads; the
+    // text table has a row per method and true hypothesis.
+    EXPECT_EQ(run("second.json", {"--json", "--threads", "1"}), first);
     const std::string table = run("table.txt", {});
     EXPECT_EQ(table.rfind("# seed 99, 10 simulations, LR = L(1)/L(2)\n", 0), 0u);
     EXPECT_NE(table.find("\nunlinked\t2\tUnrelated\t"), std::string::npos);

@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <limits>
 #include <random>
@@ -22,6 +23,13 @@ Scratch::Scratch() {
 
 Scratch::~Scratch() {
     std::error_code ec;
+    // RELATIX_KEEP_TEST_FILES=<folder> keeps a copy of the files (the fuzz
+    // targets' seed corpora are taken from them).
+    if (const char* keep = std::getenv("RELATIX_KEEP_TEST_FILES"); keep && *keep) {
+        const auto target = std::filesystem::path(keep) / "merlin" / root_.filename();
+        std::filesystem::create_directories(target, ec);
+        std::filesystem::copy(root_, target, std::filesystem::copy_options::recursive, ec);
+    }
     std::filesystem::remove_all(root_, ec);
 }
 

@@ -1,8 +1,10 @@
 #include "support/temp_folder.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -27,6 +29,20 @@ TempFolder::TempFolder(const std::string& label) {
 
 TempFolder::~TempFolder() {
     std::error_code ec;
+    // RELATIX_KEEP_TEST_FILES=<folder> keeps a copy of every file a test left in
+    // its folders (the fuzz targets' seed corpora are taken from them), below a
+    // folder named after the test.
+    if (const char* keep = std::getenv("RELATIX_KEEP_TEST_FILES"); keep && *keep) {
+        std::string test = "outside-a-test";
+        if (const auto* info = ::testing::UnitTest::GetInstance()->current_test_info())
+            test = std::string(info->test_suite_name()) + "." + info->name();
+        const auto target = std::filesystem::path(keep) / test / path_.filename();
+        std::filesystem::create_directories(target, ec);
+        std::filesystem::copy(
+            path_, target,
+            std::filesystem::copy_options::recursive | std::filesystem::copy_options::skip_symlinks,
+            ec);
+    }
     std::filesystem::remove_all(path_, ec);
 }
 
