@@ -8,6 +8,7 @@
 #include "analysis/population_exports.h"
 #include "core/core.h"
 #include "simulation/random_generator.h"
+#include "support/typed_observation.h"
 
 namespace relatix {
 namespace {
@@ -23,15 +24,6 @@ Population population(const std::string& name, std::vector<Marker> markers) {
     p.name = name;
     p.markers = std::move(markers);
     return p;
-}
-
-DnaObservation observation(const std::string& marker, const std::string& a1,
-                           const std::string& a2) {
-    DnaObservation o;
-    o.markerName = marker;
-    o.allele1 = a1;
-    o.allele2 = a2;
-    return o;
 }
 
 TEST(ClosestPopulation, genotypeProbabilityCountsAbsentAllelesWithFivePercent) {
@@ -64,8 +56,9 @@ TEST(ClosestPopulation, markersAPopulationLacksAreLeftOutForAll) {
                          populationMarker("M1", {{"1", 0.1}, {"2", 0.9}})}),
     };
     Person profile("X");
-    profile.dna = {observation("M3", "2", "2"), observation("M2", "1", "1"),
-                   observation("M1", "1", "2"), observation("Unmapped", "1", "1")};
+    profile.dna = {
+        testing::typedObservation("M3", "2", "2"), testing::typedObservation("M2", "1", "1"),
+        testing::typedObservation("M1", "1", "2"), testing::typedObservation("Unmapped", "1", "1")};
     const MarkerIndexTable table(core);
     EXPECT_EQ(table.position(0, 1), 2);
     EXPECT_EQ(table.position(1, 1), std::nullopt);
@@ -149,8 +142,8 @@ TEST(ClosestPopulation, profilesDrawnFromAPopulationAreAssignedToIt) {
         Person profile("drawn");
         for (const Marker& marker : core.populations[0].markers) {
             const auto g = *drawStructureGenotype(marker, random);
-            profile.dna.push_back(observation(marker.name, marker.alleles[g.first].name,
-                                              marker.alleles[g.second].name));
+            profile.dna.push_back(testing::typedObservation(
+                marker.name, marker.alleles[g.first].name, marker.alleles[g.second].name));
         }
         const auto results = populationLikelihoods(core, table, profile, true);
         assigned += results[0].population == "A" && results[0].posterior > 0.99;
@@ -167,7 +160,7 @@ TEST(StructureExport, fileHoldsReferenceIndividualsAndProfilesWithCodes) {
                          populationMarker("M2", {{"7", 1.0}})}),
     };
     Person profile("Case 1");
-    profile.dna = {observation("M1", "12", "99")};
+    profile.dna = {testing::typedObservation("M1", "12", "99")};
     core.ancestryPersons = {profile};
 
     std::ostringstream file, again;
@@ -203,8 +196,9 @@ TEST(GenoGeographerExport, writesTypedMarkersThatPassTheSnpFilter) {
     };
     core.activePopulation = 2;
     Person profile("P");
-    profile.dna = {observation("rs3", "C", ""), observation("STR", "12", "13"),
-                   observation("rs1", "A", "G"), observation("rs2", "A", "A")};
+    profile.dna = {
+        testing::typedObservation("rs3", "C", ""), testing::typedObservation("STR", "12", "13"),
+        testing::typedObservation("rs1", "A", "G"), testing::typedObservation("rs2", "A", "A")};
     std::ostringstream out;
     writeGenoGeographerFile(core, profile, out);
     // rs2 is judged by the one population holding it; rs3 by none, so it passes.

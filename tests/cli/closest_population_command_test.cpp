@@ -10,20 +10,13 @@
 #include "persistence/project_file.h"
 #include "platform/silent_user_interface.h"
 #include "support/temp_folder.h"
+#include "support/typed_observation.h"
 
 namespace relatix {
 namespace {
 
 using testing::CliResult;
 using testing::runCli;
-
-DnaObservation typed(const std::string& marker, const std::string& a1, const std::string& a2) {
-    DnaObservation o;
-    o.markerName = marker;
-    o.allele1 = a1;
-    o.allele2 = a2;
-    return o;
-}
 
 // Two populations at three markers (Far holds only two of them); a duo whose
 // father is typed like Near and whose child is untyped.
@@ -47,7 +40,9 @@ std::string populationCase(const testing::TempFolder& folder) {
     core.alternativeHypotheses = {2};
     core.addAlternativePedigree(5);
     core.persons = {Person("Father", true), Person("Child", true)};
-    core.persons[0].dna = {typed("M1", "1", "1"), typed("M2", "3", "3"), typed("M3", "1", "2")};
+    core.persons[0].dna = {testing::typedObservation("M1", "1", "1"),
+                           testing::typedObservation("M2", "3", "3"),
+                           testing::typedObservation("M3", "1", "2")};
     SilentUserInterface ui;
     const std::string path = folder.file("populations.sav");
     EXPECT_TRUE(saveProject(core, path, ui));

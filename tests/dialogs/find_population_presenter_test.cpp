@@ -10,19 +10,12 @@
 #include "persistence/genotype_import.h"
 #include "support/scripted_user_interface.h"
 #include "support/temp_folder.h"
+#include "support/typed_observation.h"
 
 namespace relatix {
 namespace {
 
 using testing::ScriptedUserInterface;
-
-DnaObservation typed(const std::string& marker, const std::string& a1, const std::string& a2) {
-    DnaObservation o;
-    o.markerName = marker;
-    o.allele1 = a1;
-    o.allele2 = a2;
-    return o;
-}
 
 // Two populations at two SNP markers; a duo whose first person is typed.
 Core snpCase() {
@@ -42,7 +35,8 @@ Core snpCase() {
     core.activePopulation = 1;
     core.selectMainHypothesis(23);
     core.persons = {Person("Typed", true), Person("Untyped", false)};
-    core.persons[0].dna = {typed("rs1", "A", "A"), typed("rs2", "A", "G")};
+    core.persons[0].dna = {testing::typedObservation("rs1", "A", "A"),
+                           testing::typedObservation("rs2", "A", "G")};
     return core;
 }
 

@@ -12,6 +12,7 @@
 #include "core/core.h"
 #include "dialogs/find_population_presenter.h"
 #include "qt_user_interface.h"
+#include "support/typed_observation.h"
 #include "window_script.h"
 #include "windows.h"
 
@@ -19,14 +20,6 @@ using namespace relatix;
 using namespace relatix::testing;
 
 namespace {
-
-DnaObservation typed(const std::string& marker, const std::string& a1, const std::string& a2) {
-    DnaObservation o;
-    o.markerName = marker;
-    o.allele1 = a1;
-    o.allele2 = a2;
-    return o;
-}
 
 // Three populations at four markers on two chromosomes, and two profiles.
 Core populationCase() {
@@ -46,10 +39,10 @@ Core populationCase() {
         core.populations.push_back(population);
     }
     Person first("Sample 2019-114");
-    first.dna = {typed("D3S1358", "15", "15"), typed("vWA", "15", "16"),
-                 typed("D12S391", "15", "15")};
+    first.dna = {typedObservation("D3S1358", "15", "15"), typedObservation("vWA", "15", "16"),
+                 typedObservation("D12S391", "15", "15")};
     Person second("Sample 2019-115");
-    second.dna = {typed("D3S1358", "14", "16"), typed("vWA", "14", "14")};
+    second.dna = {typedObservation("D3S1358", "14", "16"), typedObservation("vWA", "14", "14")};
     core.ancestryPersons = {first, second};
     return core;
 }
