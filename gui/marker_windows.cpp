@@ -51,16 +51,12 @@ public:
         : PresenterWindow(presenter, parent), p_(presenter) {
         auto* layout = new QHBoxLayout(this);
         auto* left = new QVBoxLayout;
-        auto* filters = new QHBoxLayout;
-        filters->addWidget(new QLabel("Chromosome", this));
-        chromosome_ = comboBox(this, "chromosomeFilter");
-        setItems(chromosome_, EditMarkersPresenter::chromosomeFilterOptions());
-        filters->addWidget(chromosome_);
-        filters->addSpacing(chromosome_->fontMetrics().averageCharWidth() * 2);
-        filters->addWidget(new QLabel("Marker id/name:", this));
-        nameFilter_ = lineEdit(this, "markerNameFilter");
-        filters->addWidget(nameFilter_, 1);
-        left->addLayout(filters);
+        const MarkerFilterRow filters =
+            markerFilterRow(this, EditMarkersPresenter::chromosomeFilterOptions(),
+                            "chromosomeFilter", "markerNameFilter");
+        chromosome_ = filters.chromosome;
+        nameFilter_ = filters.name;
+        left->addLayout(filters.layout);
         table_ = markerTable(this, "markers", EditMarkersPresenter::columnHeadings(), true, 90, 24);
         table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
         table_->horizontalHeader()->setStretchLastSection(true);

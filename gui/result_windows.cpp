@@ -49,16 +49,11 @@ public:
     ViewDataWindow(ViewDataPresenter& presenter, UserInterface&, QWidget* parent)
         : PresenterWindow(presenter, parent), p_(presenter) {
         auto* layout = new QVBoxLayout(this);
-        auto* filters = new QHBoxLayout;
-        filters->addWidget(new QLabel("Chromosome", this));
-        chromosome_ = comboBox(this, "chromosome");
-        setItems(chromosome_, p_.chromosomes());
-        filters->addWidget(chromosome_);
-        filters->addSpacing(fontMetrics().averageCharWidth() * 2);
-        filters->addWidget(new QLabel("Marker id/name:", this));
-        name_ = lineEdit(this, "markerName");
-        filters->addWidget(name_, 1);
-        layout->addLayout(filters);
+        const MarkerFilterRow filters =
+            markerFilterRow(this, p_.chromosomes(), "chromosome", "markerName");
+        chromosome_ = filters.chromosome;
+        name_ = filters.name;
+        layout->addLayout(filters.layout);
 
         QStringList headings;
         for (const DataViewColumn& column : p_.table().columns) headings << qt(column.header);

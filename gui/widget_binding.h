@@ -7,9 +7,11 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -155,6 +157,29 @@ inline void setSelectedRows(QTableWidget* table, std::vector<int> rows) {
 // Selects the one row, or none for -1.
 inline void setSelectedRow(QTableWidget* table, int row) {
     setSelectedRows(table, {row});
+}
+
+// The row that filters a marker list: "Chromosome" with its choices and the
+// "Marker id/name:" field, which takes the rest of the row.
+struct MarkerFilterRow {
+    QHBoxLayout* layout;
+    QComboBox* chromosome;
+    QLineEdit* name;
+};
+
+inline MarkerFilterRow markerFilterRow(QWidget* parent, const std::vector<std::string>& choices,
+                                       const QString& chromosomeName, const QString& nameName) {
+    MarkerFilterRow row;
+    row.layout = new QHBoxLayout;
+    row.layout->addWidget(new QLabel("Chromosome", parent));
+    row.chromosome = comboBox(parent, chromosomeName);
+    setItems(row.chromosome, choices);
+    row.layout->addWidget(row.chromosome);
+    row.layout->addSpacing(row.chromosome->fontMetrics().averageCharWidth() * 2);
+    row.layout->addWidget(new QLabel("Marker id/name:", parent));
+    row.name = lineEdit(parent, nameName);
+    row.layout->addWidget(row.name, 1);
+    return row;
 }
 
 }  // namespace relatix

@@ -219,18 +219,7 @@ private slots:
         // Once the rows show ratios and the results window is in front again, they
         // are read and the window is closed, which ends the wizard.
         QTimer finisher;
-        connect(&finisher, &QTimer::timeout, this, [&] {
-            if (!results || QApplication::activeModalWidget() != results) return;
-            auto* list = results->findChild<QListWidget*>("rows");
-            QStringList shown;
-            for (int i = 0; list && i < list->count(); ++i) shown << list->item(i)->text();
-            if (!shown.join('\n').contains("\nLR (Exact): ")) return;
-            finisher.stop();
-            rows = shown;
-            screenshot(results, "results");
-            click(results, "Close");
-        });
-        finisher.start(20);
+        readRowsOnceCalculated(finisher, results, rows, "results");
         window_->action(CommandId::NewWizard)->trigger();
         QVERIFY(!QTest::currentTestFailed());
         QVERIFY2(steps.isEmpty(), qPrintable("never shown: " + steps.keys().join(", ")));
@@ -314,18 +303,7 @@ private slots:
         };
         script.then(dispatch);
         QTimer finisher;
-        connect(&finisher, &QTimer::timeout, this, [&] {
-            if (!results || QApplication::activeModalWidget() != results) return;
-            auto* list = results->findChild<QListWidget*>("rows");
-            QStringList shown;
-            for (int i = 0; list && i < list->count(); ++i) shown << list->item(i)->text();
-            if (!shown.join('\n').contains("\nLR (Exact): ")) return;
-            finisher.stop();
-            rows = shown;
-            screenshot(results, "example_results");
-            click(results, "Close");
-        });
-        finisher.start(20);
+        readRowsOnceCalculated(finisher, results, rows, "example_results");
         window_->action(CommandId::Results)->trigger();
         QVERIFY(!QTest::currentTestFailed());
         QCOMPARE(rows.size(), 4);
@@ -431,6 +409,24 @@ private slots:
     }
 
 private:
+    // Polls until `results` is the window in front and its rows show the exact
+    // ratios, then keeps the rows, saves a screenshot and closes the window.
+    void readRowsOnceCalculated(QTimer& finisher, QPointer<QWidget>& results, QStringList& rows,
+                                const char* screenshotName) {
+        connect(&finisher, &QTimer::timeout, this, [&finisher, &results, &rows, screenshotName] {
+            if (!results || QApplication::activeModalWidget() != results) return;
+            auto* list = results->findChild<QListWidget*>("rows");
+            QStringList shown;
+            for (int i = 0; list && i < list->count(); ++i) shown << list->item(i)->text();
+            if (!shown.join('\n').contains("\nLR (Exact): ")) return;
+            finisher.stop();
+            rows = shown;
+            screenshot(results, screenshotName);
+            click(results, "Close");
+        });
+        finisher.start(20);
+    }
+
     std::unique_ptr<QtUserInterface> ui_;
     std::unique_ptr<Application> app_;
     std::unique_ptr<MainWindow> window_;
