@@ -15,9 +15,57 @@ std::uint64_t bit(int node) {
     return std::uint64_t{1} << node;
 }
 
-void fill(double* out, size_t count, double value) {
-    std::fill(out, out + count, value);
-}
+// The walk writes the emission through a sink: every entry of a vector, or runs of
+// equal non-zero entries. Both see the same calls in increasing order of offset.
+struct DenseSink {
+    double* out;
+    size_t mark() const { return 0; }
+    bool full() const { return false; }
+    void fill(size_t offset, size_t count, double value) {
+        std::fill(out + offset, out + offset + count, value);
+    }
+    // Copies [offset, offset + sub) to the `copies - 1` blocks that follow it.
+    void repeat(size_t offset, size_t sub, int copies, size_t) {
+        for (int c = 1; c < copies; ++c)
+            std::memcpy(out + offset + c * sub, out + offset, sub * sizeof(double));
+    }
+    void copyScaled(size_t to, size_t from, size_t count, double factor, size_t, size_t) {
+        const double* source = out + from;
+        double* target = out + to;
+        for (size_t i = 0; i < count; ++i) target[i] = source[i] * factor;
+    }
+};
+
+struct RunSink {
+    std::vector<EmissionRun>& runs;
+    size_t limit;
+    size_t covered = 0;
+    bool overflow = false;
+
+    size_t mark() const { return runs.size(); }
+    bool full() const { return overflow; }
+    void push(std::uint64_t start, std::uint64_t length, double value) {
+        covered += length;
+        if (covered > limit)
+            overflow = true;
+        else
+            runs.push_back({start, length, value});
+    }
+    void fill(size_t offset, size_t count, double value) {
+        if (value != 0.0) push(offset, count, value);
+    }
+    // The runs from `first` on are those of [offset, offset + sub).
+    void repeat(size_t, size_t sub, int copies, size_t first) {
+        const size_t end = runs.size();
+        for (int c = 1; c < copies && !overflow; ++c)
+            for (size_t r = first; r < end && !overflow; ++r)
+                push(runs[r].start + c * sub, runs[r].length, runs[r].value);
+    }
+    void copyScaled(size_t to, size_t from, size_t, double factor, size_t first, size_t end) {
+        for (size_t r = first; r < end && !overflow; ++r)
+            push(runs[r].start - from + to, runs[r].length, runs[r].value * factor);
+    }
+};
 
 }  // namespace
 
@@ -244,13 +292,15 @@ void EmissionBuilder::buildKey(const State& state, int level) {
     }
 }
 
-void EmissionBuilder::walk(int s, int depth, double scale, size_t offset) {
+template <class Sink>
+void EmissionBuilder::walk(Sink& sink, int s, int depth, double scale, size_t offset) {
+    if (sink.full()) return;
     const PartModel& part = *part_;
     const int slots = part.slots();
     State& state = stack_[depth];
     for (;;) {
         if (nextRelevant_[s] == slots) {
-            fill(out_ + offset, size_t{1} << part.bitsAfter[s], scale);
+            sink.fill(offset, size_t{1} << part.bitsAfter[s], scale);
             return;
         }
         if (!relevant_[s]) {
@@ -260,14 +310,14 @@ void EmissionBuilder::walk(int s, int depth, double scale, size_t offset) {
                 continue;
             }
             const size_t sub = size_t{1} << part.bitsAfter[s + 1];
-            walk(s + 1, depth, scale, offset);
-            for (int c = 1; c < (1 << k); ++c)
-                std::memcpy(out_ + offset + c * sub, out_ + offset, sub * sizeof(double));
+            const size_t first = sink.mark();
+            walk(sink, s + 1, depth, scale, offset);
+            sink.repeat(offset, sub, 1 << k, first);
             return;
         }
         if (part.freeBits(s) == 0) {
             if (!place(state, s, 0, 0, scale)) {
-                fill(out_ + offset, size_t{1} << part.bitsAfter[s], 0.0);
+                sink.fill(offset, size_t{1} << part.bitsAfter[s], 0.0);
                 return;
             }
             ++s;
@@ -285,14 +335,14 @@ void EmissionBuilder::walk(int s, int depth, double scale, size_t offset) {
         auto& table = memo_[s];
         const auto it = table.find(key_);
         if (it != table.end()) {
-            const double factor = keyScale / it->second.scale;
-            const double* from = out_ + it->second.offset;
-            double* to = out_ + offset;
-            for (size_t i = 0; i < size; ++i) to[i] = from[i] * factor;
+            const MemoEntry& seen = it->second;
+            sink.copyScaled(offset, seen.offset, size, keyScale / seen.scale, seen.firstRun,
+                            seen.endRun);
             return;
         }
         key = key_;
     }
+    const size_t first = sink.mark();
     const int k = part.freeBits(s);
     const size_t sub = size >> k;
     for (int c = 0; c < (1 << k); ++c) {
@@ -310,36 +360,52 @@ void EmissionBuilder::walk(int s, int depth, double scale, size_t offset) {
         child.groups = state.groups;
         double childScale = scale;
         if (!place(child, s, patChoice, matChoice, childScale))
-            fill(out_ + offset + c * sub, sub, 0.0);
+            sink.fill(offset + c * sub, sub, 0.0);
         else
-            walk(s + 1, depth + 1, childScale, offset + c * sub);
+            walk(sink, s + 1, depth + 1, childScale, offset + c * sub);
     }
-    if (remember && keyScale > 0.0) memo_[s].emplace(std::move(key), MemoEntry{offset, keyScale});
+    if (remember && keyScale > 0.0 && !sink.full())
+        memo_[s].emplace(std::move(key), MemoEntry{offset, keyScale, first, sink.mark()});
+}
+
+bool EmissionBuilder::start(double& scale) {
+    State& root = stack_[0];
+    std::memset(root.comp, -1, sizeof root.comp);
+    root.groups = 0;
+    scale = 1.0;
+    bool possible = true;
+    for (int f = 0; f < part_->founders() && possible; ++f)
+        if (genotypes_->founderA[f] >= 0)
+            possible =
+                tie(root, 2 * f, 2 * f + 1, genotypes_->founderA[f], genotypes_->founderB[f]);
+    if (possible) {
+        close(root, -1, scale);
+        possible = scale > 0.0;
+    }
+    return possible;
 }
 
 bool EmissionBuilder::compute(const PartModel& part, const MarkerGenotypes& genotypes,
                               double* emission) {
     prepare(part, genotypes);
-    out_ = emission;
-    State& root = stack_[0];
-    std::memset(root.comp, -1, sizeof root.comp);
-    root.groups = 0;
+    DenseSink sink{emission};
     double scale = 1.0;
-    bool possible = true;
-    for (int f = 0; f < part.founders() && possible; ++f)
-        if (genotypes.founderA[f] >= 0)
-            possible = tie(root, 2 * f, 2 * f + 1, genotypes.founderA[f], genotypes.founderB[f]);
-    const size_t size = size_t{1} << part.bits;
-    if (possible) {
-        close(root, -1, scale);
-        possible = scale > 0.0;
-    }
-    if (!possible) {
-        fill(emission, size, 0.0);
+    if (!start(scale)) {
+        sink.fill(0, size_t{1} << part.bits, 0.0);
         return false;
     }
-    walk(0, 0, scale, 0);
+    walk(sink, 0, 0, scale, 0);
     return true;
+}
+
+bool EmissionBuilder::computeRuns(const PartModel& part, const MarkerGenotypes& genotypes,
+                                  size_t limit, std::vector<EmissionRun>& runs) {
+    prepare(part, genotypes);
+    runs.clear();
+    RunSink sink{runs, limit};
+    double scale = 1.0;
+    if (start(scale)) walk(sink, 0, 0, scale, 0);
+    return !sink.overflow;
 }
 
 }  // namespace merlin

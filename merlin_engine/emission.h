@@ -19,10 +19,22 @@
 
 namespace merlin {
 
+// Vectors [start, start + length) whose emission is `value`.
+struct EmissionRun {
+    std::uint64_t start;
+    std::uint64_t length;
+    double value;
+};
+
 class EmissionBuilder {
 public:
     // Fills emission[0 .. 2^bits) for the marker; returns false when every entry is 0.
     bool compute(const PartModel& part, const MarkerGenotypes& genotypes, double* emission);
+    // The vectors of non-zero emission as runs in increasing order (none when every
+    // entry is 0); false, with the runs unspecified, when they would cover more than
+    // `limit` vectors.
+    bool computeRuns(const PartModel& part, const MarkerGenotypes& genotypes, size_t limit,
+                     std::vector<EmissionRun>& runs);
 
 private:
     struct State {
@@ -37,10 +49,14 @@ private:
     struct MemoEntry {
         size_t offset;
         double scale;
+        size_t firstRun, endRun;  // the subtree's runs, when runs are written
     };
 
     void prepare(const PartModel& part, const MarkerGenotypes& genotypes);
-    void walk(int slot, int depth, double scale, size_t offset);
+    // Ties the typed founders' alleles; false when they are impossible.
+    bool start(double& scale);
+    template <class Sink>
+    void walk(Sink& sink, int slot, int depth, double scale, size_t offset);
     bool place(State& state, int slot, int patChoice, int matChoice, double& scale) const;
     bool tie(State& state, int i, int j, int a, int b) const;
     void close(State& state, int level, double& scale) const;
@@ -50,7 +66,6 @@ private:
 
     const PartModel* part_ = nullptr;
     const MarkerGenotypes* genotypes_ = nullptr;
-    double* out_ = nullptr;
     int nodes_ = 0;
     std::vector<std::uint8_t> relevant_;       // slot matters at this marker
     std::vector<int> nextRelevant_;            // first relevant slot from s on (size slots + 1)

@@ -1,6 +1,7 @@
 #include "likelihood.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <numeric>
 
@@ -8,7 +9,64 @@
 
 namespace merlin {
 
-PartModel buildPartModel(const Pedigree& pedigree, const std::vector<int>& partPersons) {
+namespace {
+
+std::atomic<int> chainModeForTesting{static_cast<int>(ChainMode::Automatic)};
+
+// Parts with fewer bits always take the whole vector: it is small.
+constexpr int kSparseMinBits = 8;
+
+// Two untyped founders who have children only with each other, and a child of
+// theirs with a child: one meiosis from such a child is fixed (see CoupleSymmetry).
+void fixCoupleMeioses(PartModel& part, const std::vector<char>& typed) {
+    const int founders = part.founders();
+    constexpr int kNone = -2, kSeveral = -1;
+    std::vector<int> mate(founders, kNone);
+    auto note = [&](int ref, int other) {
+        if (ref >= 0) return;
+        const int f = -ref - 1;
+        const int m = other < 0 ? -other - 1 : kSeveral;
+        if (mate[f] == kNone)
+            mate[f] = m;
+        else if (mate[f] != m)
+            mate[f] = kSeveral;
+    };
+    for (int s = 0; s < part.slots(); ++s) {
+        note(part.fatherRef[s], part.motherRef[s]);
+        note(part.motherRef[s], part.fatherRef[s]);
+    }
+    auto childOf = [&](int slot, int a, int b) {
+        const int father = -part.fatherRef[slot] - 1, mother = -part.motherRef[slot] - 1;
+        return part.fatherRef[slot] < 0 && part.motherRef[slot] < 0 &&
+               ((father == a && mother == b) || (father == b && mother == a));
+    };
+    for (int a = 0; a < founders; ++a) {
+        const int b = mate[a];
+        if (b <= a || mate[b] != a || typed[part.founderPerson[a]] || typed[part.founderPerson[b]])
+            continue;
+        for (int g = 0; g < part.slots(); ++g) {
+            const int father = part.fatherRef[g], mother = part.motherRef[g];
+            if (father >= 0 && childOf(father, a, b)) {
+                part.patFree[g] = 0;
+            } else if (mother >= 0 && childOf(mother, a, b)) {
+                part.matFree[g] = 0;
+            } else {
+                continue;
+            }
+            part.couplePairs.push_back({a, b});
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+void setChainModeForTesting(ChainMode mode) {
+    chainModeForTesting = static_cast<int>(mode);
+}
+
+PartModel buildPartModel(const Pedigree& pedigree, const std::vector<int>& partPersons,
+                         const std::vector<char>& typed) {
     PartModel part;
     std::vector<int> founderOf(pedigree.size(), -1);
     std::vector<int> slotOf(pedigree.size(), -1);
@@ -40,6 +98,7 @@ PartModel buildPartModel(const Pedigree& pedigree, const std::vector<int>& partP
         part.patFree.push_back(isFree(father));
         part.matFree.push_back(isFree(mother));
     }
+    fixCoupleMeioses(part, typed);
     const int slots = part.slots();
     part.bitsAfter.assign(slots + 1, 0);
     for (int s = slots - 1; s >= 0; --s)
@@ -55,6 +114,24 @@ void buildFounderMasks(PartModel& part) {
             part.founderMasks[-part.fatherRef[s] - 1] |= std::uint64_t{1} << part.patBit(s);
         if (part.matFree[s] && part.motherRef[s] < 0)
             part.founderMasks[-part.motherRef[s] - 1] |= std::uint64_t{1} << part.matBit(s);
+    }
+    part.couples.clear();
+    for (const auto& [a, b] : part.couplePairs) {
+        auto isCouple = [&](int ref) { return ref == -a - 1 || ref == -b - 1; };
+        std::vector<char> child(part.slots(), 0);
+        CoupleSymmetry couple;
+        for (int s = 0; s < part.slots(); ++s) {
+            child[s] = isCouple(part.fatherRef[s]) && isCouple(part.motherRef[s]);
+            // The first child's meioses are both fixed, every other child's both free.
+            if (child[s] && part.freeBits(s) == 2)
+                couple.swapLow |= std::uint64_t{1} << part.matBit(s);
+            const int father = part.fatherRef[s], mother = part.motherRef[s];
+            if (part.patFree[s] && father >= 0 && child[father])
+                couple.flip |= std::uint64_t{1} << part.patBit(s);
+            if (part.matFree[s] && mother >= 0 && child[mother])
+                couple.flip |= std::uint64_t{1} << part.matBit(s);
+        }
+        part.couples.push_back(couple);
     }
 }
 
@@ -75,14 +152,15 @@ FamilyLikelihood FamilyAnalyser::analyse(const Pedigree& pedigree, const FamilyR
     const std::vector<int>& markers = chromosome.markers;
 
     std::vector<char> keep(n, 0);
+    std::vector<char> typed(n, 0);  // some allele known at some marker
     for (int p = 0; p < n; ++p) {
         const int line = pedigree.listedAs[p];
         if (line < 0) continue;
-        for (int m : markers)
-            if (record.allele(line, m, 0) >= 0) {
-                keep[p] = 1;
-                break;
-            }
+        for (int m : markers) {
+            keep[p] |= record.allele(line, m, 0) >= 0;
+            typed[p] |= record.allele(line, m, 0) >= 0 || record.allele(line, m, 1) >= 0;
+            if (keep[p] && typed[p]) break;
+        }
     }
     for (auto it = pedigree.order.rbegin(); it != pedigree.order.rend(); ++it)
         if (keep[*it] && !pedigree.isFounder(*it))
@@ -114,7 +192,7 @@ FamilyLikelihood FamilyAnalyser::analyse(const Pedigree& pedigree, const FamilyR
     std::vector<PartModel> models;
     int largest = 0;
     for (const auto& persons : parts) {
-        models.push_back(buildPartModel(pedigree, persons));
+        models.push_back(buildPartModel(pedigree, persons, typed));
         result.meioses += models.back().bits;
         largest = std::max(largest, models.back().bits);
     }
@@ -148,10 +226,6 @@ bool FamilyAnalyser::analysePart(const PartModel& part, const std::vector<int>& 
     const Pedigree& pedigree = *pedigree_;
     const FamilyRecord& record = *record_;
     const size_t size = size_t{1} << part.bits;
-    if (alpha_.size() < size) {
-        alpha_.resize(size);
-        scratch_.resize(size);
-    }
     auto genotype = [&](int person, int marker, int& a, int& b) {
         const int line = pedigree.listedAs[person];
         a = b = -1;
@@ -164,6 +238,28 @@ bool FamilyAnalyser::analysePart(const PartModel& part, const std::vector<int>& 
         }
         if (a > b) std::swap(a, b);
         return true;
+    };
+    const auto mode = static_cast<ChainMode>(chainModeForTesting.load());
+    const bool tryRuns =
+        mode == ChainMode::Sparse || (mode == ChainMode::Automatic && part.bits >= kSparseMinBits);
+    // A sparse emission covers at most an eighth of the vectors; past that the whole
+    // vector is cheaper to build and multiply.
+    const size_t runLimit = mode == ChainMode::Sparse ? size : std::max<size_t>(size >> 3, 1);
+    int weightGroups = 1;
+    for (const std::uint64_t mask : part.founderMasks) weightGroups += mask != 0;
+
+    // The distribution lives either in the whole vector (alpha_) or, after a marker
+    // whose emission was sparse, as the list of its non-zero vectors.
+    bool dense = false;
+    auto makeDense = [&]() {
+        if (alpha_.size() < size) {
+            alpha_.resize(size);
+            scratch_.resize(size);
+        }
+        if (dense) return;
+        std::fill(alpha_.begin(), alpha_.begin() + static_cast<std::ptrdiff_t>(size), 0.0);
+        for (size_t k = 0; k < sparseIndex_.size(); ++k) alpha_[sparseIndex_[k]] = sparseValue_[k];
+        dense = true;
     };
     MarkerGenotypes& g = genotypes_;
     g.founderA.resize(part.founders());
@@ -183,19 +279,62 @@ bool FamilyAnalyser::analysePart(const PartModel& part, const std::vector<int>& 
         if (!any) continue;
         const Marker& marker = set_->markers[m];
         g.frequencies = marker.frequencies.data();
-        double sum = 0.0;
-        if (first) {
-            emission_.compute(part, g, alpha_.data());
-            sum = accurateSum(alpha_.data(), size);
+        const double theta = first ? 0.0 : haldaneTheta(marker.position - previousPosition);
+        const bool sparse = tryRuns && emission_.computeRuns(part, g, runLimit, runs_);
+        if (sparse) {
+            targetIndex_.clear();
+            targetEmission_.clear();
+            for (const EmissionRun& run : runs_)
+                for (std::uint64_t i = run.start; i < run.start + run.length; ++i) {
+                    targetIndex_.push_back(i);
+                    targetEmission_.push_back(run.value);
+                }
+            const size_t targets = targetIndex_.size();
+            targetValue_.resize(targets);
+            if (first) {
+                targetValue_.assign(targets, 1.0);
+            } else if (!dense) {
+                // Moving the few vectors directly costs a weight per pair of vectors;
+                // the whole vector costs a pass per bit over every vector.
+                const double pairCost =
+                    static_cast<double>(sparseIndex_.size()) * static_cast<double>(targets) *
+                    static_cast<double>(pairs_.sourcesPerVector(part)) * weightGroups;
+                const double wholeCost = static_cast<double>(size) * (part.bits + 4) * 0.5;
+                if (mode == ChainMode::Sparse || pairCost < wholeCost) {
+                    pairs_.prepare(part, theta);
+                    pairs_.apply(sparseIndex_.data(), sparseValue_.data(), sparseIndex_.size(),
+                                 targetIndex_.data(), targets, targetValue_.data());
+                } else {
+                    makeDense();
+                }
+            }
+            if (dense) {
+                applyPartTransition(alpha_.data(), part, theta);
+                for (size_t k = 0; k < targets; ++k) targetValue_[k] = alpha_[targetIndex_[k]];
+            }
+            sparseIndex_.clear();
+            sparseValue_.clear();
+            for (size_t k = 0; k < targets; ++k) {
+                const double v = targetValue_[k] * targetEmission_[k] * inverse;
+                if (v == 0.0) continue;
+                sparseIndex_.push_back(targetIndex_[k]);
+                sparseValue_.push_back(v);
+            }
+            dense = false;
         } else {
-            applyTransition(alpha_.data(), part.bits,
-                            haldaneTheta(marker.position - previousPosition), part.founderMasks);
-            emission_.compute(part, g, scratch_.data());
-            double* a = alpha_.data();
-            const double* e = scratch_.data();
-            for (size_t i = 0; i < size; ++i) a[i] = a[i] * e[i] * inverse;
-            sum = accurateSum(a, size);
+            makeDense();
+            if (first) {
+                emission_.compute(part, g, alpha_.data());
+            } else {
+                applyPartTransition(alpha_.data(), part, theta);
+                emission_.compute(part, g, scratch_.data());
+                double* a = alpha_.data();
+                const double* e = scratch_.data();
+                for (size_t i = 0; i < size; ++i) a[i] = a[i] * e[i] * inverse;
+            }
         }
+        const double sum = dense ? accurateSum(alpha_.data(), size)
+                                 : accurateSum(sparseValue_.data(), sparseValue_.size());
         if (!(sum > 0.0) || !std::isfinite(sum)) {
             failedMarker = m;
             return false;

@@ -10,8 +10,15 @@
 #include "marker_set.h"
 #include "pedigree.h"
 #include "pedigree_file.h"
+#include "transition.h"
 
 namespace merlin {
+
+// How the chain holds its distribution between markers: chosen per marker
+// (Automatic), or always the whole vector or always the list of non-zero vectors,
+// for tests that check both against each other.
+enum class ChainMode { Automatic, Dense, Sparse };
+void setChainModeForTesting(ChainMode mode);
 
 struct FamilyLikelihood {
     bool skipped = false;
@@ -35,15 +42,24 @@ private:
     const FamilyRecord* record_ = nullptr;
     const MarkerSet* set_ = nullptr;
     EmissionBuilder emission_;
+    PairTransition pairs_;
     std::vector<double> alpha_;
     std::vector<double> scratch_;
+    std::vector<std::uint64_t> sparseIndex_;
+    std::vector<double> sparseValue_;
+    std::vector<EmissionRun> runs_;
+    std::vector<std::uint64_t> targetIndex_;
+    std::vector<double> targetEmission_;
+    std::vector<double> targetValue_;
     MarkerGenotypes genotypes_;
 };
 
 // Builds the reduced model of the persons of one part (in pedigree order),
-// without its founder masks: a part may have more bits than a mask holds.
-PartModel buildPartModel(const Pedigree& pedigree, const std::vector<int>& partPersons);
-// Fills the founder masks of a part whose bits fit the bit limit (at most 63).
+// without its founder masks: a part may have more bits than a mask holds. `typed`
+// tells per pedigree person whether any allele is known on the chromosome.
+PartModel buildPartModel(const Pedigree& pedigree, const std::vector<int>& partPersons,
+                         const std::vector<char>& typed);
+// Fills the founder and couple masks of a part whose bits fit the bit limit (at most 63).
 void buildFounderMasks(PartModel& part);
 
 }  // namespace merlin

@@ -2,12 +2,29 @@
 // persons that matter (typed ones and their ancestors). Its inheritance vectors
 // have one bit per meiosis, less one per founder: swapping a founder's two alleles
 // leaves every likelihood unchanged, so the first meiosis of each founder is fixed.
+// Less one more per untyped founder couple with grandchildren (see CoupleSymmetry).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
 namespace merlin {
+
+// Two untyped founders who have children only together can change places without
+// changing any likelihood. On an inheritance vector that exchanges the paternal and
+// maternal bit of each of their children and flips every meiosis from a child to a
+// grandchild. One such meiosis is fixed, so every vector with it clear stands for
+// itself and its image; between markers, the fixed meiosis recombining takes a
+// vector to the image of the rest of the exchange, `apply`.
+struct CoupleSymmetry {
+    std::uint64_t swapLow = 0;  // bit b set: bits b and b + 1 are exchanged
+    std::uint64_t flip = 0;     // then these bits are flipped
+    std::uint64_t apply(std::uint64_t v) const {
+        const std::uint64_t t = (v ^ (v >> 1)) & swapLow;
+        return v ^ t ^ (t << 1) ^ flip;
+    }
+};
 
 inline constexpr int kMaxNodes = 64;  // founder alleles of a part within the bit limit
 inline constexpr int kMaxSlots = 32;  // non-founders of a part within the bit limit
@@ -24,6 +41,9 @@ struct PartModel {
     int bits = 0;
     // Per founder: the free bits of its meioses; the fixed meiosis flips with them.
     std::vector<std::uint64_t> founderMasks;
+    // Founder pairs (founder indices) whose exchange is used, and its action on the bits.
+    std::vector<std::array<int, 2>> couplePairs;
+    std::vector<CoupleSymmetry> couples;
 
     int founders() const { return static_cast<int>(founderPerson.size()); }
     int slots() const { return static_cast<int>(slotPerson.size()); }

@@ -152,6 +152,56 @@ void split(size_t count, size_t minimum, Work work) {
 constexpr size_t kThreadedSize = size_t{1} << 18;
 constexpr size_t kLargestOrbit = 16;  // chunks handled together in one group pass
 
+// A couple's fixed meiosis on blocks [from, to) of 2^low vectors. The exchange takes
+// a block to one block (no exchanged pair of bits straddles the block boundary) and
+// is applied within blocks to the low bits; each pair of blocks is taken once, by
+// the smaller one.
+MERLIN_VECTOR_CLONES void mixCoupleBlocks(double* x, int low, size_t from, size_t to, double t,
+                                          const CoupleSymmetry& couple) {
+    const size_t size = size_t{1} << low;
+    const std::uint64_t lowMask = size - 1;
+    for (size_t block = from; block < to; ++block) {
+        const size_t partner = couple.apply(std::uint64_t{block} << low) >> low;
+        if (partner < block) continue;
+        double* y = x + (block << low);
+        if (partner == block) {
+            for (size_t j = 0; j < size; ++j) {
+                const size_t k = couple.apply(j) & lowMask;
+                if (j < k) mix(y[j], y[k], t);
+            }
+        } else {
+            double* z = x + (partner << low);
+            for (size_t j = 0; j < size; ++j) mix(y[j], z[couple.apply(j) & lowMask], t);
+        }
+    }
+}
+
+// Popcounts in the pair weights are single instructions where the processor has them.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && \
+    !defined(__SANITIZE_ADDRESS__)
+#define MERLIN_POPCOUNT_CLONES __attribute__((target_clones("arch=x86-64-v3", "default")))
+#else
+#define MERLIN_POPCOUNT_CLONES
+#endif
+
+MERLIN_POPCOUNT_CLONES void pairSums(const PairWeightGroup* groups, size_t groupCount,
+                                     const std::uint64_t* from, const double* fromValue,
+                                     size_t fromCount, const std::uint64_t* to, size_t toCount,
+                                     double* toValue) {
+    for (size_t k = 0; k < toCount; ++k) {
+        const std::uint64_t v = to[k];
+        double sum = 0.0;
+        for (size_t j = 0; j < fromCount; ++j) {
+            const std::uint64_t x = v ^ from[j];
+            double w = fromValue[j];
+            for (size_t g = 0; g < groupCount; ++g)
+                w *= groups[g].weight[std::popcount(x & groups[g].mask)];
+            sum += w;
+        }
+        toValue[k] = sum;
+    }
+}
+
 }  // namespace
 
 double haldaneTheta(double distanceCm) {
@@ -208,6 +258,82 @@ void applyTransition(double* x, int bits, double theta,
     for (const std::uint64_t mask : separate)
         split(size / 2, kThreadedSize,
               [&](size_t from, size_t to) { mixFounder(x, mask, from, to, theta); });
+}
+
+void applyCoupleStep(double* x, int bits, double theta, const CoupleSymmetry& couple) {
+    if (bits == 0 || theta <= 0.0) return;
+    int low = std::min(bits, kBlockBits);
+    if (low < bits && (couple.swapLow >> (low - 1) & 1)) --low;
+    const size_t blocks = size_t{1} << (bits - low);
+    split(blocks, std::max<size_t>(kThreadedSize >> low, 2),
+          [&](size_t from, size_t to) { mixCoupleBlocks(x, low, from, to, theta, couple); });
+}
+
+void applyPartTransition(double* x, const PartModel& part, double theta) {
+    applyTransition(x, part.bits, theta, part.founderMasks);
+    if (theta >= 0.5) return;  // already uniform
+    for (const CoupleSymmetry& couple : part.couples) applyCoupleStep(x, part.bits, theta, couple);
+}
+
+void PairTransition::prepare(const PartModel& part, double theta) {
+    theta_ = std::min(theta, 0.5);
+    couples_ = part.couples;
+    const int bits = part.bits;
+    std::uint64_t rest = bits >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
+    std::vector<std::pair<std::uint64_t, bool>> masks;  // with whether a founder's
+    for (const std::uint64_t mask : part.founderMasks)
+        if (mask != 0) {
+            masks.push_back({mask, true});
+            rest &= ~mask;
+        }
+    if (rest != 0) masks.push_back({rest, false});
+    // Per group, the weight by the number d of its k bits that differ: each bit
+    // recombines with probability theta; a founder's fixed meiosis recombining
+    // turns d into k - d.
+    const double t = theta_;
+    tables_.clear();
+    std::vector<size_t> offsets;
+    for (const auto& [mask, founder] : masks) {
+        const int k = std::popcount(mask);
+        offsets.push_back(tables_.size());
+        for (int d = 0; d <= k; ++d) {
+            const double plain = std::pow(t, d) * std::pow(1.0 - t, k - d);
+            tables_.push_back(founder ? (1.0 - t) * plain +
+                                            t * std::pow(t, k - d) * std::pow(1.0 - t, d)
+                                      : plain);
+        }
+    }
+    groups_.clear();
+    for (size_t g = 0; g < masks.size(); ++g)
+        groups_.push_back({masks[g].first, tables_.data() + offsets[g]});
+}
+
+void PairTransition::apply(const std::uint64_t* from, const double* fromValue, size_t fromCount,
+                           const std::uint64_t* to, size_t toCount, double* toValue) {
+    if (!couples_.empty()) {
+        // A couple's fixed meiosis recombining takes a source to its image.
+        sourceIndex_.assign(from, from + fromCount);
+        sourceValue_.assign(fromValue, fromValue + fromCount);
+        for (const CoupleSymmetry& couple : couples_) {
+            const size_t n = sourceIndex_.size();
+            for (size_t j = 0; j < n; ++j) {
+                sourceIndex_.push_back(couple.apply(sourceIndex_[j]));
+                sourceValue_.push_back(sourceValue_[j] * theta_);
+                sourceValue_[j] *= 1.0 - theta_;
+            }
+        }
+        from = sourceIndex_.data();
+        fromValue = sourceValue_.data();
+        fromCount = sourceIndex_.size();
+    }
+    const auto work = [&](size_t first, size_t last) {
+        pairSums(groups_.data(), groups_.size(), from, fromValue, fromCount, to + first,
+                 last - first, toValue + first);
+    };
+    if (fromCount * toCount < (size_t{1} << 20))
+        work(0, toCount);
+    else
+        split(toCount, 2, work);
 }
 
 double accurateSum(const double* x, size_t count) {

@@ -37,7 +37,7 @@ public:
     }
     std::string path(const char* name) const { return (folder_ / name).string(); }
 
-    void writeMarkers(int markers, double spacing) const {
+    void writeMarkers(int markers, double spacing, int alleles = kAlleles) const {
         std::ofstream dat(path("t.dat")), map(path("t.map")), freq(path("t.freq"));
         map << "CHROMOSOME\tMARKER\tPOSITION\n";
         for (int m = 0; m < markers; ++m) {
@@ -45,8 +45,8 @@ public:
             map << "1\tm" << m << "\t" << 5.0 + m * spacing << "\n";
             freq << "M m" << m << "\n";
             double sum = 0;
-            for (int a = 0; a < kAlleles; ++a) sum += 1.0 + a % 4;
-            for (int a = 0; a < kAlleles; ++a)
+            for (int a = 0; a < alleles; ++a) sum += 1.0 + a % 4;
+            for (int a = 0; a < alleles; ++a)
                 freq << "A " << a + 1 << " " << (1.0 + a % 4) / sum << "\n";
         }
     }
@@ -61,9 +61,11 @@ private:
 
 // Gene drop without recombination detail: enough to give consistent genotypes.
 void appendFamily(std::ostream& out, int family, const std::vector<Person>& persons, int markers,
-                  std::mt19937& random) {
+                  std::mt19937& random, int alleleCount = kAlleles) {
     std::vector<std::vector<int>> alleles(persons.size(), std::vector<int>(2 * markers));
-    std::discrete_distribution<int> draw({1, 2, 3, 4, 1, 2, 3, 4, 1, 2, 3, 4});
+    std::vector<double> weights;
+    for (int a = 0; a < alleleCount; ++a) weights.push_back(1.0 + a % 4);
+    std::discrete_distribution<int> draw(weights.begin(), weights.end());
     for (size_t p = 0; p < persons.size(); ++p)
         for (int m = 0; m < markers; ++m)
             for (int side = 0; side < 2; ++side) {
@@ -150,14 +152,15 @@ std::vector<Person> threeGenerations(int children, int grandchildren) {
     return persons;
 }
 
-void runSingle(benchmark::State& state, const char* name, const std::vector<Person>& persons) {
+void runSingle(benchmark::State& state, const char* name, const std::vector<Person>& persons,
+               int alleles = kAlleles) {
     Files files(name);
     const int markers = 40;
-    files.writeMarkers(markers, 2.5);
+    files.writeMarkers(markers, 2.5, alleles);
     {
         std::ofstream ped(files.path("t.ped"));
         std::mt19937 random(3);
-        appendFamily(ped, 1, persons, markers, random);
+        appendFamily(ped, 1, persons, markers, random, alleles);
     }
     for (auto _ : state) {
         std::ostringstream out, err;
@@ -192,5 +195,56 @@ void BM_ThreeGenerations(benchmark::State& state) {
     runSingle(state, "gen3", persons);
 }
 BENCHMARK(BM_ThreeGenerations)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Fully typed: both parents and their children; 20 and 26 meioses, 18 and 24 bits.
+void BM_TypedParentsAndTenChildren(benchmark::State& state) {
+    auto persons = sibship(10);
+    persons[0].typed = persons[1].typed = true;
+    runSingle(state, "typed10", persons);
+}
+BENCHMARK(BM_TypedParentsAndTenChildren)->Unit(benchmark::kMillisecond);
+
+void BM_TypedParentsAndThirteenChildren(benchmark::State& state) {
+    auto persons = sibship(13);
+    persons[0].typed = persons[1].typed = true;
+    runSingle(state, "typed13", persons);
+}
+BENCHMARK(BM_TypedParentsAndThirteenChildren)->Unit(benchmark::kMillisecond);
+
+// Fully typed three generations, 18 meioses: typed grandparents, three typed
+// children with typed spouses, two typed grandchildren each.
+void BM_TypedThreeGenerations(benchmark::State& state) {
+    auto persons = threeGenerations(3, 2);
+    for (Person& p : persons) p.typed = true;
+    runSingle(state, "typed3gen", persons);
+}
+BENCHMARK(BM_TypedThreeGenerations)->Unit(benchmark::kMillisecond);
+
+// Untyped parents, thirteen typed children and a typed grandchild through an
+// untyped spouse: 25 bits, 24 with the exchange of the untyped couple.
+void BM_UntypedCoupleThirteenChildrenAndGrandchild(benchmark::State& state) {
+    auto persons = sibship(13);
+    persons.push_back({-1, -1, false});
+    persons.push_back({2, static_cast<int>(persons.size()) - 1, true});
+    runSingle(state, "sib13gc", persons);
+}
+BENCHMARK(BM_UntypedCoupleThirteenChildrenAndGrandchild)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+// Two-allele markers leave most vectors possible: the whole vector is moved.
+void BM_SibshipOfTwelveTwoAlleles(benchmark::State& state) {
+    runSingle(state, "sib12snp", sibship(12), 2);
+}
+BENCHMARK(BM_SibshipOfTwelveTwoAlleles)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The same with a typed grandchild: the couple's exchange halves the vector.
+void BM_SibshipOfTwelveAndGrandchildTwoAlleles(benchmark::State& state) {
+    auto persons = sibship(12);
+    persons.push_back({-1, -1, false});
+    persons.push_back({2, static_cast<int>(persons.size()) - 1, true});
+    runSingle(state, "sib12gcsnp", persons, 2);
+}
+BENCHMARK(BM_SibshipOfTwelveAndGrandchildTwoAlleles)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

@@ -9,9 +9,19 @@
 #include <random>
 
 #include "engine_test_support.h"
+#include "likelihood.h"
 
 namespace merlin::testing {
 namespace {
+
+// Runs the engine with the chain held one way, and restores the automatic choice.
+class ChainModeScope {
+public:
+    explicit ChainModeScope(ChainMode mode) { setChainModeForTesting(mode); }
+    ~ChainModeScope() { setChainModeForTesting(ChainMode::Automatic); }
+};
+
+const ChainMode kBothModes[] = {ChainMode::Dense, ChainMode::Sparse};
 
 struct Case {
     std::vector<RefPerson> persons;
@@ -97,18 +107,20 @@ TEST(MerlinReference, RandomPedigreesMatchPlainEnumeration) {
         const Case c = randomCase(random, persons, markers);
         writeCase(scratch, c);
         const double expected = referenceLikelihood(c.persons, c.frequencies, c.positions);
-        const RunResult run = runFiles(scratch);
-        ASSERT_EQ(run.status, 0) << run.err;
-        const auto values = lnLikelihoods(run.out);
-        ASSERT_EQ(values.size(), 1u) << run.out;
-        if (expected == 0.0) {
-            EXPECT_TRUE(std::isnan(values[0])) << "trial " << trial << "\n" << run.out;
-            ++impossible;
-        } else {
-            EXPECT_NEAR(values[0], std::log(expected), 1e-9 * std::fabs(std::log(expected)) + 1e-10)
-                << "trial " << trial << "\n"
-                << scratch.path("t.ped");
-            ++consistent;
+        (expected == 0.0 ? impossible : consistent)++;
+        for (const ChainMode mode : kBothModes) {
+            const ChainModeScope scope(mode);
+            const RunResult run = runFiles(scratch);
+            ASSERT_EQ(run.status, 0) << run.err;
+            const auto values = lnLikelihoods(run.out);
+            ASSERT_EQ(values.size(), 1u) << run.out;
+            if (expected == 0.0)
+                EXPECT_TRUE(std::isnan(values[0])) << "trial " << trial << "\n" << run.out;
+            else
+                EXPECT_NEAR(values[0], std::log(expected),
+                            1e-9 * std::fabs(std::log(expected)) + 1e-10)
+                    << "trial " << trial << " mode " << static_cast<int>(mode) << "\n"
+                    << scratch.path("t.ped");
         }
     }
     EXPECT_GT(consistent, 30);
@@ -124,13 +136,88 @@ TEST(MerlinReference, LargerPedigreesWithSharedSubtrees) {
         const Case c = randomCase(random, 7 + static_cast<int>(random() % 2), 2);
         writeCase(scratch, c);
         const double expected = referenceLikelihood(c.persons, c.frequencies, c.positions);
-        const auto values = lnLikelihoods(runFiles(scratch).out);
-        ASSERT_EQ(values.size(), 1u);
-        if (expected == 0.0)
-            EXPECT_TRUE(std::isnan(values[0])) << "trial " << trial;
-        else
-            EXPECT_NEAR(values[0], std::log(expected), 1e-9 * std::fabs(std::log(expected)) + 1e-12)
-                << "trial " << trial;
+        for (const ChainMode mode : kBothModes) {
+            const ChainModeScope scope(mode);
+            const auto values = lnLikelihoods(runFiles(scratch).out);
+            ASSERT_EQ(values.size(), 1u);
+            if (expected == 0.0)
+                EXPECT_TRUE(std::isnan(values[0])) << "trial " << trial;
+            else
+                EXPECT_NEAR(values[0], std::log(expected),
+                            1e-9 * std::fabs(std::log(expected)) + 1e-12)
+                    << "trial " << trial << " mode " << static_cast<int>(mode);
+        }
+    }
+}
+
+// Untyped founder couples with children and grandchildren, sometimes a child of
+// the couple mating with another, sometimes two couples joined through their
+// children: the exchange of two founders fixes one meiosis per couple, in both ways
+// of holding the chain.
+TEST(MerlinReference, UntypedFounderCouplesMatchPlainEnumeration) {
+    std::mt19937 random(4242);
+    Scratch scratch;
+    for (int trial = 0; trial < 30; ++trial) {
+        const int markers = 2 + static_cast<int>(random() % 2);
+        Case c = randomCase(random, 2, markers);  // frequencies and positions
+        c.persons.clear();
+        std::vector<char> untyped;
+        auto person = [&](int father, int mother, bool coupleFounder = false) {
+            RefPerson p;
+            p.father = father;
+            p.mother = mother;
+            c.persons.push_back(p);
+            untyped.push_back(coupleFounder);
+            return static_cast<int>(c.persons.size()) - 1;
+        };
+        person(-1, -1, true);
+        person(-1, -1, true);
+        const int first = person(0, 1);
+        const int second = random() % 2 ? person(1, 0) : person(0, 1);  // sex plays no part
+        if (trial % 3 == 0) {
+            const int a = person(-1, -1, true), b = person(-1, -1, true);
+            const int mate = person(a, b);
+            person(first, mate);
+            if (random() % 2) person(mate, second);
+        } else {
+            const int spouse = person(-1, -1);
+            person(first, spouse);
+            if (random() % 2) random() % 2 ? person(second, first) : person(spouse, second);
+        }
+        std::vector<std::vector<std::pair<int, int>>> truth(c.persons.size());
+        for (size_t p = 0; p < c.persons.size(); ++p)
+            for (int m = 0; m < markers; ++m) {
+                const RefPerson& r = c.persons[p];
+                const int alleles = static_cast<int>(c.frequencies[m].size());
+                if (r.father < 0) {
+                    truth[p].push_back({static_cast<int>(random() % alleles),
+                                        static_cast<int>(random() % alleles)});
+                } else {
+                    const auto& f = truth[r.father][m];
+                    const auto& g = truth[r.mother][m];
+                    truth[p].push_back(
+                        {random() % 2 ? f.first : f.second, random() % 2 ? g.first : g.second});
+                }
+            }
+        for (size_t p = 0; p < c.persons.size(); ++p)
+            for (int m = 0; m < markers; ++m)
+                c.persons[p].genotypes.push_back(
+                    untyped[p] || random() % 4 == 0 ? std::pair<int, int>{-1, -1} : truth[p][m]);
+        writeCase(scratch, c);
+        const double expected = referenceLikelihood(c.persons, c.frequencies, c.positions);
+        for (const ChainMode mode : kBothModes) {
+            const ChainModeScope scope(mode);
+            const RunResult run = runFiles(scratch);
+            const auto values = lnLikelihoods(run.out);
+            ASSERT_EQ(values.size(), 1u) << run.out;
+            if (expected == 0.0)
+                EXPECT_TRUE(std::isnan(values[0])) << "trial " << trial;
+            else
+                EXPECT_NEAR(values[0], std::log(expected),
+                            1e-9 * std::fabs(std::log(expected)) + 1e-12)
+                    << "trial " << trial << " mode " << static_cast<int>(mode) << "\n"
+                    << run.out;
+        }
     }
 }
 

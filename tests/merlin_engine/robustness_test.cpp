@@ -147,6 +147,31 @@ TEST(MerlinRobustness, CoupleWithThirtyFourChildren) {
     EXPECT_EQ(run.err.find("further warnings"), std::string::npos) << run.err;
 }
 
+// Two untyped parents, thirteen typed children and a grandchild through an untyped
+// spouse: 26 meioses less the three founders' fixed ones is 23 + 2 = 25 bits, and the
+// exchange of the untyped couple fixes one more, so the family fits 24. Only parents
+// 1/2 and 3/4 (in either order) give the children, a quarter each, and the child 1/3
+// passes the 1 to the grandchild 1/4 (a half) beside the spouse's 4.
+TEST(MerlinRobustness, UntypedCoupleWithThirteenChildrenAndAGrandchildFitsTheLimit) {
+    Scratch scratch;
+    scratch.write("t.dat", "M a\n");
+    scratch.write("t.map", "1 a 0\n");
+    scratch.write("t.freq", "M a\nF 0.1 0.2 0.3 0.4\n");
+    const char* children[] = {"1 3", "1 4", "2 3", "2 4"};
+    std::string ped = "1 1 0 0 1 0 0\n1 2 0 0 2 0 0\n";
+    for (int c = 3; c <= 15; ++c)
+        ped += "1 " + std::to_string(c) + " 1 2 1 " + children[(c - 3) % 4] + "\n";
+    ped += "1 16 0 0 2 0 0\n1 17 3 16 1 1 4\n";
+    scratch.write("t.ped", ped);
+    const RunResult run = runFiles(scratch);
+    EXPECT_NE(run.out.find("Family 1 [17 persons, 24 meioses]\nlnLikelihood = "), std::string::npos)
+        << run.out;
+    const auto values = lnLikelihoods(run.out);
+    ASSERT_EQ(values.size(), 1u);
+    const double couple = 2 * (2 * 0.1 * 0.2) * (2 * 0.3 * 0.4) * std::pow(0.25, 13);
+    EXPECT_NEAR(values[0], std::log(couple * 0.5 * 0.4), 1e-10);
+}
+
 TEST(MerlinRobustness, UnknownAllelesLeaveTheMarkerOut) {
     Scratch scratch;
     scratch.write("t.dat", "M a\nM b\n");
