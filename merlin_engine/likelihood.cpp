@@ -248,17 +248,15 @@ bool FamilyAnalyser::analysePart(const PartModel& part, const std::vector<int>& 
     int weightGroups = 1;
     for (const std::uint64_t mask : part.founderMasks) weightGroups += mask != 0;
 
-    // The distribution lives either in the whole vector (alpha_) or, after a marker
+    // The distribution lives either in the whole vector (alpha) or, after a marker
     // whose emission was sparse, as the list of its non-zero vectors.
     bool dense = false;
+    double* alpha = nullptr;
     auto makeDense = [&]() {
-        if (alpha_.size() < size) {
-            alpha_.resize(size);
-            scratch_.resize(size);
-        }
         if (dense) return;
-        std::fill(alpha_.begin(), alpha_.begin() + static_cast<std::ptrdiff_t>(size), 0.0);
-        for (size_t k = 0; k < sparseIndex_.size(); ++k) alpha_[sparseIndex_[k]] = sparseValue_[k];
+        alpha = alpha_.get(size);
+        std::fill(alpha, alpha + size, 0.0);
+        for (size_t k = 0; k < sparseIndex_.size(); ++k) alpha[sparseIndex_[k]] = sparseValue_[k];
         dense = true;
     };
     MarkerGenotypes& g = genotypes_;
@@ -296,10 +294,14 @@ bool FamilyAnalyser::analysePart(const PartModel& part, const std::vector<int>& 
             } else if (!dense) {
                 // Moving the few vectors directly costs a weight per pair of vectors;
                 // the whole vector costs a pass per bit over every vector.
+                // Measured: a pair costs about a fifth of a nanosecond per weight group,
+                // a vector about two fifths per bit and pass, and a whole vector taken
+                // from the system about nine nanoseconds per entry (page faults).
                 const double pairCost =
                     static_cast<double>(sparseIndex_.size()) * static_cast<double>(targets) *
-                    static_cast<double>(pairs_.sourcesPerVector(part)) * weightGroups;
-                const double wholeCost = static_cast<double>(size) * (part.bits + 4) * 0.5;
+                    static_cast<double>(pairs_.sourcesPerVector(part)) * weightGroups * 0.2;
+                const double wholeCost = static_cast<double>(size) *
+                                         ((part.bits + 4) * 0.4 + (alpha_.size < size ? 9 : 0));
                 if (mode == ChainMode::Sparse || pairCost < wholeCost) {
                     pairs_.prepare(part, theta);
                     pairs_.apply(sparseIndex_.data(), sparseValue_.data(), sparseIndex_.size(),
@@ -309,8 +311,8 @@ bool FamilyAnalyser::analysePart(const PartModel& part, const std::vector<int>& 
                 }
             }
             if (dense) {
-                applyPartTransition(alpha_.data(), part, theta);
-                for (size_t k = 0; k < targets; ++k) targetValue_[k] = alpha_[targetIndex_[k]];
+                applyPartTransition(alpha, part, theta);
+                for (size_t k = 0; k < targets; ++k) targetValue_[k] = alpha[targetIndex_[k]];
             }
             sparseIndex_.clear();
             sparseValue_.clear();
@@ -324,16 +326,16 @@ bool FamilyAnalyser::analysePart(const PartModel& part, const std::vector<int>& 
         } else {
             makeDense();
             if (first) {
-                emission_.compute(part, g, alpha_.data());
+                emission_.compute(part, g, alpha);
             } else {
-                applyPartTransition(alpha_.data(), part, theta);
-                emission_.compute(part, g, scratch_.data());
-                double* a = alpha_.data();
-                const double* e = scratch_.data();
+                applyPartTransition(alpha, part, theta);
+                double* e = scratch_.get(size);
+                emission_.compute(part, g, e);
+                double* a = alpha;
                 for (size_t i = 0; i < size; ++i) a[i] = a[i] * e[i] * inverse;
             }
         }
-        const double sum = dense ? accurateSum(alpha_.data(), size)
+        const double sum = dense ? accurateSum(alpha, size)
                                  : accurateSum(sparseValue_.data(), sparseValue_.size());
         if (!(sum > 0.0) || !std::isfinite(sum)) {
             failedMarker = m;

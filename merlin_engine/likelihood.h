@@ -3,6 +3,7 @@
 // every connected part of the family's pedigree.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,8 +44,22 @@ private:
     const MarkerSet* set_ = nullptr;
     EmissionBuilder emission_;
     PairTransition pairs_;
-    std::vector<double> alpha_;
-    std::vector<double> scratch_;
+    // Whole vectors, taken from the system only when needed and left untouched until
+    // written: at 24 bits each is 128 MB.
+    struct Buffer {
+        std::unique_ptr<double[]> data;
+        size_t size = 0;
+        double* get(size_t n) {
+            if (size < n) {
+                data.reset();
+                data.reset(new double[n]);
+                size = n;
+            }
+            return data.get();
+        }
+    };
+    Buffer alpha_;
+    Buffer scratch_;
     std::vector<std::uint64_t> sparseIndex_;
     std::vector<double> sparseValue_;
     std::vector<EmissionRun> runs_;

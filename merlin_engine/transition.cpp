@@ -10,7 +10,7 @@ namespace merlin {
 namespace {
 
 constexpr int kBlockBits = 12;   // 2^12 doubles: the low bits are applied inside such blocks
-constexpr int kGroupBits = 4;    // higher bits are applied in groups of this many
+constexpr int kGroupBits = 6;    // higher bits are applied in groups of this many
 constexpr size_t kColumns = 32;  // contiguous doubles taken together for the higher bits
 static_assert((size_t{1} << kBlockBits) % kColumns == 0);
 
