@@ -116,7 +116,8 @@ void buildFounderMasks(PartModel& part) {
             part.founderMasks[-part.motherRef[s] - 1] |= std::uint64_t{1} << part.matBit(s);
     }
     part.couples.clear();
-    for (const auto& [a, b] : part.couplePairs) {
+    for (const std::array<int, 2>& pair : part.couplePairs) {
+        const int a = pair[0], b = pair[1];
         auto isCouple = [&](int ref) { return ref == -a - 1 || ref == -b - 1; };
         std::vector<char> child(part.slots(), 0);
         CoupleSymmetry couple;
