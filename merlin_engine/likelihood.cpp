@@ -253,6 +253,8 @@ bool FamilyAnalyser::analysePart(const PartModel& part, const std::vector<int>& 
     // whose emission was sparse, as the list of its non-zero vectors.
     bool dense = false;
     double* alpha = nullptr;
+    sparseIndex_.clear();  // nothing may be left from the previous part
+    sparseValue_.clear();
     auto makeDense = [&]() {
         if (dense) return;
         alpha = alpha_.get(size);
