@@ -57,6 +57,7 @@ struct WorkerFailed {};
 struct RunContext {
     const Options& options;
     const MarkerSet& set;
+    const FamilyLayout& layout;
     const Chromosome& chromosome;
     Warnings* warnings;  // only on the first pass, so that each warning shows once
 };
@@ -154,7 +155,8 @@ void analyseChromosome(const RunContext& run, std::ostream& out, int threads) {
 
     std::vector<std::thread> pool;
     PedigreeReader reader(
-        run.set, run.options.simulate ? GenotypeReading::TypedOnly : GenotypeReading::Labels);
+        run.set, run.options.simulate ? GenotypeReading::TypedOnly : GenotypeReading::Labels,
+        &run.layout);
     reader.open(run.options.pedigreeFile);
     auto batch = std::make_unique<Batch>();
     size_t work = 0;
@@ -196,14 +198,16 @@ void analyseChromosome(const RunContext& run, std::ostream& out, int threads) {
     if (!run.options.perFamily) out << "lnLikelihood = " << formatLogLikelihood(total) << "\n";
 }
 
-bool writeReplicate(const Options& options, const MarkerSet& set, std::ostream& err) {
+// The replicate holds each family's lines together, families in the order of the results.
+bool writeReplicate(const Options& options, const MarkerSet& set, const FamilyLayout& layout,
+                    std::ostream& err) {
     const std::string path = options.prefix + "-replicate.ped";
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     if (!file) {
         err << "merlinEngine: cannot write '" << path << "'\n";
         return false;
     }
-    PedigreeReader reader(set, GenotypeReading::TypedOnly);
+    PedigreeReader reader(set, GenotypeReading::TypedOnly, &layout);
     reader.open(options.pedigreeFile);
     FamilyRecord record;
     while (reader.next(record)) {
@@ -243,6 +247,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     for (const std::string* path :
          {&options.dataFile, &options.pedigreeFile, &options.mapFile, &options.frequencyFile}) {
+        if (path->empty()) continue;  // no frequency file
         LineReader probe;
         if (!probe.open(*path)) {
             err << "merlinEngine: cannot open '" << *path << "'\n";
@@ -252,31 +257,45 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     options.pedigreeFile = resolvePath(options.pedigreeFile);
     Warnings warnings(err, options.quiet);
     MarkerSet set;
+    FamilyLayout layout;
     if (!readDataFile(options.dataFile, set, warnings, error) ||
         !readMapFile(options.mapFile, set, warnings, error) ||
-        !readFrequencyFile(options.frequencyFile, set, warnings, error) ||
-        !scanPedigreeFile(options.pedigreeFile, set, options.simulate, warnings, error)) {
+        (!options.frequencyFile.empty() &&
+         !readFrequencyFile(options.frequencyFile, set, warnings, error))) {
+        err << "merlinEngine: " << error << "\n";
+        return 1;
+    }
+    if (options.frequencyFile.empty()) countAllFrequencies(set);
+    if (!scanPedigreeFile(options.pedigreeFile, set, options.simulate, warnings, layout, error)) {
         err << "merlinEngine: " << error << "\n";
         return 1;
     }
     set.finish(warnings);
+    size_t analysed = 0, onX = 0;
+    for (const Chromosome& chromosome : set.chromosomes) analysed += chromosome.markers.size();
+    for (const Marker& marker : set.markers) onX += marker.onX && !marker.duplicate;
+    if (analysed == 0) {  // a run without a single value is a fault, not an empty success
+        err << "merlinEngine: " << whyNothingIsAnalysed(set) << "\n";
+        return 1;
+    }
+    if (onX > 0)
+        warnings.warnAlways("markers on the X chromosome are not analysed (" +
+                            counted(static_cast<int>(onX), "left out") + ")");
     if (options.save) {
         if (!options.simulate)
             warnings.warn("save",
                           "--save writes simulated data only and is ignored without "
                           "--simulate");
-        else if (!writeReplicate(options, set, err))
+        else if (!writeReplicate(options, set, layout, err))
             return 1;
     }
     if (!options.quiet) out << "merlinEngine 1.0 - multipoint likelihoods of linked markers\n";
-    if (set.chromosomes.empty())
-        warnings.warn("none", "no marker of chromosomes 1 to 22 to analyse");
     if (threads < 1) threads = 1;
     bool firstPass = true;
     for (const Chromosome& chromosome : set.chromosomes) {
         out << "Chromosome " << chromosome.number << " ("
             << counted(static_cast<int>(chromosome.markers.size()), "markers") << ")\n";
-        const RunContext run{options, set, chromosome, firstPass ? &warnings : nullptr};
+        const RunContext run{options, set, layout, chromosome, firstPass ? &warnings : nullptr};
         analyseChromosome(run, out, threads);
         firstPass = false;
     }

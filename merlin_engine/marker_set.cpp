@@ -11,6 +11,7 @@ namespace merlin {
 namespace {
 
 constexpr int kSmallIntegerLimit = 1 << 20;
+constexpr long long kLargestChromosome = 1 << 30;
 
 // Value of a label written as a plain positive decimal without leading zeros.
 int smallIntegerValue(std::string_view label) {
@@ -164,8 +165,13 @@ bool readMapFile(const std::string& path, MarkerSet& set, Warnings& warnings, st
         }
         marker.mapped = true;
         marker.position = *position;
-        const auto chromosome = parseInteger(fields[0]);
-        if (chromosome && *chromosome >= 1 && *chromosome <= 22) {
+        // Any whole number from 1 names an autosome; X, also written 23, is not
+        // analysed yet, and the run says so once.
+        const std::string_view label = fields[0];
+        const auto chromosome = parseInteger(label);
+        if (label == "X" || label == "x" || (chromosome && *chromosome == 23)) {
+            marker.onX = true;
+        } else if (chromosome && *chromosome >= 1 && *chromosome <= kLargestChromosome) {
             marker.chromosome = static_cast<int>(*chromosome);
         } else {
             warnings.warn("map-chromosome", "marker " + shown(marker.name) + " on chromosome " +
@@ -266,6 +272,40 @@ bool readFrequencyFile(const std::string& path, MarkerSet& set, Warnings& warnin
         }
     }
     return true;
+}
+
+void countAllFrequencies(MarkerSet& set) {
+    for (Marker& marker : set.markers)
+        if (!marker.duplicate) marker.countFromGenotypes = true;
+}
+
+std::string whyNothingIsAnalysed(const MarkerSet& set) {
+    if (set.markers.empty()) return "no marker can be analysed (the data file names none)";
+    int twice = 0, unmapped = 0, onX = 0, other = 0, excluded = 0;
+    for (const Marker& marker : set.markers) {
+        if (marker.duplicate)
+            ++twice;
+        else if (!marker.mapped)
+            ++unmapped;
+        else if (marker.onX)
+            ++onX;
+        else if (marker.chromosome <= 0)
+            ++other;
+        else if (marker.excluded)
+            ++excluded;
+    }
+    const size_t total = set.markers.size();
+    std::string why = "no marker can be analysed (data file: " + std::to_string(total) +
+                      (total == 1 ? " marker" : " markers");
+    auto part = [&](int count, const char* what) {
+        if (count > 0) why += "; " + std::to_string(count) + " " + what;
+    };
+    part(onX, "on the X chromosome, which is not analysed");
+    part(unmapped, "without a map position");
+    part(other, "on a chromosome that is not a whole number from 1");
+    part(excluded, "with alleles that the frequency file lacks");
+    part(twice, "named twice");
+    return why + ")";
 }
 
 void MarkerSet::finish(Warnings& warnings) {

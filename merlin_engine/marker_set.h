@@ -20,7 +20,8 @@ struct Marker {
     std::string name;
     bool duplicate = false;           // a later data-file line with a name used before
     bool mapped = false;              // has a usable map line
-    int chromosome = 0;               // 1..22 when analysed, 0 otherwise
+    bool onX = false;                 // mapped to the X chromosome, which is not analysed
+    int chromosome = 0;               // the autosome (1 up) when analysed, 0 otherwise
     double position = 0.0;            // cM
     bool countFromGenotypes = false;  // no usable frequencies: counted from the pedigree file
     bool excluded = false;            // left out: the pedigree file holds an allele the labels lack
@@ -67,6 +68,12 @@ bool readDataFile(const std::string& path, MarkerSet& set, Warnings& warnings, s
 bool readMapFile(const std::string& path, MarkerSet& set, Warnings& warnings, std::string& error);
 bool readFrequencyFile(const std::string& path, MarkerSet& set, Warnings& warnings,
                        std::string& error);
+// Without a frequency file every marker's frequencies are counted from the
+// pedigree file.
+void countAllFrequencies(MarkerSet& set);
+
+// Why no marker of the set is analysed, for the one line of a run that has none.
+std::string whyNothingIsAnalysed(const MarkerSet& set);
 
 // True for the texts that stand for a missing allele: 0 x X . - N
 bool isMissingAllele(std::string_view label);

@@ -5,14 +5,17 @@
 namespace merlin {
 
 std::string usageText() {
-    return "Usage: merlinEngine -d DATFILE -p PEDFILE -m MAPFILE -f FREQFILE [options]\n"
+    return "Usage: merlinEngine -d DATFILE -p PEDFILE -m MAPFILE [-f FREQFILE] [options]\n"
            "Computes per-family natural-log likelihoods of linked marker data.\n"
            "  -d DATFILE     data file: M marker, A affection, T trait, C covariate,\n"
            "                 Z zygosity, S skip one column, Sn skip n columns, E end\n"
-           "  -p PEDFILE     pedigree file: family person father mother sex, then the data "
-           "columns\n"
-           "  -m MAPFILE     map file: chromosome marker position (cM), optional header line\n"
-           "  -f FREQFILE    frequency file: M marker, A label frequency, F f1 f2 ...\n"
+           "  -p PEDFILE     pedigree file: family person father mother sex, then the data\n"
+           "                 columns; no parent is 0 or ., a genotype is a b or a/b\n"
+           "  -m MAPFILE     map file: chromosome marker position (cM), optional header line;\n"
+           "                 chromosomes are whole numbers from 1, X (or 23) is not analysed\n"
+           "  -f FREQFILE    frequency file: M marker, A label frequency, F f1 f2 ...;\n"
+           "                 without it, or for a marker it lacks, the frequencies are\n"
+           "                 counted over the typed persons of the pedigree file\n"
            "  --likelihood   print log-likelihoods (the default analysis)\n"
            "  --perFamily    one log-likelihood per family instead of one for all families\n"
            "  --quiet        no banner and no warnings\n"
@@ -85,8 +88,7 @@ bool parseOptions(const std::vector<std::string>& args, Options& options, std::s
     const std::pair<const char*, const std::string*> required[] = {
         {"-d DATFILE", &options.dataFile},
         {"-p PEDFILE", &options.pedigreeFile},
-        {"-m MAPFILE", &options.mapFile},
-        {"-f FREQFILE", &options.frequencyFile}};
+        {"-m MAPFILE", &options.mapFile}};
     for (const auto& [name, file] : required) {
         if (file->empty()) {
             error = std::string("missing required option ") + name;

@@ -11,7 +11,7 @@ struct Options {
     std::string dataFile;
     std::string pedigreeFile;
     std::string mapFile;
-    std::string frequencyFile;
+    std::string frequencyFile;  // empty: frequencies counted from the pedigree file
     bool likelihood = false;
     bool perFamily = false;
     bool quiet = false;

@@ -1,5 +1,6 @@
 #include "text_input.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -12,7 +13,8 @@ namespace merlin {
 
 namespace {
 constexpr size_t kChunk = 1 << 16;
-}
+constexpr size_t kSmallRead = 1 << 12;
+}  // namespace
 
 LineReader::~LineReader() {
     if (file_) std::fclose(file_);
@@ -34,6 +36,23 @@ bool LineReader::open(const std::string& path) {
     file_ = std::fopen(resolved.c_str(), "rb");
     if (!file_) return false;
     buffer_.resize(kChunk);
+    readSize_ = kChunk;
+    return true;
+}
+
+bool LineReader::seek(long long offset, long lineNumber) {
+    if (!file_) return false;
+    lineNumber_ = lineNumber - 1;
+    if (offset >= bufferOffset_ && offset < bufferOffset_ + static_cast<long long>(end_)) {
+        begin_ = static_cast<size_t>(offset - bufferOffset_);  // still in the buffer
+        return true;
+    }
+    if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
+    begin_ = end_ = 0;
+    bufferOffset_ = offset;
+    eof_ = false;
+    // Lines reached by seeking are mostly read one at a time: a small read first.
+    readSize_ = kSmallRead;
     return true;
 }
 
@@ -42,10 +61,13 @@ bool LineReader::fill() {
     if (begin_ > 0) {
         std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
         end_ -= begin_;
+        bufferOffset_ += static_cast<long long>(begin_);
         begin_ = 0;
     }
     if (buffer_.size() - end_ < kChunk) buffer_.resize(buffer_.size() * 2);
-    const size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+    const size_t want = std::min(buffer_.size() - end_, readSize_);
+    readSize_ = std::min(readSize_ * 2, kChunk);
+    const size_t got = std::fread(buffer_.data() + end_, 1, want, file_);
     if (got == 0) {
         eof_ = true;
         return false;
@@ -64,6 +86,7 @@ bool LineReader::next(std::string& line) {
             size_t length = stop - begin_;
             if (length > 0 && buffer_[begin_ + length - 1] == '\r') --length;
             line.assign(buffer_.data() + begin_, length);
+            lineOffset_ = bufferOffset_ + static_cast<long long>(begin_);
             begin_ = stop + 1;
             ++lineNumber_;
             return true;
@@ -75,6 +98,7 @@ bool LineReader::next(std::string& line) {
             size_t length = end_ - begin_;
             if (buffer_[begin_ + length - 1] == '\r') --length;
             line.assign(buffer_.data() + begin_, length);
+            lineOffset_ = bufferOffset_ + static_cast<long long>(begin_);
             begin_ = end_;
             ++lineNumber_;
             return true;

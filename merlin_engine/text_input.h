@@ -23,6 +23,11 @@ public:
     // Reads the next line without its line end; false at the end of the file.
     bool next(std::string& line);
     long lineNumber() const { return lineNumber_; }
+    // Byte offset in the file of the line that next() returned last.
+    long long lineOffset() const { return lineOffset_; }
+    // Goes to a line start that an earlier pass noted with lineOffset(); the next
+    // line read is that line, counted as line `lineNumber`.
+    bool seek(long long offset, long lineNumber);
 
 private:
     bool fill();
@@ -33,6 +38,9 @@ private:
     size_t end_ = 0;
     bool eof_ = false;
     long lineNumber_ = 0;
+    long long bufferOffset_ = 0;  // file offset of buffer_[0]
+    long long lineOffset_ = 0;
+    size_t readSize_ = 0;  // bytes asked of the file at a time: small after a seek
 };
 
 bool isFieldSeparator(char c);

@@ -17,6 +17,12 @@ void Warnings::warn(const std::string& kind, const std::string& text) {
     sink_ << "Warning: " << text << '\n';
 }
 
+void Warnings::warnAlways(const std::string& text) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++total_;
+    sink_ << "Warning: " << text << '\n';
+}
+
 void Warnings::finish() {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!quiet_ && held_ > 0)

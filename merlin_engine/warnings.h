@@ -15,6 +15,8 @@ public:
     Warnings(std::ostream& sink, bool quiet) : sink_(sink), quiet_(quiet) {}
 
     void warn(const std::string& kind, const std::string& text);
+    // A warning that tells of data not analysed: shown also when quiet.
+    void warnAlways(const std::string& text);
     // Prints the count of warnings that were not shown.
     void finish();
     long count() const { return total_; }

@@ -170,16 +170,23 @@ double referenceLikelihood(const std::vector<RefPerson>& persons,
     return likelihood;
 }
 
-std::string pedigreeLines(const std::string& family, const std::vector<RefPerson>& persons) {
+std::string pedigreeLines(const std::string& family, const std::vector<RefPerson>& persons,
+                          LineForm form) {
+    const bool slashed = form == LineForm::Slashed;
+    const char* const joints[] = {"/ ", "/", " /", " / "};
     std::string text;
+    int genotypes = 0;
     for (size_t p = 0; p < persons.size(); ++p) {
         const RefPerson& person = persons[p];
-        text += family + " " + std::to_string(p + 1) + " " + std::to_string(person.father + 1) +
-                " " + std::to_string(person.mother + 1) + " " + (p % 2 ? "2" : "1");
+        auto parent = [&](int index) {
+            return index < 0 && slashed ? std::string(".") : std::to_string(index + 1);
+        };
+        text += family + " " + std::to_string(p + 1) + " " + parent(person.father) + " " +
+                parent(person.mother) + " " + (p % 2 ? "2" : "1");
         for (const auto& [a, b] : person.genotypes) {
             text += ' ';
             text += std::to_string(a + 1);
-            text += ' ';
+            text += slashed ? joints[genotypes++ % 4] : " ";
             text += std::to_string(b + 1);
         }
         text += "\n";

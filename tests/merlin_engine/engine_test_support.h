@@ -53,8 +53,13 @@ double referenceLikelihood(const std::vector<RefPerson>& persons,
                            const std::vector<std::vector<double>>& frequencies,
                            const std::vector<double>& positions);
 
+// How pedigree lines are written: parents 0 and genotypes "a b", or parents "."
+// and genotypes with a slash, "a/ b", "a/b", "a /b" and "a / b" by turns.
+enum class LineForm { Plain, Slashed };
+
 // Writes one family as pedigree lines with person ids 1..n (alleles 1-based).
-std::string pedigreeLines(const std::string& family, const std::vector<RefPerson>& persons);
+std::string pedigreeLines(const std::string& family, const std::vector<RefPerson>& persons,
+                          LineForm form = LineForm::Plain);
 std::string dataFile(int markers);
 std::string mapFile(const std::vector<double>& positions, int chromosome = 1);
 std::string frequencyFile(const std::vector<std::vector<double>>& frequencies);

@@ -90,11 +90,16 @@ Case randomCase(std::mt19937& random, int persons, int markers) {
     return c;
 }
 
-void writeCase(const Scratch& scratch, const Case& c) {
+void writeCase(const Scratch& scratch, const Case& c, LineForm form = LineForm::Plain) {
     scratch.write("t.dat", dataFile(static_cast<int>(c.positions.size())));
     scratch.write("t.map", mapFile(c.positions));
     scratch.write("t.freq", frequencyFile(c.frequencies));
-    scratch.write("t.ped", pedigreeLines("1", c.persons));
+    scratch.write("t.ped", pedigreeLines("1", c.persons, form));
+}
+
+// Every other trial writes its pedigree with "." parents and slashed genotypes.
+LineForm formOfTrial(int trial) {
+    return trial % 2 ? LineForm::Slashed : LineForm::Plain;
 }
 
 TEST(MerlinReference, RandomPedigreesMatchPlainEnumeration) {
@@ -105,7 +110,7 @@ TEST(MerlinReference, RandomPedigreesMatchPlainEnumeration) {
         const int persons = 3 + static_cast<int>(random() % 4);
         const int markers = 1 + static_cast<int>(random() % 3);
         const Case c = randomCase(random, persons, markers);
-        writeCase(scratch, c);
+        writeCase(scratch, c, formOfTrial(trial));
         const double expected = referenceLikelihood(c.persons, c.frequencies, c.positions);
         (expected == 0.0 ? impossible : consistent)++;
         for (const ChainMode mode : kBothModes) {
@@ -134,7 +139,7 @@ TEST(MerlinReference, LargerPedigreesWithSharedSubtrees) {
     const int trials = std::getenv("MERLIN_MANY_TRIALS") ? 400 : 25;
     for (int trial = 0; trial < trials; ++trial) {
         const Case c = randomCase(random, 7 + static_cast<int>(random() % 2), 2);
-        writeCase(scratch, c);
+        writeCase(scratch, c, formOfTrial(trial));
         const double expected = referenceLikelihood(c.persons, c.frequencies, c.positions);
         for (const ChainMode mode : kBothModes) {
             const ChainModeScope scope(mode);
@@ -356,6 +361,100 @@ TEST(MerlinProperties, OrderOfFamiliesPersonsAndLabelsChangesNothing) {
     ASSERT_EQ(renamed.size(), 4u);
     for (int k = 0; k < 4; ++k)
         EXPECT_NEAR(renamed[k], straight[k], 1e-10 * std::fabs(straight[k]));
+}
+
+// Markers of many alleles, typed at allele 1, in the middle, around 64 and at the
+// highest numbers: a sibship of three with one typed parent, and a duo. Alleles
+// nobody carries enter only through their summed frequency, so the enumeration
+// over the carried alleles and one rest allele gives the same likelihood.
+TEST(MerlinReference, MarkersOfManyAllelesMatchPlainEnumeration) {
+    std::mt19937 random(60651);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    Scratch scratch;
+    for (const int alleles : {60, 64, 65, 90, 200, 1000}) {
+        std::vector<int> carried = {0, alleles / 2, alleles - 2, alleles - 1};
+        for (const int near64 : {62, 63, 64})
+            if (near64 < alleles - 2) carried.push_back(near64);
+        std::sort(carried.begin(), carried.end());
+        const std::vector<double> positions = {3.0, 17.0};
+        std::vector<std::vector<double>> wide, narrow;
+        for (size_t m = 0; m < positions.size(); ++m) {
+            std::vector<double> f(alleles);
+            double sum = 0.0;
+            for (double& x : f) sum += x = 0.2 + unit(random);
+            for (double& x : f) x /= sum;
+            std::vector<double> kept;
+            double rest = 0.0;
+            for (int a = 0; a < alleles; ++a)
+                if (std::count(carried.begin(), carried.end(), a))
+                    kept.push_back(f[a]);
+                else
+                    rest += f[a];
+            kept.push_back(rest);
+            wide.push_back(f);
+            narrow.push_back(kept);
+        }
+        auto draw = [&]() { return carried[random() % carried.size()]; };
+        auto family = [&](const std::vector<std::pair<int, int>>& parents,
+                          const std::vector<bool>& typed) {
+            std::vector<RefPerson> persons;
+            std::vector<std::vector<std::pair<int, int>>> truth;
+            for (size_t p = 0; p < parents.size(); ++p) {
+                RefPerson person;
+                person.father = parents[p].first;
+                person.mother = parents[p].second;
+                truth.emplace_back();
+                for (size_t m = 0; m < positions.size(); ++m) {
+                    auto allele = [&](int parent) {
+                        const auto& g = truth[parent][m];
+                        return random() % 2 ? g.first : g.second;
+                    };
+                    truth[p].push_back(
+                        person.father < 0
+                            ? std::pair<int, int>{draw(), draw()}
+                            : std::pair<int, int>{allele(person.father), allele(person.mother)});
+                    person.genotypes.push_back(typed[p] ? truth[p][m]
+                                                        : std::pair<int, int>{-1, -1});
+                }
+                persons.push_back(person);
+            }
+            return persons;
+        };
+        const auto sibship =
+            family({{-1, -1}, {-1, -1}, {0, 1}, {0, 1}, {0, 1}}, {true, false, true, true, true});
+        const auto duo = family({{-1, -1}, {-1, -1}, {0, 1}}, {true, false, true});
+        scratch.write("t.dat", dataFile(2));
+        scratch.write("t.map", mapFile(positions));
+        scratch.write("t.freq", frequencyFile(wide));
+        scratch.write(
+            "t.ped", pedigreeLines("sibs", sibship, LineForm::Slashed) + pedigreeLines("duo", duo));
+        // The same persons with the carried alleles numbered 0, 1, ... for the enumeration.
+        auto compact = [&](std::vector<RefPerson> persons) {
+            for (RefPerson& person : persons)
+                for (auto& [a, b] : person.genotypes)
+                    if (a >= 0) {
+                        a = static_cast<int>(std::find(carried.begin(), carried.end(), a) -
+                                             carried.begin());
+                        b = static_cast<int>(std::find(carried.begin(), carried.end(), b) -
+                                             carried.begin());
+                    }
+            return persons;
+        };
+        const double expected[] = {
+            std::log(referenceLikelihood(compact(sibship), narrow, positions)),
+            std::log(referenceLikelihood(compact(duo), narrow, positions))};
+        for (const ChainMode mode : kBothModes) {
+            const ChainModeScope scope(mode);
+            const RunResult run = runFiles(scratch);
+            ASSERT_EQ(run.status, 0) << run.err;
+            const auto values = lnLikelihoods(run.out);
+            ASSERT_EQ(values.size(), 2u) << run.out;
+            for (int k = 0; k < 2; ++k)
+                EXPECT_NEAR(values[k], expected[k], 1e-9 * std::fabs(expected[k]))
+                    << alleles << " alleles, family " << k << "\n"
+                    << run.out;
+        }
+    }
 }
 
 }  // namespace
