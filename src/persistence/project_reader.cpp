@@ -13,6 +13,8 @@ namespace relatix {
 namespace {
 
 constexpr const char* kLineEnd = "\r\n";
+// The main hypothesis of a case whose hypotheses are drawn pedigrees.
+constexpr const char* kCreatedPedigreeName = "CREATED PEDIGREE";
 
 // The checks of the values a file brings in. Each gives the value, or nothing
 // when the text is not a number of its range.
@@ -69,6 +71,38 @@ struct TaggedLine {
     std::string value;
 };
 
+// The byte an entity at text[at] ("&" up to ";") stands for, with its length.
+std::optional<std::pair<char, size_t>> entityAt(const std::string& text, size_t at) {
+    const size_t end = text.find(';', at + 1);
+    // The longest known entity, "&#x" with two digits or "&apos;", is 6 long.
+    if (end == std::string::npos || end - at > 6) return std::nullopt;
+    const std::string name = text.substr(at + 1, end - at - 1);
+    const size_t length = end - at + 1;
+    if (name == "amp") return std::pair{'&', length};
+    if (name == "lt") return std::pair{'<', length};
+    if (name == "gt") return std::pair{'>', length};
+    if (name == "quot") return std::pair{'"', length};
+    if (name == "apos") return std::pair{'\'', length};
+    if (name.size() < 2 || name[0] != '#') return std::nullopt;
+    const bool hex = name[1] == 'x' || name[1] == 'X';
+    const std::string digits = name.substr(hex ? 2 : 1);
+    if (digits.empty()) return std::nullopt;
+    int value = 0;
+    for (const char c : digits) {
+        int digit = -1;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (hex && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        if (digit < 0) return std::nullopt;
+        value = value * (hex ? 16 : 10) + digit;
+    }
+    if (value > 255) return std::nullopt;
+    return std::pair{static_cast<char>(static_cast<unsigned char>(value)), length};
+}
+
 // A line's tag is the text between its first "<" and the next ">"; its value
 // runs from that ">" to the next "<" or the end of the line.
 TaggedLine parseTaggedLine(const std::string& line) {
@@ -82,8 +116,8 @@ TaggedLine parseTaggedLine(const std::string& line) {
     }
     parsed.tag = line.substr(open + 1, close - open - 1);
     const size_t next = line.find('<', close + 1);
-    parsed.value =
-        line.substr(close + 1, next == std::string::npos ? std::string::npos : next - close - 1);
+    parsed.value = unescapeProjectText(
+        line.substr(close + 1, next == std::string::npos ? std::string::npos : next - close - 1));
     return parsed;
 }
 
@@ -129,6 +163,11 @@ private:
     std::string readPersons();
     std::string readHypotheses();
     std::string readSettings();
+    std::string readCreatedPedigrees();
+    void readCreatedPerson();
+    void readCreatedPedigree();
+    // Gives the case the drawn pedigrees, when the file names them as its hypotheses.
+    std::string applyCreatedPedigrees();
 
     Core& core_;
     UserInterface& ui_;
@@ -137,6 +176,13 @@ private:
     const std::string* current_ = nullptr;
     std::string unrecognised_;
     bool complete_ = false;
+    // The main hypothesis "CREATED PEDIGREE", and the section of the drawn
+    // pedigrees: they are given to the case together, once the file is read.
+    bool createdModeNamed_ = false;
+    bool createdSectionRead_ = false;
+    std::vector<Person> createdPersons_;
+    std::vector<Pedigree> createdPedigrees_;
+    bool mutationsOff_ = false;
 };
 
 std::string ProjectReader::read() {
@@ -165,6 +211,13 @@ std::string ProjectReader::read() {
             } else {
                 rejected("the active population must be a whole number from 0");
             }
+        } else if (tag == "MUTATIONSOFF") {
+            if (line.value == "Yes" || line.value == "No")
+                mutationsOff_ = line.value == "Yes";
+            else
+                rejected("the mutation switch must be Yes or No");
+        } else if (tag == "CREATEDPEDIGREES") {
+            summary += readCreatedPedigrees();
         } else if (tag == "PROJECTNAME") {
             core_.setProjectName(line.value);
         } else if (tag == "VERSION") {
@@ -198,6 +251,9 @@ std::string ProjectReader::read() {
         }
     }
     core_.activePopulation = activeSeen ? parseLeadingInt(activeValue) : 0;
+    // A file without the switch was written when calculations always used mutation.
+    core_.mutationsOff = mutationsOff_;
+    summary += applyCreatedPedigrees();
     // A file cut short must not be reported as a successful import.
     const std::string heading =
         !started    ? std::string("The file has no <RELATIX> line; nothing was imported") + kLineEnd
@@ -400,6 +456,10 @@ std::string ProjectReader::readHypotheses() {
         const std::string& value = line.value;
         if (tag == "MAINHYPOTHESIS") {
             if (value.empty()) continue;
+            if (value == kCreatedPedigreeName) {
+                createdModeNamed_ = true;
+                continue;
+            }
             const int code = codeOfName(value);
             if (code >= 1 && code <= kCatalogueCount) {
                 core_.selectMainHypothesis(code - 1);
@@ -481,6 +541,145 @@ std::string ProjectReader::readSettings() {
     return {};
 }
 
+std::string ProjectReader::readCreatedPedigrees() {
+    createdSectionRead_ = true;
+    createdPersons_.clear();
+    createdPedigrees_.clear();
+    TaggedLine line;
+    while (next(line)) {
+        const std::string& tag = line.tag;
+        if (tag == "CREATEDPERSON") {
+            readCreatedPerson();
+        } else if (tag == "CREATEDPEDIGREE") {
+            readCreatedPedigree();
+        } else if (tag == "CREATEDPERSONS" || tag == "/CREATEDPERSONS") {
+            continue;
+        } else if (tag == "/CREATEDPEDIGREES") {
+            return {};
+        } else {
+            unrecognised();
+        }
+    }
+    createdSectionRead_ = false;
+    return std::string("Failed to import the drawn pedigrees") + kLineEnd;
+}
+
+void ProjectReader::readCreatedPerson() {
+    Person person("NN");
+    DnaObservation observation;
+    int alleles = 0;
+    TaggedLine line;
+    while (next(line)) {
+        const std::string& tag = line.tag;
+        const std::string& value = line.value;
+        if (tag == "CREATEDPERSONNAME") {
+            person.name = value;
+        } else if (tag == "CREATEDPERSONGENDER") {
+            if (value == "Male" || value == "Female")
+                person.isMale = value == "Male";
+            else
+                rejected("a gender must be Male or Female");
+        } else if (tag == "CREATEDDNAOBSERVATION") {
+            observation = DnaObservation{};
+            alleles = 0;
+        } else if (tag == "CREATEDDNAOBSERVATIONMARKER") {
+            observation.markerName = value;
+        } else if (tag == "CREATEDDNAOBSERVATIONALLELE") {
+            (alleles++ == 0 ? observation.allele1 : observation.allele2) = value;
+        } else if (tag == "/CREATEDDNAOBSERVATION") {
+            if (!observation.markerName.empty())
+                person.dna.push_back(observation);
+            else
+                dropped("a DNA observation without a marker was not imported");
+        } else if (tag == "CREATEDPERSONDNA" || tag == "/CREATEDPERSONDNA") {
+            continue;
+        } else if (tag == "/CREATEDPERSON") {
+            createdPersons_.push_back(std::move(person));
+            return;
+        } else {
+            unrecognised();
+        }
+    }
+}
+
+void ProjectReader::readCreatedPedigree() {
+    Pedigree pedigree;
+    Relation relation;
+    TaggedLine line;
+    while (next(line)) {
+        const std::string& tag = line.tag;
+        const std::string& value = line.value;
+        if (tag == "CREATEDPEDIGREENAME") {
+            pedigree.name = value;
+        } else if (tag == "CREATEDPEDIGREELABEL") {
+            pedigree.label = value;
+        } else if (tag == "CREATEDRELATION") {
+            relation = Relation{};
+        } else if (tag == "CREATEDRELATIONPARENT") {
+            take(
+                relation.parent, value,
+                [](const std::string& text) { return integerWithin(text, 1, 1000000); },
+                "a parent must be a person number from 1");
+        } else if (tag == "CREATEDRELATIONCHILD") {
+            take(
+                relation.child, value,
+                [](const std::string& text) { return integerWithin(text, 1, 1000000); },
+                "a child must be a person number from 1");
+        } else if (tag == "/CREATEDRELATION") {
+            // The persons are checked once the whole section is read.
+            pedigree.relations.push_back(relation);
+        } else if (tag == "/CREATEDPEDIGREE") {
+            createdPedigrees_.push_back(std::move(pedigree));
+            return;
+        } else {
+            unrecognised();
+        }
+    }
+}
+
+std::string ProjectReader::applyCreatedPedigrees() {
+    if (!createdModeNamed_) {
+        if (createdSectionRead_)
+            unrecognised_ += std::string(
+                                 "The drawn pedigrees were not used: the main "
+                                 "hypothesis of the file is not ") +
+                             kCreatedPedigreeName + kLineEnd;
+        return {};
+    }
+    // A file written before drawn pedigrees were stored names the mode only.
+    if (!createdSectionRead_)
+        return std::string("Could not add main hypothesis: ") + kCreatedPedigreeName;
+    const int persons = static_cast<int>(createdPersons_.size());
+    std::string text;
+    for (Pedigree& pedigree : createdPedigrees_) {
+        const auto before = pedigree.relations.size();
+        std::erase_if(pedigree.relations, [persons](const Relation& r) {
+            return r.parent < 1 || r.child < 1 || r.parent > persons || r.child > persons ||
+                   r.parent == r.child;
+        });
+        if (pedigree.relations.size() != before)
+            unrecognised_ += "The pedigree " + pedigree.name + " lost " +
+                             std::to_string(before - pedigree.relations.size()) +
+                             " relation(s) naming no drawn person" + kLineEnd;
+    }
+    core_.mainHypothesis = kCreatedPedigrees;
+    core_.alternativeHypotheses.clear();
+    core_.removeHypothesisPedigrees(false);
+    core_.createdPedigrees = std::move(createdPedigrees_);
+    GenotypeTable& table = core_.genotypeTable;
+    table.pedigreePersons = std::move(createdPersons_);
+    // The analysis persons of the drawn pedigrees are their persons, as the DNA
+    // entry lines them up.
+    core_.resizeGenotypeTable(persons);
+    for (const Person& person : table.pedigreePersons) {
+        table.sexCodes.push_back(person.isMale ? 1 : 2);
+        table.personNames.push_back(person.name);
+    }
+    text += "Imported " + std::to_string(core_.createdPedigrees.size()) + " drawn pedigrees over " +
+            std::to_string(persons) + " persons" + kLineEnd;
+    return text;
+}
+
 // The calculations use the theta of the cluster database, which the file does
 // not store; the active population's theta is what the user set for the case.
 void restoreCaseTheta(Core& core) {
@@ -489,6 +688,23 @@ void restoreCaseTheta(Core& core) {
 }
 
 }  // namespace
+
+std::string unescapeProjectText(const std::string& text) {
+    if (text.find('&') == std::string::npos) return text;
+    std::string plain;
+    plain.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        if (text[i] == '&') {
+            if (const auto entity = entityAt(text, i)) {
+                plain += entity->first;
+                i += entity->second;
+                continue;
+            }
+        }
+        plain += text[i++];
+    }
+    return plain;
+}
 
 void readProjectText(Core& core, const std::string& text, UserInterface& ui) {
     ProjectReader reader(core, ui, splitTextLines(text));

@@ -1,3 +1,5 @@
+#include <filesystem>
+#include <fstream>
 #include <ostream>
 
 #include "core/catalogue.h"
@@ -18,7 +20,7 @@ public:
     void open(int depth, const std::string& tag) { line(depth, "<" + tag + ">"); }
     void close(int depth, const std::string& tag) { line(depth, "</" + tag + ">"); }
     void leaf(int depth, const std::string& tag, const std::string& value) {
-        line(depth, "<" + tag + ">" + value + "</" + tag + ">");
+        line(depth, "<" + tag + ">" + escapeProjectText(value) + "</" + tag + ">");
     }
     void leaf(int depth, const std::string& tag, double value) {
         leaf(depth, tag, formatGeneral(value, digits_));
@@ -35,6 +37,48 @@ private:
     std::ostream& out_;
     int digits_;
 };
+
+void writeDnaObservations(TagWriter& w, int depth, const std::vector<DnaObservation>& dna,
+                          const std::string& prefix) {
+    for (const DnaObservation& observation : dna) {
+        w.open(depth, prefix + "OBSERVATION");
+        w.leaf(depth + 1, prefix + "OBSERVATIONMARKER", observation.markerName);
+        w.leaf(depth + 1, prefix + "OBSERVATIONALLELE", observation.allele1);
+        w.leaf(depth + 1, prefix + "OBSERVATIONALLELE", observation.allele2);
+        w.close(depth, prefix + "OBSERVATION");
+    }
+}
+
+// The drawn pedigrees with the persons they are drawn over. Every tag of the
+// section is one that readers without it do not know at the top level, so such
+// a reader lists the section's lines as unrecognised and reads the rest as before.
+void writeCreatedPedigrees(TagWriter& w, const Core& core) {
+    w.open(1, "CREATEDPEDIGREES");
+    w.open(2, "CREATEDPERSONS");
+    for (const Person& person : core.genotypeTable.pedigreePersons) {
+        w.open(3, "CREATEDPERSON");
+        w.leaf(4, "CREATEDPERSONNAME", person.name);
+        w.leaf(4, "CREATEDPERSONGENDER", std::string(person.isMale ? "Male" : "Female"));
+        w.open(4, "CREATEDPERSONDNA");
+        writeDnaObservations(w, 5, person.dna, "CREATEDDNA");
+        w.close(4, "CREATEDPERSONDNA");
+        w.close(3, "CREATEDPERSON");
+    }
+    w.close(2, "CREATEDPERSONS");
+    for (const Pedigree& pedigree : core.createdPedigrees) {
+        w.open(2, "CREATEDPEDIGREE");
+        w.leaf(3, "CREATEDPEDIGREENAME", pedigree.name);
+        w.leaf(3, "CREATEDPEDIGREELABEL", pedigree.label);
+        for (const Relation& relation : pedigree.relations) {
+            w.open(3, "CREATEDRELATION");
+            w.leaf(4, "CREATEDRELATIONPARENT", relation.parent);
+            w.leaf(4, "CREATEDRELATIONCHILD", relation.child);
+            w.close(3, "CREATEDRELATION");
+        }
+        w.close(2, "CREATEDPEDIGREE");
+    }
+    w.close(1, "CREATEDPEDIGREES");
+}
 
 void writeMutation(TagWriter& w, const char* sex, const MutationSettings& m) {
     const std::string prefix = std::string("MARKER") + sex + "MUTATION";
@@ -67,6 +111,25 @@ void writeHypotheses(TagWriter& w, const Core& core) {
 
 }  // namespace
 
+std::string escapeProjectText(const std::string& text) {
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '&')
+            escaped += "&amp;";
+        else if (c == '<')
+            escaped += "&lt;";
+        else if (c == '>')
+            escaped += "&gt;";
+        else if (byte < 0x20 && c != '\t')
+            escaped += "&#" + std::to_string(byte) + ";";
+        else
+            escaped += c;
+    }
+    return escaped;
+}
+
 void writeProjectDocument(const Core& core, std::ostream& out) {
     TagWriter w(out, 6);
     w.open(0, "RELATIX");
@@ -74,6 +137,7 @@ void writeProjectDocument(const Core& core, std::ostream& out) {
     w.open(1, "GENERAL");
     w.leaf(2, "NEWALLELEFREQUENCY", core.clusterDatabase.newAlleleFrequency);
     w.leaf(2, "ACTIVEPOPULATION", core.activePopulation);
+    w.leaf(2, "MUTATIONSOFF", std::string(core.mutationsOff ? "Yes" : "No"));
     w.close(1, "GENERAL");
 
     w.open(1, "ADVANCED");
@@ -140,31 +204,41 @@ void writeProjectDocument(const Core& core, std::ostream& out) {
         w.leaf(3, "PERSONID", ++id);
         w.leaf(3, "PERSONGENDER", std::string(person.isMale ? "Male" : "Female"));
         w.open(3, "PERSONDNA");
-        for (const DnaObservation& dna : person.dna) {
-            w.open(4, "DNAOBSERVATION");
-            w.leaf(5, "DNAOBSERVATIONMARKER", dna.markerName);
-            w.leaf(5, "DNAOBSERVATIONALLELE", dna.allele1);
-            w.leaf(5, "DNAOBSERVATIONALLELE", dna.allele2);
-            w.close(4, "DNAOBSERVATION");
-        }
+        writeDnaObservations(w, 4, person.dna, "DNA");
         w.close(3, "PERSONDNA");
         w.close(2, "PERSON");
     }
     w.close(1, "PERSONS");
+    if (core.mainHypothesis == kCreatedPedigrees) writeCreatedPedigrees(w, core);
     w.close(0, "RELATIX");
+}
+
+bool isProjectFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string first;
+    if (!in || !std::getline(in, first)) return false;
+    if (!first.empty() && first.back() == '\r') first.pop_back();
+    return first == "<RELATIX>";
+}
+
+bool mayWriteProjectTo(const std::string& path, UserInterface& ui) {
+    std::error_code error;
+    if (!std::filesystem::exists(path, error) || isProjectFile(path)) return true;
+    // An empty file holds nothing to lose.
+    if (std::filesystem::is_regular_file(path, error) &&
+        std::filesystem::file_size(path, error) == 0)
+        return true;
+    const std::string name = std::filesystem::path(path).filename().string();
+    return ui.messageBox(name +
+                             " is not a Relatix project file. Saving the project replaces it "
+                             "with the project file. Replace it?",
+                         "Warning", MessageButtons::YesNo, MessageIcon::Warning) == Answer::Yes;
 }
 
 bool saveProject(const Core& core, const std::string& path, UserInterface& ui) {
     const AtomicWriteStatus status =
         writeFileAtomically(path, [&](std::ostream& out) { writeProjectDocument(core, out); });
-    if (status == AtomicWriteStatus::Written) {
-        // The file has no place for drawn pedigrees: say so rather than let the
-        // user believe the whole case was saved.
-        if (core.mainHypothesis == kCreatedPedigrees)
-            ui.messageBox(kCreatedPedigreesNotSavedMessage, "Warning", MessageButtons::Ok,
-                          MessageIcon::Warning);
-        return true;
-    }
+    if (status == AtomicWriteStatus::Written) return true;
     ui.messageBox(kCannotWriteProjectMessage, kApplicationTitle, MessageButtons::Ok,
                   MessageIcon::Error);
     return false;

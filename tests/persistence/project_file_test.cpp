@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/core.h"
+#include "linkage/calculation_workflow.h"
 #include "persistence/open_project.h"
 #include "persistence/project_case_fixture.h"
 #include "platform/atomic_file.h"
@@ -15,6 +18,7 @@ namespace {
 using testing::readFile;
 using testing::ScriptedUserInterface;
 using testing::TempFolder;
+namespace fs = std::filesystem;
 
 void expectSameCase(const Core& a, const Core& b) {
     ASSERT_EQ(a.persons.size(), b.persons.size());
@@ -124,24 +128,225 @@ TEST(ProjectFile, documentUsesTabsCrLfAndTheTwoPrecisions) {
     EXPECT_EQ(text.substr(text.size() - 12), "</RELATIX>\r\n");
 }
 
-TEST(ProjectFile, createdPedigreeModeIsWrittenButNotReadBack) {
+// Texts that a tagged line cannot hold as they are, and bytes of every range.
+const std::vector<std::string> kAwkwardTexts = {
+    "A<B & C>D",
+    "X</PERSONNAME><PERSONSEX>2",
+    "say \"hi\" it's",
+    "\ttab\tinside\t",
+    "&amp; already &lt;escaped&gt;",
+    "line\nbreak\r\nend",
+    "\xC3\x85se \xC3\xB8",  // UTF-8
+    "\xE6\xF8\xE5 \xC5",    // Latin-1
+    "R&D;",
+};
+
+TEST(ProjectFile, everyTextFieldRoundTripsWhateverItHolds) {
+    TempFolder folder;
+    ScriptedUserInterface ui;
+    for (const std::string& awkward : kAwkwardTexts) {
+        SCOPED_TRACE(awkward);
+        Core original = testing::makeSampleCase();
+        original.persons[0].name = awkward;
+        original.persons[1].name = "B " + awkward;
+        original.persons[0].dna[0].markerName = awkward;
+        original.persons[0].dna[1].allele1 = awkward;
+        original.persons[0].dna[1].allele2 = awkward + "2";
+        original.markerMap.markers[1].name = awkward;
+        original.populations[0].name = awkward;
+        original.populations[1].markers[0].name = awkward;
+        original.populations[0].markers[1].alleles[0].name = awkward;
+        const std::string path = folder.file("awkward.sav");
+        ASSERT_TRUE(saveProject(original, path, ui));
+
+        // Every value stays on its own line between its own two tags.
+        const std::string text = readFile(path);
+        size_t names = 0;
+        for (size_t at = text.find("<PERSONNAME>"); at != std::string::npos;
+             at = text.find("<PERSONNAME>", at + 1))
+            ++names;
+        EXPECT_EQ(names, 2u);
+        EXPECT_EQ(text.find("<PERSONSEX>"), std::string::npos);
+
+        Core loaded("/prog");
+        ui.expectTextWindow();
+        ASSERT_TRUE(openProject(loaded, path, ui));
+        expectSameCase(original, loaded);
+        const std::string summary = ui.textWindows.back();
+        const std::string heading =
+            "The following tags/lines (if any) were not recognized by Relatix\r\n" +
+            std::string(27, '-') + "\r\n";
+        EXPECT_EQ(summary.substr(summary.size() - heading.size()), heading);
+    }
+}
+
+TEST(ProjectFile, markupInANameIsWrittenAsReferences) {
     TempFolder folder;
     ScriptedUserInterface ui;
     Core core = testing::makeSampleCase();
-    core.mainHypothesis = kCreatedPedigrees;
-    const std::string path = folder.file("created.sav");
-    ui.expectMessage(kCreatedPedigreesNotSavedMessage, "Warning");
-    EXPECT_TRUE(saveProject(core, path, ui));
-    const std::string text = readFile(path);
-    EXPECT_NE(text.find("\t\t<MAINHYPOTHESIS>CREATED PEDIGREE</MAINHYPOTHESIS>\r\n"
-                        "\t</HYPOTHESES>\r\n"),
+    core.persons[0].name = "A<B & C>D\n";
+    const std::string path = folder.file("escaped.sav");
+    saveProject(core, path, ui);
+    EXPECT_NE(readFile(path).find("\t\t\t<PERSONNAME>A&lt;B &amp; C&gt;D&#10;</PERSONNAME>\r\n"),
               std::string::npos);
-    Core loaded;
+}
+
+// A program folder with the built linkage engine, for the calculations below.
+struct EngineFolder {
+    testing::ScopedCurrentDirectory keep{fs::current_path()};
+    TempFolder folder{"saved-calc"};
+    std::string path = (folder.path() / "prog").string();
+    EngineFolder() {
+        fs::create_directories(fs::path(path) / "temp");
+        const fs::path engine = fs::path(RELATIX_PROGRAM_FOLDER) / "merlinEngine";
+        if (fs::exists(engine)) fs::create_symlink(engine, fs::path(path) / "merlinEngine");
+        fs::current_path(folder.path());
+    }
+    bool hasEngine() const { return fs::exists(fs::path(path) / "merlinEngine"); }
+};
+
+Marker populationMarker(const std::string& name, std::vector<Allele> alleles) {
+    Marker marker(name, 1, 0);
+    marker.alleles = std::move(alleles);
+    return marker;
+}
+
+// Three markers, two linked, and one population for them.
+Core typedMarkersCase(const std::string& programDirectory) {
+    Core core(programDirectory);
+    core.markerMap.markers = {Marker("A", 1, 10), Marker("B", 1, 30), Marker("C", 2, 5)};
+    for (Marker& marker : core.markerMap.markers) {
+        marker.maleMutation = {1, 0.002, 0, 0.1};
+        marker.femaleMutation = {1, 0.001, 0, 0.1};
+    }
+    Population population;
+    population.name = "P & Q";
+    population.markers = {populationMarker("A", {{"10", 0.25}, {"11", 0.5}, {"12", 0.25}}),
+                          populationMarker("B", {{"7", 0.2}, {"8", 0.8}}),
+                          populationMarker("C", {{"1", 0.5}, {"2", 0.5}})};
+    core.populations = {population};
+    core.activePopulation = 1;
+    return core;
+}
+
+LogLikelihoods calculated(Core& core) {
+    ScriptedUserInterface ui;
+    const CalculationOutcome outcome = runCalculation(core, ui, {});
+    EXPECT_EQ(outcome.status, CalculationStatus::Calculated);
+    EXPECT_TRUE(outcome.engineResultsAvailable) << outcome.engineMessage;
+    LogLikelihoods all = core.exactResults;
+    all.insert(all.end(), core.merlinResults.begin(), core.merlinResults.end());
+    all.insert(all.end(), core.unlinkedResults.begin(), core.unlinkedResults.end());
+    return all;
+}
+
+Core reopened(const Core& core, const std::string& path, std::string* summary = nullptr) {
+    ScriptedUserInterface ui;
+    EXPECT_TRUE(saveProject(core, path, ui));  // and nothing to warn about
+    Core loaded(core.programDirectory);
     ui.expectTextWindow();
-    ASSERT_TRUE(openProject(loaded, path, ui));
-    EXPECT_EQ(loaded.mainHypothesis, kNoHypothesis);
-    EXPECT_NE(ui.textWindows[0].find("Could not add main hypothesis: CREATED PEDIGREE"),
-              std::string::npos);
+    EXPECT_TRUE(openProject(loaded, path, ui));
+    if (summary && !ui.textWindows.empty()) *summary = ui.textWindows.back();
+    return loaded;
+}
+
+TEST(ProjectFile, drawnPedigreesComeBackWithTheirPersonsAndTheSameLikelihoods) {
+    EngineFolder program;
+    Core drawn = typedMarkersCase(program.path);
+    Person father("Father <F>", true), mother("Mother & co", false), child("Child", true);
+    father.dna = {{0, "A", 0, "10", "11"}, {0, "B", 0, "7", "8"}, {0, "C", 0, "1", "2"}};
+    mother.dna = {{0, "A", 0, "12", "12"}, {0, "B", 0, "8", "8"}, {0, "C", 0, "2", "2"}};
+    child.dna = {{0, "A", 0, "10", "12"}, {0, "B", 0, "7", "8"}, {0, "C", 0, "1", "2"}};
+    drawn.genotypeTable.pedigreePersons = {father, mother, child};
+    Pedigree trio;
+    trio.name = "Trio \"father\" & <child>";
+    trio.label = "Label\tone";
+    trio.relations = {{1, 3}, {2, 3}};
+    Pedigree motherOnly;
+    motherOnly.name = "Mother only";
+    motherOnly.relations = {{2, 3}};
+    drawn.createdPedigrees = {trio, motherOnly};
+    drawn.mainHypothesis = kCreatedPedigrees;
+    drawn.persons = {Person("case person", true)};
+    // The genotype table as the DNA entry lines it up for drawn pedigrees.
+    drawn.resizeGenotypeTable(3);
+    drawn.genotypeTable.sexCodes = {1, 2, 1};
+    drawn.genotypeTable.personNames = {father.name, mother.name, child.name};
+
+    std::string summary;
+    Core loaded = reopened(drawn, program.folder.file("drawn.sav"), &summary);
+    EXPECT_EQ(loaded.mainHypothesis, kCreatedPedigrees);
+    EXPECT_EQ(summary.find("Could not add main hypothesis"), std::string::npos);
+    EXPECT_NE(summary.find("Imported 2 drawn pedigrees over 3 persons"), std::string::npos);
+    ASSERT_EQ(loaded.createdPedigrees.size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(loaded.createdPedigrees[i].name, drawn.createdPedigrees[i].name);
+        EXPECT_EQ(loaded.createdPedigrees[i].label, drawn.createdPedigrees[i].label);
+        EXPECT_EQ(loaded.createdPedigrees[i].relations, drawn.createdPedigrees[i].relations);
+    }
+    const auto& persons = loaded.genotypeTable.pedigreePersons;
+    ASSERT_EQ(persons.size(), 3u);
+    for (size_t i = 0; i < persons.size(); ++i) {
+        const Person& expected = drawn.genotypeTable.pedigreePersons[i];
+        EXPECT_EQ(persons[i].name, expected.name);
+        EXPECT_EQ(persons[i].isMale, expected.isMale);
+        ASSERT_EQ(persons[i].dna.size(), expected.dna.size());
+        for (size_t k = 0; k < expected.dna.size(); ++k) {
+            EXPECT_EQ(persons[i].dna[k].markerName, expected.dna[k].markerName);
+            EXPECT_EQ(persons[i].dna[k].allele1, expected.dna[k].allele1);
+            EXPECT_EQ(persons[i].dna[k].allele2, expected.dna[k].allele2);
+        }
+    }
+    EXPECT_EQ(loaded.genotypeTable.personCount, 3);
+    EXPECT_EQ(loaded.genotypeTable.sexCodes, drawn.genotypeTable.sexCodes);
+    EXPECT_EQ(loaded.genotypeTable.personNames, drawn.genotypeTable.personNames);
+    ASSERT_EQ(loaded.persons.size(), 1u);  // the case's own persons stay apart
+
+    if (!program.hasEngine()) GTEST_SKIP() << "no linkage engine built";
+    const LogLikelihoods before = calculated(drawn);
+    ASSERT_EQ(before.size(), 4u);  // two families, on both maps
+    EXPECT_NE(before[0], before[1]);
+    EXPECT_EQ(calculated(loaded), before);
+}
+
+TEST(ProjectFile, theMutationSwitchIsSavedAndFilesWithoutItCalculateWithMutation) {
+    EngineFolder program;
+    // A paternity duo that excludes at marker B, which only a mutation explains.
+    Core off = typedMarkersCase(program.path);
+    off.selectMainHypothesis(23);     // Paternity (duo)
+    off.alternativeHypotheses = {2};  // Unrelated
+    off.addAlternativePedigree(5);
+    off.genotypeTable.sexCodes = {1, 1};
+    Person father("NN1", true), child("NN2", true);
+    father.dna = {{0, "A", 0, "10", "11"}, {0, "B", 0, "7", "7"}, {0, "C", 0, "1", "1"}};
+    child.dna = {{0, "A", 0, "10", "12"}, {0, "B", 0, "8", "8"}, {0, "C", 0, "1", "2"}};
+    off.persons = {father, child};
+    off.mutationsOff = true;
+
+    const std::string path = program.folder.file("off.sav");
+    Core loaded = reopened(off, path);
+    EXPECT_TRUE(loaded.mutationsOff);
+    EXPECT_NE(readFile(path).find("\t\t<MUTATIONSOFF>Yes</MUTATIONSOFF>\r\n"), std::string::npos);
+
+    if (program.hasEngine()) {
+        Core on = off;
+        on.mutationsOff = false;
+        const LogLikelihoods withMutation = calculated(on);
+        const LogLikelihoods before = calculated(off);
+        EXPECT_NE(before, withMutation);  // the switch matters for this case
+        EXPECT_EQ(calculated(loaded), before);
+    }
+
+    // A file from before the switch was saved reads as mutation on, whatever the
+    // case held before.
+    std::string older = readFile(path);
+    const std::string line = "\t\t<MUTATIONSOFF>Yes</MUTATIONSOFF>\r\n";
+    older.erase(older.find(line), line.size());
+    ScriptedUserInterface ui;
+    Core again = loaded;
+    ui.expectTextWindow();
+    ASSERT_TRUE(openProject(again, program.folder.write("older.sav", older), ui));
+    EXPECT_FALSE(again.mutationsOff);
 }
 
 struct ReadFixture : ::testing::Test {
@@ -169,7 +374,7 @@ TEST_F(ReadFixture, linesBeforeTheRootAreIgnoredAndUnknownLinesListed) {
     EXPECT_EQ(core.activePopulation, 2);
 }
 
-TEST_F(ReadFixture, valuesAreTakenUnescapedUpToTheNextTag) {
+TEST_F(ReadFixture, aRawMarkupCharacterEndsTheValue) {
     read(
         "<RELATIX>\n<PERSONS>\n<PERSON>\n<PERSONNAME>A<B</PERSONNAME>\n"
         "<PERSONGENDER>female</PERSONGENDER>\n</PERSON>\n<PERSON>\n"
@@ -179,6 +384,17 @@ TEST_F(ReadFixture, valuesAreTakenUnescapedUpToTheNextTag) {
     EXPECT_TRUE(core.persons[0].isMale);  // only exactly "Female" is female
     EXPECT_EQ(core.persons[1].name, "C  ");
     EXPECT_FALSE(core.persons[1].isMale);
+}
+
+TEST_F(ReadFixture, filesWithoutReferencesReadAsBeforeAndReferencesAreDecoded) {
+    read(
+        "<RELATIX>\n<PROJECTNAME>A&amp;B &lt;1&gt; &quot;q&apos; &#233;&#xe9;</PROJECTNAME>\n"
+        "<PERSONS>\n<PERSON>\n<PERSONNAME>R&D; A & B &copy; &#300; &#; &#x; &lt &</PERSONNAME>\n"
+        "</PERSON>\n<PERSON>\n<PERSONNAME>&amp;lt;</PERSONNAME>\n</PERSON>\n</PERSONS>\n");
+    EXPECT_EQ(core.projectName, "A&B <1> \"q' \xE9\xE9");
+    ASSERT_EQ(core.persons.size(), 2u);
+    EXPECT_EQ(core.persons[0].name, "R&D; A & B &copy; &#300; &#; &#x; &lt &");
+    EXPECT_EQ(core.persons[1].name, "&lt;");  // decoded once
 }
 
 TEST_F(ReadFixture, populationChromosomeCarriesOverAndIncompleteEntriesAreDropped) {
