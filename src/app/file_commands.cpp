@@ -1,4 +1,7 @@
 // New project, Save, Save As and Open.
+#include <cctype>
+#include <filesystem>
+
 #include "app/application.h"
 #include "persistence/default_configuration.h"
 #include "persistence/open_project.h"
@@ -15,6 +18,19 @@ FileDialogRequest saveRequest(const std::string& initialFileName) {
     request.filter = kSaveFileFilter;
     request.confirmOverwrite = true;
     return request;
+}
+
+// The file name the save dialog proposes for a case read from a path: that path
+// when it names a project file (.sav), otherwise the same name with the extension
+// .sav, so that a project is never proposed over the Kovarian case file it was
+// imported from.
+std::string proposedSavePath(const std::string& projectPath) {
+    if (projectPath.empty()) return projectPath;
+    std::filesystem::path path(projectPath);
+    std::string extension = path.extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension == ".sav") return projectPath;
+    return path.replace_extension(".sav").string();
 }
 
 }  // namespace
@@ -35,10 +51,10 @@ bool Application::saveProjectFlow(bool updateBookkeeping) {
     // A save that failed returns false, so New project, Open and Exit do not go on
     // and the project stays marked unsaved.
     if (!core.projectPath.empty() && core.savedToPath)
-        return saveProject(core, core.projectPath, ui_);
-    const auto path = ui_.saveFileDialog(
-        saveRequest(core.projectPath.empty() ? core.projectName + ".sav" : core.projectPath));
-    if (!path) return false;
+        return mayWriteProjectTo(core.projectPath, ui_) && saveProject(core, core.projectPath, ui_);
+    const auto path = ui_.saveFileDialog(saveRequest(
+        core.projectPath.empty() ? core.projectName + ".sav" : proposedSavePath(core.projectPath)));
+    if (!path || !mayWriteProjectTo(*path, ui_)) return false;
     if (!saveProject(core, *path, ui_)) return false;
     if (updateBookkeeping) {
         core.projectPath = *path;
@@ -51,8 +67,8 @@ bool Application::saveProjectFlow(bool updateBookkeeping) {
 
 void Application::saveProjectAs() {
     Core& core = *core_;
-    const auto path = ui_.saveFileDialog(saveRequest(core.projectPath));
-    if (!path) return;
+    const auto path = ui_.saveFileDialog(saveRequest(proposedSavePath(core.projectPath)));
+    if (!path || !mayWriteProjectTo(*path, ui_)) return;
     if (!saveProject(core, *path, ui_)) return;
     core.projectPath = *path;
     core.setProjectName(projectNameFromFileName(*path));
@@ -70,6 +86,9 @@ void Application::openProjectFlow() {
     // when the file was recognised and read: a refused file leaves the case, its
     // path and its saved flag as they were.
     auto fresh = std::make_unique<Core>(*core_);
+    // The mutation switch belongs to the case: a project file sets it, and a file
+    // of another kind, which has none, is calculated with mutation.
+    fresh->mutationsOff = false;
     if (!openProject(*fresh, path, ui_)) {
         ui_.notify("Could not open project");
         return;

@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "persistence/project_file.h"
+#include "support/kovarian_case_writer.h"
 #include "support/scripted_user_interface.h"
 #include "support/temp_folder.h"
 
@@ -16,6 +17,18 @@ struct FileCommands : ::testing::Test {
     TempFolder folder;
     ScriptedUserInterface ui;
     Application app{ui, folder.path().string()};
+
+    // Opens a Kovarian duo case; the program folder has no marker positions.
+    std::string openKovarianCase(const std::string& name) {
+        const std::string kov = folder.write(name, testing::kovarianCaseText(testing::duoCase()));
+        ui.expectOpenFile(kov);
+        for (const char* marker : {"D1S1656", "D3S1358"})
+            ui.expectMessage(
+                std::string("Genetic position not found for ") + marker + ", skipping this marker.",
+                "Relatix2");
+        app.runCommand(CommandId::Open);
+        return kov;
+    }
 };
 
 TEST_F(FileCommands, saveAsNamesTheProjectAfterTheFile) {
@@ -64,6 +77,58 @@ TEST_F(FileCommands, saveAfterOpenProposesTheOpenedPathThenSavesSilently) {
     EXPECT_EQ(ui.fileRequests.at(1).initialFileName, opened);
     app.runCommand(CommandId::Save);  // silent now
     EXPECT_EQ(ui.pendingExpectations(), 0u);
+}
+
+TEST_F(FileCommands, saveAfterOpeningAKovarianFileProposesASavFileAndAsksBeforeReplacingIt) {
+    const std::string kov = openKovarianCase("duo case.kov");
+    const std::string kovText = readFile(kov);
+    ASSERT_EQ(app.core().projectPath, kov);
+    ui.verify();
+
+    // Save proposes the case file's name with .sav; choosing the case file itself
+    // asks first, and No leaves it as it was and the project unsaved.
+    ui.expectSaveFile(kov);
+    const std::string question =
+        "duo case.kov is not a Relatix project file. Saving the project replaces it with the "
+        "project file. Replace it?";
+    ui.expectMessage(question, "Warning", Answer::No);
+    app.runCommand(CommandId::Save);
+    EXPECT_EQ(ui.fileRequests.back().initialFileName, folder.file("duo case.sav"));
+    EXPECT_EQ(readFile(kov), kovText);
+    EXPECT_FALSE(app.core().savedToPath);
+    EXPECT_EQ(app.core().projectPath, kov);
+
+    // Save As proposes the same, and Yes replaces the file.
+    ui.expectSaveFile(kov);
+    ui.expectMessage(question, "Warning", Answer::Yes);
+    app.runCommand(CommandId::SaveAs);
+    EXPECT_EQ(ui.fileRequests.back().initialFileName, folder.file("duo case.sav"));
+    EXPECT_EQ(readFile(kov).rfind("<RELATIX>\r\n", 0), 0u);
+    EXPECT_TRUE(app.core().savedToPath);
+
+    // The proposed .sav file is written without a question, and so is a project
+    // file written before.
+    ui.expectSaveFile(folder.file("duo case.sav"));
+    app.runCommand(CommandId::SaveAs);
+    ui.expectSaveFile(folder.file("duo case.sav"));
+    app.runCommand(CommandId::SaveAs);
+    EXPECT_EQ(readFile(folder.file("duo case.sav")).rfind("<RELATIX>\r\n", 0), 0u);
+    EXPECT_EQ(ui.pendingExpectations(), 0u);
+}
+
+TEST_F(FileCommands, openingAProjectTakesItsMutationSwitchAndOtherFilesCalculateWithMutation) {
+    ScriptedUserInterface quiet;
+    Core off("/x");
+    off.mutationsOff = true;
+    const std::string offPath = folder.file("off.sav");
+    saveProject(off, offPath, quiet);
+    ui.expectOpenFile(offPath);
+    ui.expectTextWindow();
+    app.runCommand(CommandId::Open);
+    EXPECT_TRUE(app.core().mutationsOff);
+
+    openKovarianCase("duo.kov");
+    EXPECT_FALSE(app.core().mutationsOff);
 }
 
 TEST_F(FileCommands, openFailureSaysSoAndCancelDoesNothing) {
