@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <random>
 
 #include "engine_test_support.h"
 
@@ -342,6 +344,52 @@ TEST(MerlinUserFiles, ThousandAlleleMarker) {
     const auto values = lnLikelihoods(run.out);
     ASSERT_EQ(values.size(), 1u) << run.out;
     EXPECT_NEAR(values[0], std::log(2 * 0.0009 * 0.0009 * 0.5 * 0.1009), 1e-10);
+}
+
+// A file of several megabytes whose families' lines lie far apart, each line longer
+// than the first read after a jump: the families are read by their places and give
+// the output of the same file with every family's lines together.
+TEST(MerlinUserFiles, FamiliesSpreadOverALargeFile) {
+    constexpr int kMarkers = 1100, kFamilies = 150;
+    std::mt19937 random(8);
+    FileSet set;
+    set.dat.clear();
+    set.map.clear();
+    set.freq.clear();
+    for (int m = 0; m < kMarkers; ++m) {
+        const std::string name = "m" + std::to_string(m);
+        set.dat += "M " + name + "\n";
+        set.map += "1 " + name + " " + std::to_string(m) + "\n";
+        set.freq += "M " + name + "\nF 0.1 0.2 0.3 0.4\n";
+    }
+    // A father and his child by an untyped mother, who is listed.
+    std::string together, spread;
+    std::vector<std::array<std::string, 3>> families(kFamilies);
+    for (int f = 0; f < kFamilies; ++f) {
+        const std::string id = "f" + std::to_string(f);
+        std::string father = id + " dad 0 0 1", mother = id + " mum 0 0 2",
+                    child = id + " kid dad mum 1";
+        for (int m = 0; m < kMarkers; ++m) {
+            const int a = 1 + static_cast<int>(random() % 4),
+                      b = 1 + static_cast<int>(random() % 4);
+            const int c = 1 + static_cast<int>(random() % 4);
+            father += " " + std::to_string(a) + "/" + std::to_string(b);
+            mother += " 0/0";
+            child += " " + std::to_string(random() % 2 ? a : b) + " " + std::to_string(c);
+        }
+        families[f] = {father + "\n", mother + "\n", child + "\n"};
+        together += families[f][0] + families[f][1] + families[f][2];
+    }
+    for (int p = 0; p < 3; ++p)
+        for (int f = 0; f < kFamilies; ++f) spread += families[f][p];
+    set.ped = together;
+    const RunResult expected = runSet(set, true, {"--perFamily", "--quiet"});
+    ASSERT_EQ(expected.status, 0) << expected.err;
+    ASSERT_EQ(lnLikelihoods(expected.out).size(), static_cast<size_t>(kFamilies));
+    set.ped = spread;
+    const RunResult run = runSet(set, true, {"--perFamily", "--quiet"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, expected.out);
 }
 
 }  // namespace
