@@ -261,6 +261,8 @@ bool EmissionBuilder::place(State& state, int slot, int patChoice, int matChoice
 void EmissionBuilder::buildKey(const State& state, int level) {
     key_.clear();
     auto push = [&](std::int32_t v) { key_.append(reinterpret_cast<const char*>(&v), sizeof v); };
+    // A slot carries founder-allele nodes, never allele numbers: two nodes fit one word.
+    static_assert(kMaxNodes <= 64);
     for (int t : openSlots_[level + 1]) push(state.carried[0][t] * 64 + state.carried[1][t]);
     std::int8_t canon[kMaxNodes];
     std::uint8_t orient[kMaxNodes];
