@@ -15,8 +15,10 @@ namespace {
 // Observed mass below one by less than this is rounding, not an unobserved allele.
 constexpr double kMassTolerance = 1e-12;
 
+// Every number of the engine's files reads back as exactly the value the case
+// holds, so that rounding in the files never moves a likelihood.
 std::string number(double value) {
-    return formatGeneral(value, 6);
+    return formatShortest(value);
 }
 
 bool carried(const QuickCase& quickCase, int system) {

@@ -12,8 +12,10 @@ namespace relatix {
 
 namespace {
 
+// Every number of the engine's files reads back as exactly the value the case
+// holds, so that rounding in the files never moves a likelihood.
 std::string number(double value) {
-    return formatGeneral(value, 6);
+    return formatShortest(value);
 }
 
 void appendMapLines(const Core& core, const std::vector<bool>& skipList, LinkageDataTexts& out) {

@@ -10,17 +10,18 @@ std::vector<double> lumpFrequencies(std::vector<double> frequencies,
                                     const std::vector<std::string>& alleleNames,
                                     const std::vector<GenotypeTable::TextSlots>& genotypes) {
     if (frequencies.size() < kLumpingThreshold) return frequencies;
-    size_t last = 2;
+    // One past the largest carried position: where the merged rest goes.
+    size_t rest = 0;
     for (const GenotypeTable::TextSlots& slots : genotypes) {
         for (const std::string& text : slots) {
             const auto found = std::find(alleleNames.begin(), alleleNames.end(), text);
             if (found != alleleNames.end())
-                last = std::max(last, static_cast<size_t>(found - alleleNames.begin()));
+                rest = std::max(rest, static_cast<size_t>(found - alleleNames.begin()) + 1);
         }
     }
-    if (last + 1 >= frequencies.size()) return frequencies;
-    for (size_t i = last + 1; i < frequencies.size(); ++i) frequencies[last] += frequencies[i];
-    frequencies.resize(last + 1);
+    if (rest + 1 >= frequencies.size()) return frequencies;
+    for (size_t i = rest + 1; i < frequencies.size(); ++i) frequencies[rest] += frequencies[i];
+    frequencies.resize(rest + 1);
     return frequencies;
 }
 

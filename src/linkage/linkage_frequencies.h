@@ -1,6 +1,7 @@
 // The allele frequencies that the LINKAGE frequency and cluster files carry for
 // one marker: brought to a sum of 1 by the case's new-allele model, and for
-// markers with very many alleles cut after the largest allele anybody carries.
+// markers with very many alleles the alleles after the last one anybody carries
+// merged into one.
 #pragma once
 
 #include <string>
@@ -14,10 +15,12 @@ namespace relatix {
 // Lists with this many entries or more are lumped.
 inline constexpr size_t kLumpingThreshold = 64;
 
-// When the list has kLumpingThreshold entries or more: every frequency after
+// When the list has kLumpingThreshold entries or more: the frequencies after
 // position F (the largest 0-based position among the allele names of any text
-// the persons carry, at least 2) is added to the one at F and the list ends
-// there. Texts that are not among the names are ignored.
+// the persons carry) become one allele at position F + 1 with their sum, and the
+// list ends there. Nobody carries an allele after F, so its probability is all
+// that matters of them and no likelihood changes; the alleles up to F keep their
+// numbers and frequencies. Texts that are not among the names are ignored.
 std::vector<double> lumpFrequencies(std::vector<double> frequencies,
                                     const std::vector<std::string>& alleleNames,
                                     const std::vector<GenotypeTable::TextSlots>& genotypes);

@@ -190,7 +190,8 @@ Status writeModifiedFrequencies(const std::string& frequencyFile,
     for (const FrequencyMarker& marker : markers) {
         text += "M " + marker.name + "\r\n";
         for (size_t i = 0; i < marker.alleles.size(); ++i)
-            text += "A " + std::to_string(i + 1) + " " + number(marker.frequencies[i]) + "\r\n";
+            text +=
+                "A " + std::to_string(i + 1) + " " + formatShortest(marker.frequencies[i]) + "\r\n";
     }
     return writeAtomically(modifiedFrequencyPath(frequencyFile), text);
 }

@@ -77,14 +77,16 @@ TEST(LinkageMapFiles, markerNamesWithWhiteSpaceStayOneWord) {
     EXPECT_EQ(u.map, "CHROMOSOME\tMARKER\tPOSITION\n1\tM_1\t10\n1\tM_1_2\t12\n");
 }
 
-TEST(LinkageMapFiles, numbersCarrySixSignificantDigits) {
+// Positions and frequencies read back as exactly the case's values: rounding in
+// the files would move the linked likelihoods away from the exact ones.
+TEST(LinkageMapFiles, numbersReadBackAsExactlyTheCaseValues) {
     LinkageCase c({1});
     c.addMarker("A", 1, 12.3456789, {"1", "2"}, {0.123456789, 0.876543211});
     c.addMarker("B", 2, 1.23456, {"1", "2", "3"}, {0.00001, 0.5, 0.49999});
     const LinkageDataTexts t = linkageDataTexts(c.core, {});
-    EXPECT_EQ(t.map, "CHROMOSOME\tMARKER\tPOSITION\n1\tA\t12.3457\n1\tB\t1001.23\n");
+    EXPECT_EQ(t.map, "CHROMOSOME\tMARKER\tPOSITION\n1\tA\t12.3456789\n1\tB\t1001.23456\n");
     EXPECT_EQ(t.frequencies,
-              "M A\nA 1 0.123457\nA 2 0.876543\nM B\nA 1 1e-05\nA 2 0.5\nA 3 0.49999\n");
+              "M A\nA 1 0.123456789\nA 2 0.876543211\nM B\nA 1 1e-05\nA 2 0.5\nA 3 0.49999\n");
 }
 
 TEST(LinkageFrequencyFile, adjustsFrequenciesWithTheCaseModel) {
@@ -93,7 +95,8 @@ TEST(LinkageFrequencyFile, adjustsFrequenciesWithTheCaseModel) {
     c.core.clusterDatabase.newAlleleModel = 2;
     EXPECT_EQ(linkageDataTexts(c.core, {}).frequencies, "M A\nA 1 0.25\nA 2 0.5\nA 3 0.25\n");
     c.core.clusterDatabase.newAlleleModel = 1;
-    EXPECT_EQ(linkageDataTexts(c.core, {}).frequencies, "M A\nA 1 0.333333\nA 2 0.666667\n");
+    EXPECT_EQ(linkageDataTexts(c.core, {}).frequencies,
+              "M A\nA 1 0.3333333333333333\nA 2 0.6666666666666666\n");
 }
 
 std::vector<std::string> numberedNames(int n) {
@@ -109,20 +112,22 @@ std::vector<double> exactFrequencies(int n) {
     return f;
 }
 
-TEST(LinkageFrequencyLumping, cutsLargeMarkersAfterTheLargestCarriedAllele) {
+TEST(LinkageFrequencyLumping, mergesOnlyTheAllelesAfterTheLargestCarriedOne) {
     const std::vector<double> f = exactFrequencies(70);
     const std::vector<std::string> names = numberedNames(70);
     const std::vector<double> lumped =
         lumpFrequencies(f, names, {{"1", "5"}, {"5", "-1"}, {"99", "1"}});
-    ASSERT_EQ(lumped.size(), 5u);
-    EXPECT_EQ(lumped[3], f[3]);
-    EXPECT_DOUBLE_EQ(lumped[4], std::accumulate(f.begin() + 4, f.end(), 0.0));
+    // Every carried allele keeps its own frequency; the rest is one allele after them.
+    ASSERT_EQ(lumped.size(), 6u);
+    for (size_t a = 0; a < 5; ++a) EXPECT_EQ(lumped[a], f[a]) << a;
+    EXPECT_DOUBLE_EQ(lumped[5], std::accumulate(f.begin() + 5, f.end(), 0.0));
 
-    // Nobody beyond position 0: the list still keeps positions 0..2.
-    EXPECT_EQ(lumpFrequencies(f, names, {{"1", "1"}}).size(), 3u);
+    EXPECT_EQ(lumpFrequencies(f, names, {{"1", "1"}}).size(), 2u);
+    // Nobody carries the last allele but one: a single allele after it stays as it is.
+    EXPECT_EQ(lumpFrequencies(f, names, {{"69", "1"}}), f);
     // 63 entries are never lumped, 64 are.
     EXPECT_EQ(lumpFrequencies(exactFrequencies(63), numberedNames(63), {{"1", "5"}}).size(), 63u);
-    EXPECT_EQ(lumpFrequencies(exactFrequencies(64), numberedNames(64), {{"1", "5"}}).size(), 5u);
+    EXPECT_EQ(lumpFrequencies(exactFrequencies(64), numberedNames(64), {{"1", "5"}}).size(), 6u);
 }
 
 TEST(LinkageFrequencyLumping, appliesToTheWrittenFrequencyFile) {
@@ -133,7 +138,7 @@ TEST(LinkageFrequencyLumping, appliesToTheWrittenFrequencyFile) {
     const std::string text = linkageDataTexts(c.core, {}).frequencies;
     EXPECT_EQ(text,
               "M SE33\nA 1 0.0078125\nA 2 0.0078125\nA 3 0.0078125\nA 4 0.0078125\n"
-              "A 5 0.96875\n");
+              "A 5 0.0078125\nA 6 0.9609375\n");
 }
 
 TEST(LinkageClusterFile, enumeratesHaplotypesLikeAnOdometer) {

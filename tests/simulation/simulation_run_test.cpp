@@ -346,5 +346,37 @@ TEST(SimulationRun, dataFilesGiveEveryAlleleOfALargeMarkerItsNumber) {
     EXPECT_EQ(core.genotypeTable.alleleTexts, before.alleleTexts);  // the case's table stays
 }
 
+// Drawn data sets at markers of 90 and 200 alleles: without mutation the exact
+// engine and the engine on the genetic map agree on every data set.
+TEST(SimulationRun, largeMarkersGiveLinkedValuesEqualToExactOnes) {
+    SimulationProgramFolder program;
+    ASSERT_TRUE(program.hasEngine());
+    for (int alleles : {90, 200}) {
+        SimulationMarkers markers;
+        markers.count = 3;
+        markers.frequencies.clear();
+        double total = 0;
+        for (int a = 0; a < alleles; ++a) total += 1 + a % 7;
+        for (int a = 0; a < alleles; ++a) markers.frequencies.push_back((1 + a % 7) / total);
+        Core core = simulationCase(program.path, kDuo, {3, kUnrelated}, markers);
+        core.mutationsOff = true;
+        SilentUserInterface ui;
+        ASSERT_TRUE(runSimulation(core, ui, 10, 77u, "", 2));
+        ASSERT_EQ(core.simulatedLinkedLikelihoods.size(), core.simulatedExactLikelihoods.size());
+        for (size_t d = 0; d < core.simulatedExactLikelihoods.size(); ++d)
+            for (size_t i = 0; i < core.simulatedExactLikelihoods[d].size(); ++i) {
+                const LogLikelihood& exact = core.simulatedExactLikelihoods[d][i];
+                const LogLikelihood& linked = core.simulatedLinkedLikelihoods[d][i];
+                ASSERT_TRUE(exact && linked) << alleles << " alleles, data set " << d;
+                if (!std::isfinite(*exact)) {
+                    EXPECT_EQ(*linked, *exact);
+                    continue;
+                }
+                EXPECT_NEAR(*linked, *exact, 1e-9 * std::fabs(*exact))
+                    << alleles << " alleles, data set " << d << ", hypothesis " << i + 1;
+            }
+    }
+}
+
 }  // namespace
 }  // namespace relatix
