@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "core/decimal_text.h"
+#include "core/marker_names.h"
 #include "platform/user_interface.h"
 
 namespace relatix {
@@ -13,7 +14,7 @@ namespace relatix {
 
 int markerPosition(const std::vector<Marker>& markers, const std::string& name) {
     for (size_t i = 0; i < markers.size(); ++i)
-        if (markers[i].name == name) return static_cast<int>(i) + 1;
+        if (sameMarkerName(markers[i].name, name)) return static_cast<int>(i) + 1;
     return -1;
 }
 
@@ -98,7 +99,7 @@ int addMarkerDefinition(Core& core, UserInterface& ui, const std::string& name, 
     auto& markers = core.markerMap.markers;
     int overwrite = 0;
     for (size_t i = 0; i < markers.size(); ++i) {
-        if (markers[i].name != name) continue;
+        if (!sameMarkerName(markers[i].name, name)) continue;
         const Answer answer =
             ui.messageBox("System : " + name + " already exists in database, overwrite?",
                           kApplicationTitle, MessageButtons::YesNo, MessageIcon::Question);

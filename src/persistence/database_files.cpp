@@ -79,7 +79,7 @@ bool importFreqFile(Core& core, UserInterface& ui, const std::string& path) {
         if (line.empty() || line[0] != 'M') continue;
         const size_t cut = line.find(separator);
         std::string markerName = cut == std::string::npos ? std::string() : line.substr(cut + 1);
-        while (!markerName.empty() && markerName.back() == separator) markerName.pop_back();
+        markerName = trimmedName(markerName);
         std::vector<Allele> alleles;
         while (i < lines->size()) {
             const std::vector<std::string> fields = fieldsOf((*lines)[i], separator);
@@ -113,7 +113,9 @@ bool importMapFile(Core& core, UserInterface& ui, const std::string& path) {
         std::string position = fields[2];
         const size_t comma = position.find(',');
         if (comma != std::string::npos) position[comma] = '.';
-        addMarkerDefinition(core, ui, fields[1], chromosome, readDecimal(position));
+        const std::string name = trimmedName(fields[1]);
+        if (name.empty()) continue;
+        addMarkerDefinition(core, ui, name, chromosome, readDecimal(position));
     }
     return true;
 }

@@ -40,7 +40,8 @@ TextKind readTextSystem(const std::vector<std::string>& lines, TextSystem& syste
     if (kovarianHeader(first)) return TextKind::Kovarian;
     if (first.empty()) return TextKind::Empty;
     if (kovarianHeader(line(1))) return TextKind::Kovarian;
-    system.name = first.size() >= 2 ? first.substr(1, first.size() - 2) : std::string();
+    system.name =
+        trimmedName(first.size() >= 2 ? first.substr(1, first.size() - 2) : std::string());
     // Line 2 and eight more lines are not used; then the allele count and the alleles.
     size_t i = 10;
     const double count = readDecimal(line(i++));

@@ -12,6 +12,7 @@
 #include "core/allele_check.h"
 #include "core/core.h"
 #include "core/frequency_database.h"
+#include "core/marker_names.h"
 #include "persistence/import_questions.h"
 #include "persistence/text_lines.h"
 #include "platform/trace_file.h"
@@ -84,22 +85,11 @@ std::vector<std::string> splitWhiteSpace(const std::string& line) {
     return tokens;
 }
 
-bool equalIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
-// The marker map's name of a column heading, compared ignoring case.
+// The marker map's name of a name read from a file (trimmed, in any case).
 std::optional<std::string> mapMarkerIgnoringCase(const Core& core, const std::string& heading) {
     for (const Marker& marker : core.markerMap.markers)
-        if (equalIgnoringCase(marker.name, heading)) return marker.name;
+        if (sameMarkerName(marker.name, heading)) return marker.name;
     return std::nullopt;
-}
-
-bool onMarkerMap(const Core& core, const std::string& name) {
-    return markerPosition(core.markerMap, name) > 0;
 }
 
 // Replaces the person's observation of the marker or appends one.
@@ -244,7 +234,8 @@ GenotypeImportOutcome Import::readTable(const Lines& lines) {
     const std::string header = lines->empty() ? std::string() : lines->front();
     trace << header << "\r\n";
     const char separator = separatorOf(header);
-    const std::vector<std::string> headings = splitFields(header, separator);
+    std::vector<std::string> headings = splitFields(header, separator);
+    for (std::string& heading : headings) heading = trimmedName(heading);
     if (headings.size() < 2) {
         message(kNoMarkerColumnMessage);
         return failed("the first row has no column after the sample name");
@@ -262,7 +253,7 @@ GenotypeImportOutcome Import::readTable(const Lines& lines) {
     // most two characters once cut) never starts or ends a pair.
     auto pairStartsAt = [&](size_t i) {
         const auto a = cut(i), b = cut(i + 1);
-        return a && b && !a->empty() && *a == *b &&
+        return a && b && !a->empty() && sameMarkerName(*a, *b) &&
                !(mapMarkerIgnoringCase(core_, headings[i]) &&
                  mapMarkerIgnoringCase(core_, headings[i + 1]));
     };
@@ -354,8 +345,10 @@ GenotypeImportOutcome Import::readPgm(const Lines& lines, const std::string& pat
         trace << line << "\r\n";
         const std::vector<std::string> fields = splitFields(line, separator);
         if (fields.size() <= genotypeField) continue;
-        const std::string& markerName = fields[markerField];
-        if (!onMarkerMap(core_, markerName)) continue;
+        const std::optional<std::string> mapName =
+            mapMarkerIgnoringCase(core_, fields[markerField]);
+        if (!mapName) continue;
+        const std::string& markerName = *mapName;
         const std::string sample = singleSample ? fileSample : fields[sampleField];
         auto known = chosen.find(sample);
         if (known == chosen.end()) {

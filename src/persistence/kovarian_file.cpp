@@ -155,7 +155,7 @@ bool readKovarianFile(Core& core, UserInterface& ui, const std::string& path) {
 
     enum class CommaRule { Ask, Always, Once } commas = CommaRule::Ask;
     for (long long s = 0; s < systems && !file.atEnd(); ++s) {
-        const std::string name = unquoted(file.line());
+        const std::string name = trimmedName(unquoted(file.line()));
         MutationSettings female, male;
         female.rate = file.number();
         file.line();

@@ -12,10 +12,6 @@ namespace relatix {
 
 namespace {
 
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::vector<std::string> splitTabs(const std::string& line) {
     std::vector<std::string> fields;
     size_t start = 0;
@@ -29,13 +25,6 @@ std::vector<std::string> splitTabs(const std::string& line) {
 }
 
 }  // namespace
-
-bool sameMarkerName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
 
 const std::vector<MapEntry>& builtInMarkerTable() {
     static const std::vector<MapEntry> table = {
@@ -77,8 +66,10 @@ std::vector<MapEntry> parseMarkerPositions(const std::string& text) {
     const std::vector<std::string> lines = splitTextLines(text);
     for (size_t i = 1; i < lines.size(); ++i) {
         const std::vector<std::string> fields = splitTabs(lines[i]);
-        if (fields.size() < 3 || fields[0].empty()) continue;
-        entries.push_back({fields[0], leadingInteger(fields[1]), readDecimal(fields[2])});
+        if (fields.size() < 3) continue;
+        const std::string name = trimmedName(fields[0]);
+        if (name.empty()) continue;
+        entries.push_back({name, leadingInteger(fields[1]), readDecimal(fields[2])});
     }
     return entries;
 }
@@ -116,7 +107,7 @@ std::optional<MarkerPlace> findMarkerPosition(Core& core, UserInterface& ui,
             return MarkerPlace{marker.chromosome, marker.position};
     for (const MapEntry& entry : table) {
         if (!sameMarkerName(entry.name, name)) continue;
-        addMarkerDefinition(core, ui, name, entry.chromosome, entry.position);
+        addMarkerDefinition(core, ui, trimmedName(name), entry.chromosome, entry.position);
         return MarkerPlace{entry.chromosome, entry.position};
     }
     return std::nullopt;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/marker_names.h"
+
 namespace relatix {
 
 class Core;
@@ -51,8 +53,5 @@ std::vector<MapEntry> loadDefaultMarkerPositions(const std::string& programDirec
 std::optional<MarkerPlace> findMarkerPosition(Core& core, UserInterface& ui,
                                               const std::vector<MapEntry>& table,
                                               const std::string& name);
-
-// Equality of marker names ignoring the case of ASCII letters.
-bool sameMarkerName(const std::string& a, const std::string& b);
 
 }  // namespace relatix

@@ -102,6 +102,15 @@ TEST_F(GenotypeImport, TableLayoutsAndSeparators) {
     EXPECT_EQ(dna(1, "D3S1358"), "12/13");
 }
 
+TEST_F(GenotypeImport, headingsWithBlanksAroundThemFindTheirMarkerInAnyCase) {
+    assignment = {{"S1", 2}, {"X1", 1}};
+    EXPECT_TRUE(import("blank.csv", "Sample,D3S1358 , VWA\t\nS1,15/16,17/17\n").success);
+    EXPECT_EQ(dna(1, "D3S1358"), "15/16");
+    EXPECT_EQ(dna(1, "vWA"), "17/17");  // stored under the map's name
+    EXPECT_TRUE(import("pairs.txt", "Sample\t th01_1 \tTH01_2 \nX1\t12\t13\n").success);
+    EXPECT_EQ(dna(0, "TH01"), "12/13");
+}
+
 TEST_F(GenotypeImport, OneColumnFieldForms) {
     assignment = {{"S1", 1}, {"S2", 2}};
     core.persons[0].dna = {{0, "vWA", 0, "16", "16"}};

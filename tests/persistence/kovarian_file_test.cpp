@@ -125,6 +125,40 @@ TEST_F(Kovarian, version20HasNoSecondRatesAndIsNamedAfterTheFileAndAppendsOnRequ
     EXPECT_FALSE(readDatabase(core, ui, path));
 }
 
+// Names as real files write them, with blanks or tabs around them and in another
+// case, find their marker in every reader and are kept as written, trimmed.
+TEST_F(Kovarian, markerNamesWithSurroundingBlanksFindTheirMarkerInEveryReader) {
+    folder.write(kMarkerPositionsFileName,
+                 "MARKER\tCHROMOSOME\tPOSITION\n D4S2366 \t4\t12.9\nD3S1358\t3\t16.2\n");
+    const std::vector<std::pair<std::string, double>> halves = {{"8", 0.5}, {"9", 0.5}};
+    std::vector<KovSystem> systems;
+    for (const std::string name : {"D4S2366 ", "\td1s1656 ", "  D3S1358"})
+        systems.push_back({name, {{"\"8\"", "0.5"}, {"\"9\"", "0.5"}}});
+    SilentUserInterface silent;
+    ASSERT_TRUE(readKovarianFile(core, silent,
+                                 folder.write("blank.kov", kovarianText("3.1", systems, false))));
+    ASSERT_EQ(core.populations.size(), 1u);
+    std::vector<std::string> names;
+    for (const Marker& m : core.populations[0].markers) names.push_back(m.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"D4S2366", "d1s1656", "D3S1358"}));
+    EXPECT_EQ(markerPosition(core.markerMap, "D4S2366"), 3);  // after D3S1358, by chromosome
+    EXPECT_EQ(core.markerMap.markers[2].name, "D4S2366");
+    // The case's own lookups take the name in any case and with blanks around it.
+    EXPECT_NE(findMarker(core.populations[0], " D1S1656\t"), nullptr);
+
+    // A frequency file and a map file written with blanks around the names.
+    ASSERT_TRUE(importFreqFile(core, silent,
+                               folder.write("other.freq", "M  D4S2366 \nA 8 0.5\nA 9 0.5\n")));
+    ASSERT_EQ(core.populations.size(), 2u);
+    ASSERT_EQ(core.populations[1].markers.size(), 1u);
+    EXPECT_EQ(core.populations[1].markers[0].name, "D4S2366");
+    ASSERT_TRUE(importMapFile(core, silent, folder.write("m.map", "12\t vWA \t15.6\n")));
+    EXPECT_EQ(core.markerMap.markers.back().name, "vWA");
+    EXPECT_EQ(core.markerMap.markers.size(), 4u);
+    EXPECT_EQ(sameMarkerName("PENTA D ", "penta d"), true);
+    EXPECT_EQ(sameMarkerName("PENTA D", "PENTAD"), false);
+}
+
 TEST_F(Kovarian, badHeadersAreReportedAndReadNothing) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"short\n",
