@@ -181,7 +181,7 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
     }
     core.setProjectName(projectNameFromFileName(casePath));
     core.projectPath = casePath;
-    core.mutationsOff = parsed.noMutation;
+    if (parsed.noMutation) core.mutationsOff = true;  // a case saved without mutation stays so
     if (parsed.theta) {
         core.clusterDatabase.theta = *parsed.theta;
         if (Population* active = core.populationAt(core.activePopulation))

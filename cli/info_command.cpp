@@ -41,8 +41,17 @@ int printCaseInfo(const std::string& path, std::ostream& out, std::ostream& err)
     for (const Person& p : core.persons)
         out << "  " << p.name << "\t" << (p.isMale ? "Male" : "Female") << "\t" << p.dna.size()
             << " typed markers\n";
+    const bool drawn = core.mainHypothesis == kCreatedPedigrees;
+    if (drawn) {
+        // The hypotheses are drawn pedigrees over persons of their own.
+        const auto& persons = core.genotypeTable.pedigreePersons;
+        out << "Persons of the drawn pedigrees: " << persons.size() << "\n";
+        for (const Person& p : persons)
+            out << "  " << p.name << "\t" << (p.isMale ? "Male" : "Female") << "\t" << p.dna.size()
+                << " typed markers\n";
+    }
     out << "Hypotheses: ";
-    if (core.mainHypothesis < 0 || core.mainHypothesis >= kCatalogueCount) {
+    if (!drawn && (core.mainHypothesis < 0 || core.mainHypothesis >= kCatalogueCount)) {
         out << "none\n";
         return 0;
     }

@@ -109,7 +109,7 @@ int runReportCommand(const std::vector<std::string>& args, std::ostream& out, st
     }
     core.setProjectName(projectNameFromFileName(casePath));
     core.projectPath = casePath;
-    core.mutationsOff = parsed.noMutation;
+    if (parsed.noMutation) core.mutationsOff = true;  // a case saved without mutation stays so
     const int n = core.hypothesisCount();
     if (n < 2) {
         err << "relatix2-cli: the case '" << parsed.casePath

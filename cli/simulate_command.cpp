@@ -147,7 +147,7 @@ int runSimulateCommand(const std::vector<std::string>& args, std::ostream& out, 
     }
     core.setProjectName(projectNameFromFileName(casePath));
     core.projectPath = casePath;
-    core.mutationsOff = parsed.noMutation;
+    if (parsed.noMutation) core.mutationsOff = true;  // a case saved without mutation stays so
     if (core.mainHypothesis < 0) {
         err << "relatix2-cli: simulations need a case with a predefined main relationship\n";
         return 1;
