@@ -233,8 +233,15 @@ Status readMerlinPedigree(const std::string& path, MerlinPedigree& pedigree) {
     TraceFile trace("writePedfile");
     for (size_t i = 0; i < lines.size(); ++i) {
         std::vector<std::string> words;
-        for (std::string& word : splitWords(lines[i])) {
-            // "a/b" is one genotype written as one word.
+        const std::vector<std::string> raw = splitWords(lines[i]);
+        for (size_t k = 0; k < raw.size(); ++k) {
+            std::string word = raw[k];
+            if (words.size() >= 5) {
+                // A genotype "a/b" may be written with blanks around its slash:
+                // "a/ b", "a /b" and "a / b" are one genotype too.
+                if (k + 1 < raw.size() && raw[k + 1][0] == '/') word += raw[++k];
+                if (word.back() == '/' && k + 1 < raw.size()) word += raw[++k];
+            }
             const size_t slash = word.find('/');
             if (words.size() >= 5 && slash != std::string::npos) {
                 words.push_back(word.substr(0, slash));

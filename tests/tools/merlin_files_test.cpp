@@ -72,6 +72,26 @@ TEST(MerlinFiles, pedigreeFamiliesMatchAndCopies) {
               std::string::npos);
 }
 
+// Genotypes with blanks around their slash are one genotype, as in the plain form.
+TEST(MerlinFiles, slashedGenotypesWithBlanksReadAsThePlainForm) {
+    TempFolder folder;
+    const std::string freq = folder.write("f.freq", "M D1\nA 12 0.5\nA 13 0.5\nM D2\nF 0.5 0.5\n");
+    std::vector<FrequencyMarker> markers;
+    ASSERT_TRUE(readFrequencyMarkers(freq, markers));
+    MerlinPedigree plain, slashed;
+    ASSERT_TRUE(writeSimulationPedigrees(
+        folder.write("plain.ped",
+                     "1 1 . . 1 12 13 2 1\n1 2 . . 2 13 13 1 1\n1 3 1 2 1 12 13 2 2\n"),
+        plain, markers, 10));
+    ASSERT_TRUE(writeSimulationPedigrees(
+        folder.write("slashed.ped",
+                     "1 1 . . 1 12/ 13 2 /1\n1 2 . . 2 13 / 13   1/1\n1 3 1 2 1 12/13 2 / 2\n"),
+        slashed, markers, 10));
+    EXPECT_EQ(slashed.lines, plain.lines);
+    EXPECT_EQ(readFile(folder.file("slashed_to_simulate.ped")),
+              readFile(folder.file("plain_to_simulate.ped")));
+}
+
 TEST(MerlinFiles, replicatesGoToTheMatchingPersonsOfEveryFamily) {
     TempFolder folder;
     const std::string freq = folder.write("f.freq", "M D1\nA 12 0.5\nA 13 0.5\nM D2\nA 7 1\n");
