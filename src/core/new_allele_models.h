@@ -16,6 +16,11 @@ enum NewAlleleModel : int {
     kSearchAndSubtractModel = 2  // "Search and substract"
 };
 
+// The name of the allele that stands for the alleles a marker's list lacks, when
+// model 2 gives it the shortfall of a list whose frequencies sum to less than 1.
+// No typed allele is written so.
+inline constexpr const char* kRestAlleleName = "(other alleles)";
+
 // The frequency an allele gets when the excess takes all of it.
 inline constexpr double kMinimumFrequency = 1e-6;
 

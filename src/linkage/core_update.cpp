@@ -1,9 +1,12 @@
 #include "linkage/core_update.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numeric>
 
 #include "core/core.h"
 #include "core/frequency_database.h"
+#include "core/new_allele_models.h"
 #include "linkage/linkage_data_files.h"
 #include "platform/trace_file.h"
 
@@ -91,15 +94,28 @@ void updateCore(Core& core) {
         }
     }
 
-    for (Cluster& cluster : db.clusters) {
-        for (ClusterSystem& system : cluster.systems) {
-            double sum = 0;
-            for (double& f : system.frequencies) {
+    // The case's new-allele model brings each marker's frequencies to a sum of 1:
+    // model 1 divides by the sum, model 2 takes an excess from the alleles nobody
+    // carries and gives a shortfall to one rest allele. The engines and the files
+    // then all see the same frequencies.
+    for (size_t c = 0; c < db.clusters.size(); ++c) {
+        std::vector<ClusterSystem>& systems = db.clusters[c].systems;
+        for (size_t s = 0; s < systems.size(); ++s) {
+            ClusterSystem& system = systems[s];
+            for (double& f : system.frequencies)
                 if (f == 0.0) f = 0.01;
-                sum += f;
-            }
-            if (sum > 0)
-                for (double& f : system.frequencies) f /= sum;
+            std::vector<double> adjusted = adjustFrequencies(
+                system.frequencies, system.alleleNames,
+                genotypesAt(table, static_cast<int>(c) + 1, static_cast<int>(s) + 1),
+                db.newAlleleModel);
+            if (adjusted.size() > system.alleleNames.size())
+                system.alleleNames.push_back(kRestAlleleName);
+            // What model 2 cannot absorb (every allele carried), and a rest too
+            // small to keep, are divided out.
+            const double sum = std::accumulate(adjusted.begin(), adjusted.end(), 0.0);
+            if (sum > 0 && std::fabs(sum - 1.0) > 1e-12)
+                for (double& f : adjusted) f /= sum;
+            system.frequencies = std::move(adjusted);
         }
     }
     trace << "Done with updating\n";

@@ -1,6 +1,7 @@
 // Prepares the Core for a calculation: one cluster per marker of the marker map
 // that the active population contains, the analysis persons' alleles in the
-// genotype table, and normalised frequencies.
+// genotype table, and frequencies brought to a sum of 1 by the case's new-allele
+// model.
 #pragma once
 
 #include <string>

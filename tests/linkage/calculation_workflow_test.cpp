@@ -8,6 +8,7 @@
 
 #include "app/calculation_save.h"
 #include "core/core.h"
+#include "core/new_allele_models.h"
 #include "dialogs/results_presenter.h"
 #include "engine/catalogue_likelihoods.h"
 #include "linkage/core_update.h"
@@ -83,10 +84,11 @@ Core duoCase(const std::string& programDirectory) {
     return core;
 }
 
-TEST(UpdateCore, buildsOneClusterPerUsedMarkerAndNormalisesWithNewAlleles) {
+TEST(UpdateCore, buildsOneClusterPerUsedMarkerAndAppliesTheNewAlleleModel) {
     Core core = duoCase("/prog");
     core.populations[0].markers[1].alleles[0].frequency = 0.0;  // becomes 0.01 first
     core.clusterDatabase.newAlleleFrequency = 0.05;
+    core.clusterDatabase.newAlleleModel = 1;  // normalise
     updateCore(core);
     ASSERT_EQ(core.clusterDatabase.clusterNames, (std::vector<std::string>{"A", "B"}));
     EXPECT_EQ(core.clusterDatabase.clusters[0].chromosome, 0);
@@ -96,6 +98,14 @@ TEST(UpdateCore, buildsOneClusterPerUsedMarkerAndNormalisesWithNewAlleles) {
     EXPECT_DOUBLE_EQ(b.frequencies[0], 0.01 / sum);
     EXPECT_DOUBLE_EQ(b.frequencies[1], 0.75 / sum);
     EXPECT_DOUBLE_EQ(b.frequencies[2], 0.05 / sum);
+    // Search and subtract keeps the listed frequencies and gives the rest to an
+    // allele of its own.
+    core.clusterDatabase.newAlleleModel = 2;
+    updateCore(core);
+    const ClusterSystem& kept = core.clusterDatabase.clusters[1].systems[0];
+    EXPECT_EQ(kept.alleleNames, (std::vector<std::string>{"7", "8", "9", kRestAlleleName}));
+    EXPECT_DOUBLE_EQ(kept.frequencies[1], 0.75);
+    EXPECT_DOUBLE_EQ(kept.frequencies[3], 1 - sum);
     EXPECT_EQ(core.genotypeTable.alleleText(1, 1, 1, 2), "11");
     EXPECT_EQ(core.genotypeTable.alleleText(2, 1, 1, 1), "-1");
     EXPECT_EQ(core.genotypeTable.alleleText(2, 1, 2, 2), "9");
@@ -114,6 +124,42 @@ TEST(UpdateCore, copiesTheMapMarkersMutationSettingsBySex) {
     EXPECT_DOUBLE_EQ(a.mutation[0].value3, 0.002);  // rate2
     EXPECT_EQ(a.mutation[1].model, 3);
     EXPECT_DOUBLE_EQ(a.mutation[1].value2, 0.25);
+}
+
+// A father 10/10 and a child 10/10 give the paternity index 1/p(10): the
+// new-allele model decides p(10) when the frequencies do not sum to 1, and both
+// engines follow it.
+TEST(RunCalculation, theNewAlleleModelDecidesTheFrequenciesOfBothEngines) {
+    ProgramFolder program;
+    ASSERT_TRUE(program.hasEngine());
+    struct Expected {
+        std::vector<Allele> alleles;
+        int model;
+        double index;
+    };
+    const std::vector<Expected> cases = {
+        {{{"10", 0.5}, {"11", 0.5}, {"12", 0.2}}, 1, 1.2 / 0.5},  // normalised
+        {{{"10", 0.5}, {"11", 0.5}, {"12", 0.2}}, 2, 1 / 0.5},    // 11 gives up the excess
+        {{{"10", 0.25}, {"11", 0.25}}, 1, 0.5 / 0.25},
+        {{{"10", 0.25}, {"11", 0.25}}, 2, 1 / 0.25},  // the rest is an allele of its own
+    };
+    for (const Expected& e : cases) {
+        Core core = duoCase(program.path);
+        core.populations[0].markers = {populationMarker("A", e.alleles)};
+        core.persons[0].dna = {{0, "A", 0, "10", "10"}};
+        core.persons[1].dna = {{0, "A", 0, "10", "10"}};
+        core.clusterDatabase.newAlleleModel = e.model;
+        SilentUserInterface ui;
+        const CalculationOutcome outcome = runCalculation(core, ui);
+        ASSERT_EQ(outcome.status, CalculationStatus::Calculated);
+        ASSERT_TRUE(outcome.engineResultsAvailable) << outcome.engineMessage;
+        const std::string label = "model " + std::to_string(e.model) + ", " +
+                                  std::to_string(e.alleles.size()) + " alleles";
+        EXPECT_NEAR(*core.exactResults[0] - *core.exactResults[1], std::log(e.index), 1e-9)
+            << label;
+        EXPECT_NEAR(*core.merlinResults[0] - *core.merlinResults[1], std::log(e.index), 1e-9)
+            << label;
+    }
 }
 
 TEST(RunCalculation, skipsIncompleteMarkersWithOneNotification) {
