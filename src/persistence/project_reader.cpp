@@ -74,7 +74,7 @@ struct TaggedLine {
 // The byte an entity at text[at] ("&" up to ";") stands for, with its length.
 std::optional<std::pair<char, size_t>> entityAt(const std::string& text, size_t at) {
     const size_t end = text.find(';', at + 1);
-    // The longest known entity, "&#x" with two digits or "&apos;", is 6 long.
+    // Every reference read here fits in seven characters, as "&#x0FF;" does.
     if (end == std::string::npos || end - at > 6) return std::nullopt;
     const std::string name = text.substr(at + 1, end - at - 1);
     const size_t length = end - at + 1;
