@@ -101,6 +101,14 @@ void ResultsPresenter::refresh() {
 void ResultsPresenter::calculate() {
     if (!core_) return;
     const CalculationOutcome outcome = runCalculation(*core_, ui_, beforeCalculation_);
+    if (outcome.status == CalculationStatus::NoUsableMarker) {
+        // The refusal was shown; no earlier values stay in view as if they were this case's.
+        calculated_ = false;
+        engineResultsAvailable_ = false;
+        unusedMarkersText_.clear();
+        refresh();
+        return;
+    }
     if (outcome.status != CalculationStatus::Calculated) return;
     engineResultsAvailable_ = outcome.engineResultsAvailable;
     calculated_ = true;

@@ -1,5 +1,6 @@
 #include "linkage/calculation_workflow.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "core/core.h"
@@ -33,6 +34,33 @@ private:
 
 }  // namespace
 
+std::string noUsableMarkerReason(const Core& core, const std::vector<bool>& skipList) {
+    const Population* population = core.populationAt(core.activePopulation);
+    if (!population)
+        return "There is no active population: choose one in Edit markers before calculating";
+    const GenotypeTable& table = core.genotypeTable;
+    const int clusters = static_cast<int>(core.clusterDatabase.clusters.size());
+    if (clusters == 0)
+        return "No marker of the case is in the active population " + population->name;
+    if (core.mainHypothesis != kCreatedPedigrees) {
+        const int persons = std::min<int>(table.personCount, static_cast<int>(core.persons.size()));
+        for (int k = 1; k <= persons; ++k) {
+            bool typed = false;
+            for (int c = 1; c <= clusters && !typed; ++c)
+                typed = table.alleleText(c, 1, k, 1) != kUnknownAllele &&
+                        table.alleleText(c, 1, k, 2) != kUnknownAllele;
+            if (!typed)
+                return core.persons[static_cast<size_t>(k - 1)].name +
+                       " is typed at no marker of the active population " + population->name;
+        }
+    }
+    for (int c = 0; c < clusters; ++c)
+        if (static_cast<size_t>(c) >= skipList.size() || !skipList[static_cast<size_t>(c)])
+            return {};
+    return "No marker of the active population " + population->name +
+           " is typed for every person of the case";
+}
+
 CalculationOutcome runCalculation(Core& core, UserInterface& ui, const BeforeCalculation& before) {
     TraceFile trace("CalculateLR");
     CalculationOutcome outcome;
@@ -41,7 +69,9 @@ CalculationOutcome runCalculation(Core& core, UserInterface& ui, const BeforeCal
 
     bool missingData = false;
     const std::vector<bool> skip = clusterSkipList(core, &missingData);
-    if (missingData)
+    // A case without a usable marker has nothing to compute: every LR would be 1.
+    const std::string refusal = noUsableMarkerReason(core, skip);
+    if (missingData && refusal.empty())
         ui.messageBox(kIncompleteDataMessage, "Notification", MessageButtons::Ok,
                       MessageIcon::Information);
     trace << "Sorting markers\n"
@@ -50,6 +80,16 @@ CalculationOutcome runCalculation(Core& core, UserInterface& ui, const BeforeCal
     if (core.hypothesisCount() <= 1) {
         ui.messageBox("Please choose at least one alternative hypothesis", kApplicationTitle);
         outcome.status = CalculationStatus::NoAlternatives;
+        return outcome;
+    }
+    if (!refusal.empty()) {
+        ui.messageBox(refusal, "Error", MessageButtons::Ok, MessageIcon::Error);
+        outcome.status = CalculationStatus::NoUsableMarker;
+        outcome.refusal = refusal;
+        core.exactResults.clear();
+        core.exactMarkerResults.clear();
+        core.unlinkedResults.clear();
+        core.merlinResults.clear();
         return outcome;
     }
     if (before && !before(core, ui)) {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace relatix {
 
@@ -17,6 +18,7 @@ enum class CalculationStatus {
     NoAlternatives,  // fewer than two hypotheses: nothing was calculated
     Cancelled,       // the user cancelled the save question or dialog, or the save failed
     NoWorkFolder,    // no private folder for the engine's files could be made
+    NoUsableMarker,  // no marker can be used (refusal says why): nothing was calculated
 };
 
 struct CalculationOutcome {
@@ -24,6 +26,8 @@ struct CalculationOutcome {
     bool engineResultsAvailable = false;
     // Why the linkage columns have no values, empty when they have.
     std::string engineMessage;
+    // Why nothing was calculated, for NoUsableMarker.
+    std::string refusal;
 };
 
 inline constexpr const char* kIncompleteDataMessage =
@@ -34,6 +38,11 @@ inline constexpr const char* kIncompleteDataMessage =
 // stops the calculation as Cancelled. The desktop program offers to save the
 // project here.
 using BeforeCalculation = std::function<bool(Core&, UserInterface&)>;
+
+// Why the case cannot be calculated at all after updateCore: no active
+// population, no marker of the case in it, a person typed at none of its
+// markers, or no marker typed for every person. Empty when a marker can be used.
+std::string noUsableMarkerReason(const Core& core, const std::vector<bool>& skipList);
 
 CalculationOutcome runCalculation(Core& core, UserInterface& ui,
                                   const BeforeCalculation& before = {});

@@ -30,8 +30,8 @@ inline CliResult runCli(std::vector<std::string> args) {
     return {status, out.str(), err.str()};
 }
 
-// A paternity duo against unrelated at four markers, saved as a project file:
-// quick to simulate.
+// A paternity duo against unrelated at four markers, both typed, saved as a
+// project file: quick to simulate.
 inline std::string duoCaseFile(const TempFolder& folder) {
     Core core;
     Population population;
@@ -49,6 +49,10 @@ inline std::string duoCaseFile(const TempFolder& folder) {
     core.alternativeHypotheses = {2};
     core.addAlternativePedigree(5);
     core.persons = {Person("Father", true), Person("Child", true)};
+    for (const Marker& marker : population.markers) {
+        core.persons[0].dna.push_back({0, marker.name, 0, "10", "11"});
+        core.persons[1].dna.push_back({0, marker.name, 0, "10", "12"});
+    }
     SilentUserInterface ui;
     const std::string path = folder.file("duo.sav");
     saveProject(core, path, ui);

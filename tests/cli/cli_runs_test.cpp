@@ -298,6 +298,28 @@ namespace relatix {
 namespace {
 
 // A marker of the map that the active population lacks is named with its reason.
+// A case in which a person carries no DNA is refused with that cause: every LR
+// would be 1 otherwise.
+TEST(CliCalculate, aPersonWithoutDnaIsRefusedWithExitOne) {
+    testing::TempFolder folder;
+    std::string text = testing::readFile(testing::duoCaseFile(folder));
+    const size_t child = text.find("<PERSONNAME>Child</PERSONNAME>");
+    ASSERT_NE(child, std::string::npos);
+    const size_t start = text.find("<PERSONDNA>", child);
+    const size_t stop = text.find("</PERSONDNA>", child);
+    text.erase(start, stop - start);
+    const std::string path = folder.write("untyped.sav", text);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"calculate", path}, {"calculate", "--json", path}}) {
+        const testing::CliResult run = testing::runCli(args);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find("Child is typed at no marker of the active population"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_EQ(run.out.find("LR"), std::string::npos) << run.out;
+    }
+}
+
 TEST(CliCalculate, everyUnusedMarkerIsNamedWithItsReason) {
     std::string text =
         testing::readFile(std::string(RELATIX_SOURCE_DIR) + "/examples/half_siblings_linked.sav");

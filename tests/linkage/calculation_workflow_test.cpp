@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "app/calculation_save.h"
@@ -162,6 +163,44 @@ TEST(RunCalculation, theNewAlleleModelDecidesTheFrequenciesOfBothEngines) {
     }
 }
 
+// Without a usable marker every LR would be 1: the calculation is refused with
+// its cause, and no earlier value stays behind.
+TEST(RunCalculation, aCaseWithoutUsableMarkerIsRefusedWithItsCause) {
+    ProgramFolder program;
+    struct Refused {
+        std::function<void(Core&)> change;
+        std::string message;
+    };
+    const std::vector<Refused> cases = {
+        {[](Core& core) { core.persons[1].dna.clear(); },
+         "NN2 is typed at no marker of the active population EUR"},
+        {[](Core& core) { core.activePopulation = 0; },
+         "There is no active population: choose one in Edit markers before calculating"},
+        {[](Core& core) { core.populations[0].markers.clear(); },
+         "No marker of the case is in the active population EUR"},
+        {[](Core& core) {
+             core.persons[0].dna = {{0, "B", 0, "7", "8"}};
+             core.persons[1].dna = {{0, "A", 0, "10", "10"}};
+         },
+         "No marker of the active population EUR is typed for every person of the case"},
+    };
+    for (const Refused& r : cases) {
+        Core core = duoCase(program.path);
+        core.populations[0].name = "EUR";
+        r.change(core);
+        core.exactResults = {-1.0, -2.0};  // an earlier case's values
+        core.merlinResults = {-1.0, -2.0};
+        ScriptedUserInterface ui;
+        ui.expectMessage(r.message, "Error");
+        const CalculationOutcome outcome = runCalculation(core, ui, offerToSaveBeforeCalculation);
+        ui.verify();
+        EXPECT_EQ(outcome.status, CalculationStatus::NoUsableMarker) << r.message;
+        EXPECT_EQ(outcome.refusal, r.message);
+        EXPECT_TRUE(core.exactResults.empty());
+        EXPECT_TRUE(core.merlinResults.empty());
+    }
+}
+
 TEST(RunCalculation, skipsIncompleteMarkersWithOneNotification) {
     ProgramFolder program;
     Core core = duoCase(program.path);
@@ -250,6 +289,17 @@ TEST_F(ResultsFixture, beforeCalculateRowsAreLabelsAndScaleDoesNothing) {
     results.scale();
     EXPECT_EQ(results.referenceRow(), 1);
     EXPECT_EQ(core.referenceHypothesis, 1);
+}
+
+// A refused calculation shows its cause and leaves no earlier values in view.
+TEST_F(ResultsFixture, aRefusedCalculationShowsNoValues) {
+    calculate(1);
+    ASSERT_NE(results.rows()[0], "Paternity (duo)");  // values are shown
+    core.persons[1].dna.clear();
+    ui.expectMessage("NN2 is typed at no marker of the active population Unnamed", "Error");
+    results.calculate();
+    ui.verify();
+    EXPECT_EQ(results.rows(), (std::vector<std::string>{"Paternity (duo)", "Unrelated"}));
 }
 
 TEST_F(ResultsFixture, rowsShowRatiosAgainstTheReferenceRow) {
