@@ -210,6 +210,8 @@ void systemsSection(ReportWriter& report, const Core& core) {
     report.heading("Systems");
     const Population* population = activePopulationOf(core);
     auto general = [](double v) { return formatGeneral(v, 6); };
+    // Without mutation the settings are listed, but no calculation used them.
+    const std::string unused = core.mutationsOff ? " (not used)" : "";
     for (const Marker& mapMarker : core.markerMap.markers) {
         const Marker* marker = populationMarker(population, mapMarker.name);
         if (!marker) continue;
@@ -217,17 +219,21 @@ void systemsSection(ReportWriter& report, const Core& core) {
         report.paragraph(mapMarker.name, kSubheadingSize, true);
         report.paragraph("Chromosome: " + std::to_string(mapMarker.chromosome), kBodySize);
         report.paragraph("Genetic position (cM): " + threeDecimals(mapMarker.position), kBodySize);
-        report.paragraph("Male mutation model: " + std::to_string(mapMarker.maleMutation.model),
+        report.paragraph(
+            "Male mutation model: " + std::to_string(mapMarker.maleMutation.model) + unused,
+            kBodySize);
+        report.paragraph("Male mutation rate: " + general(mapMarker.maleMutation.rate) + unused,
                          kBodySize);
-        report.paragraph("Male mutation rate: " + general(mapMarker.maleMutation.rate), kBodySize);
-        report.paragraph("Male mutation range: " + general(mapMarker.maleMutation.range),
+        report.paragraph("Male mutation range: " + general(mapMarker.maleMutation.range) + unused,
                          kBodySize);
-        report.paragraph("Female mutation model: " + std::to_string(mapMarker.femaleMutation.model),
+        report.paragraph(
+            "Female mutation model: " + std::to_string(mapMarker.femaleMutation.model) + unused,
+            kBodySize);
+        report.paragraph("Female mutation rate: " + general(mapMarker.femaleMutation.rate) + unused,
                          kBodySize);
-        report.paragraph("Female mutation rate: " + general(mapMarker.femaleMutation.rate),
-                         kBodySize);
-        report.paragraph("Female mutation range: " + general(mapMarker.femaleMutation.range),
-                         kBodySize);
+        report.paragraph(
+            "Female mutation range: " + general(mapMarker.femaleMutation.range) + unused,
+            kBodySize);
         report.empty();
         report.row({{2000, {"Allele"}}, {4000, {"Frequency"}}}, kBodySize);
         for (const Allele& allele : marker->alleles)
@@ -284,6 +290,7 @@ Status writeCaseReport(const Core& core, const std::string& reportPath) {
     report.paragraph("Database: " + (population ? population->name : std::string()), kBodySize);
     report.paragraph("Project file: " + forwardSlashes(core.projectPath), kBodySize);
     report.paragraph("Report file: " + forwardSlashes(reportPath), kBodySize);
+    if (core.mutationsOff) report.paragraph(kMutationNotModelled, kBodySize, true);
 
     pedigreeSection(report, core);
     personsSection(report, core);
@@ -296,6 +303,8 @@ Status writeCaseReport(const Core& core, const std::string& reportPath) {
     report.empty();
     report.heading("Settings");
     report.paragraph("Theta: " + threeDecimals(core.clusterDatabase.theta), kBodySize);
+    report.paragraph(std::string("Mutation: ") + (core.mutationsOff ? "not modelled" : "modelled"),
+                     kBodySize);
     report.empty();
     report.empty();
     systemsSection(report, core);

@@ -117,6 +117,30 @@ TEST(CaseReport, printsTheCalculatedCaseWithTypedGaps) {
     EXPECT_EQ(rtf.substr(rtf.size() - 7), "\r\n\\par}");
 }
 
+// A case calculated without mutation says so in both reports, and its mutation
+// settings are listed as not used.
+TEST(CaseReport, withoutMutationTheHeaderSaysSoAndTheRatesAreNotUsed) {
+    testing::TempFolder folder;
+    Core core = calculatedCase(folder.path().string());
+    core.markerMap.markers[0].maleMutation.rate = 0.002;
+    const std::string path = folder.file("with.rtf");
+    ASSERT_TRUE(writeCaseReport(core, path).ok());
+    const std::string with = testing::readFile(path);
+    EXPECT_EQ(with.find(kMutationNotModelled), std::string::npos);
+    EXPECT_NE(with.find(shown("Male mutation rate: 0.002")), std::string::npos);
+    EXPECT_NE(with.find(shown("Mutation: modelled")), std::string::npos);
+
+    core.mutationsOff = true;
+    ASSERT_TRUE(writeCaseReport(core, path).ok());
+    const std::string without = testing::readFile(path);
+    EXPECT_LT(without.find(kMutationNotModelled), without.find("Pedigree 1 : ("));
+    EXPECT_NE(without.find(shown("Male mutation rate: 0.002 (not used)")), std::string::npos);
+    EXPECT_EQ(count(without, " (not used)"), 6u * 3u);  // six settings of each of three markers
+    EXPECT_NE(without.find(shown("Mutation: not modelled")), std::string::npos);
+    ASSERT_TRUE(writeSimulationReport(core, path).ok());
+    EXPECT_NE(testing::readFile(path).find(kMutationNotModelled), std::string::npos);
+}
+
 TEST(CaseReport, embedsTheRelationshipPicturesThatExist) {
     testing::TempFolder folder;
     Core core = calculatedCase(folder.path().string());
