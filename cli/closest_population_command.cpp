@@ -189,6 +189,9 @@ int runClosestPopulationCommand(const std::vector<std::string>& args, std::ostre
             return 1;
         }
         err << "relatix2-cli: STRUCTURE file written with seed " << seed << "\n";
+        for (const StructureRename& rename : structureRenames(core))
+            err << "relatix2-cli: '" << rename.from << "' is written '" << rename.to
+                << "' in the STRUCTURE file\n";
     }
 
     const MarkerIndexTable table(core);

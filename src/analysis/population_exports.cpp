@@ -77,9 +77,34 @@ void writeCodes(std::ostream& out, int code1, int code2) {
 
 }  // namespace
 
+std::string structureName(const std::string& name) {
+    std::string written = name;
+    for (char& c : written)
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') c = '_';
+    return written;
+}
+
+std::vector<StructureRename> structureRenames(const Core& core) {
+    std::vector<StructureRename> renames;
+    auto add = [&](const std::string& name) {
+        const std::string written = structureName(name);
+        if (written != name) renames.push_back({name, written});
+    };
+    for (const Marker& marker : core.markerMap.markers) add(marker.name);
+    for (const Person& profile : core.ancestryPersons) add(profile.name);
+    return renames;
+}
+
+std::string structureRenamesText(const std::vector<StructureRename>& renames) {
+    if (renames.empty()) return {};
+    std::string text = "Names written otherwise in the STRUCTURE file:";
+    for (const StructureRename& rename : renames) text += "\n" + rename.from + " -> " + rename.to;
+    return text;
+}
+
 void writeStructureFile(const Core& core, std::uint32_t seed, std::ostream& out) {
     const std::vector<Marker>& map = core.markerMap.markers;
-    for (const Marker& marker : map) out << marker.name << ' ';
+    for (const Marker& marker : map) out << structureName(marker.name) << ' ';
     out << "\r\n";
     const StructureAlleleTable table(core);
     out << structureDistanceLine(map) << "\r\n";
@@ -106,7 +131,7 @@ void writeStructureFile(const Core& core, std::uint32_t seed, std::ostream& out)
         }
     }
     for (const Person& profile : core.ancestryPersons) {
-        out << profile.name << " 0 0 ";
+        out << structureName(profile.name) << " 0 0 ";
         for (size_t m = 0; m < map.size(); ++m) {
             const DnaObservation* observation = observationOf(profile, map[m].name);
             if (!observation) {

@@ -55,6 +55,21 @@ std::string structureDistanceLine(const std::vector<Marker>& mapMarkers);
 std::optional<std::pair<size_t, size_t>> drawStructureGenotype(const Marker& marker,
                                                                RandomGenerator& random);
 
+// STRUCTURE reads its files as blank-separated words: a name with a blank or a
+// tab would shift every column after it. Such names are written with "_" in
+// their place.
+std::string structureName(const std::string& name);
+struct StructureRename {
+    std::string from;
+    std::string to;
+};
+// The marker and profile names of the case that the STRUCTURE file writes
+// otherwise than they are, in file order.
+std::vector<StructureRename> structureRenames(const Core& core);
+// "Names written otherwise in the STRUCTURE file:" and a line "from -> to" for
+// each rename; empty without renames.
+std::string structureRenamesText(const std::vector<StructureRename>& renames);
+
 // The whole STRUCTURE file, the reference individuals drawn with the generator
 // seeded with the given seed.
 void writeStructureFile(const Core& core, std::uint32_t seed, std::ostream& out);

@@ -149,10 +149,13 @@ void FindPopulationPresenter::exportStructure() {
     if (!path) return;
     const std::uint32_t seed = structureSeed();
     if (!reportWrite(ui_, exportStructureFile(core_, seed, *path), *path)) return;
-    ui_.messageBox("The STRUCTURE file was written with the random seed " + std::to_string(seed) +
+    std::string text = "The STRUCTURE file was written with the random seed " +
+                       std::to_string(seed) +
                        ".\nrelatix2-cli closest-population with --structure and --seed " +
-                       std::to_string(seed) + " draws the same reference individuals.",
-                   "Information", MessageButtons::Ok, MessageIcon::Information);
+                       std::to_string(seed) + " draws the same reference individuals.";
+    if (const std::string renamed = structureRenamesText(structureRenames(core_)); !renamed.empty())
+        text += "\n\n" + renamed;
+    ui_.messageBox(text, "Information", MessageButtons::Ok, MessageIcon::Information);
 }
 
 void FindPopulationPresenter::exportGenoGeographer() {

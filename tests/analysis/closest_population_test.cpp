@@ -181,7 +181,18 @@ TEST(StructureExport, fileHoldsReferenceIndividualsAndProfilesWithCodes) {
     EXPECT_EQ(lines[2].substr(0, 16), "Individual1 1 1 ");
     EXPECT_EQ(lines[2].substr(lines[2].size() - 6), "-9 -9 ");
     EXPECT_EQ(lines[52], "Individual51 2 1 3 3 1 1 ");
-    EXPECT_EQ(lines[102], "Case 1 0 0 3 -9 -9 -9 ");
+    // A blank in a name would shift STRUCTURE's columns: it is written "_" and listed.
+    EXPECT_EQ(lines[102], "Case_1 0 0 3 -9 -9 -9 ");
+    const std::vector<StructureRename> renames = structureRenames(core);
+    ASSERT_EQ(renames.size(), 1u);
+    EXPECT_EQ(renames[0].from, "Case 1");
+    EXPECT_EQ(renames[0].to, "Case_1");
+    EXPECT_EQ(structureRenamesText(renames),
+              "Names written otherwise in the STRUCTURE file:\nCase 1 -> Case_1");
+    core.markerMap.markers[1].name = "PENTA\tD";
+    std::ostringstream renamedMarker;
+    writeStructureFile(core, 42, renamedMarker);
+    EXPECT_EQ(renamedMarker.str().substr(0, 12), "M1 PENTA_D \r");
 }
 
 TEST(GenoGeographerExport, writesTypedMarkersThatPassTheSnpFilter) {
