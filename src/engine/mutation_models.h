@@ -1,5 +1,8 @@
 // Mutation models as dense transmission matrices: entry [from][to] is the
-// probability that a parent carrying allele "from" passes on allele "to".
+// probability that a parent carrying allele "from" passes on allele "to". Every
+// row of a model's matrix sums to 1 over the alleles of the system: a mutation
+// is spread over the alleles the system holds, and where a row has no allele to
+// mutate into, its allele is passed on unchanged.
 #pragma once
 
 #include <string>
@@ -37,8 +40,15 @@ private:
 // The numeric value of an allele name; 0 when the name is not a number (or is "0").
 double alleleValue(const std::string& name);
 
-// The matrix of a model over the alleles of a system, in allele order.
+// The matrix of a model over the alleles of a system, in allele order. Rates are
+// taken within 0..1 (for model 3 the two rates together; a larger sum is scaled
+// down to 1) and a negative range as 0, so that every entry is a probability.
 MutationMatrix buildMutationMatrix(const MutationModel& model,
                                    const std::vector<std::string>& alleleNames);
+
+// Two transmissions in a row, the first by `first` and the second by `second`:
+// entry [from][to] is the probability that "to" arrives, summed over the allele
+// passed on in between.
+MutationMatrix chainedTransmissions(const MutationMatrix& first, const MutationMatrix& second);
 
 }  // namespace relatix

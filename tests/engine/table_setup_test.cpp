@@ -86,6 +86,71 @@ TEST(MutationMatrices, extendedModelSplitsStepsAndOtherMutations) {
     EXPECT_DOUBLE_EQ(m.at(3, 0), rate2 / 3);
 }
 
+// Every matrix a model gives is a transmission: entries are probabilities and
+// each row sums to 1, whatever the rates, ranges and alleles; so is a matrix of
+// two transmissions in a row.
+TEST(MutationMatrices, everyRowIsAProbabilityDistribution) {
+    const std::vector<std::vector<std::string>> alleleSets = {
+        {"7"},
+        {"9", "10"},
+        {"6", "7", "8"},
+        {"9", "9.3", "10", "10.3", "11", "X"},
+        {"7.2", "8.2", "9", "12", "30"},
+        {"0", "15", "16.1", "17"},
+    };
+    const double rates[] = {0.0, 0.002, 0.5, 0.995, 1.0, 1.5};
+    const double ranges[] = {0.0, 0.3, 1.0, 2.0};
+    std::vector<MutationModel> models;
+    for (double rate : rates)
+        for (double range : ranges) {
+            models.push_back({1, rate, 0.0, 0.0});
+            for (double steps : {0.0, 1.0, 2.0, 50.0}) models.push_back({2, rate, range, steps});
+            for (double rate2 : {0.0, 0.01, 0.6}) models.push_back({3, rate, range, rate2});
+        }
+    auto expectStochastic = [](const MutationMatrix& m) {
+        for (int i = 0; i < m.size(); ++i) {
+            double sum = 0;
+            for (int j = 0; j < m.size(); ++j) {
+                EXPECT_GE(m.at(i, j), 0.0);
+                EXPECT_LE(m.at(i, j), 1.0);
+                sum += m.at(i, j);
+            }
+            EXPECT_NEAR(sum, 1.0, 1e-14) << "row " << i;
+        }
+    };
+    for (const auto& names : alleleSets)
+        for (const MutationModel& model : models) {
+            SCOPED_TRACE(std::to_string(names.size()) + " alleles, model " +
+                         std::to_string(model.model) + ", rate " + std::to_string(model.rate) +
+                         ", range " + std::to_string(model.range) + ", rate2 " +
+                         std::to_string(model.rate2));
+            const MutationMatrix m = buildMutationMatrix(model, names);
+            expectStochastic(m);
+            expectStochastic(chainedTransmissions(m, buildMutationMatrix({1, 0.1}, names)));
+        }
+}
+
+// Where the models as first stated would lose probability: a single allele
+// under model 1, model 3 with range 0, and rates of model 3 summing to more
+// than 1. And decimal designations one repeat apart are step neighbours even
+// where their difference is not exactly 1 in binary (8.2 - 7.2).
+TEST(MutationMatrices, edgesKeepTheirProbability) {
+    EXPECT_EQ(buildMutationMatrix({1, 0.01}, {"12"}).at(0, 0), 1.0);
+
+    const MutationMatrix noRange = buildMutationMatrix({3, 0.01, 0.0, 0.002}, {"9", "10", "9.3"});
+    EXPECT_DOUBLE_EQ(noRange.at(0, 0), 1 - 0.002);  // no step has weight: no step-wise mutation
+    EXPECT_EQ(noRange.at(0, 1), 0.0);
+    EXPECT_DOUBLE_EQ(noRange.at(0, 2), 0.002);
+
+    const MutationMatrix both = buildMutationMatrix({3, 0.9, 0.5, 0.3}, {"9", "10", "9.3"});
+    EXPECT_DOUBLE_EQ(both.at(0, 1), 0.75);
+    EXPECT_DOUBLE_EQ(both.at(0, 2), 0.25);
+
+    const MutationMatrix microvariants = buildMutationMatrix({2, 0.01, 0.5, 1.0}, {"7.2", "8.2"});
+    EXPECT_DOUBLE_EQ(microvariants.at(0, 1), 0.01);
+    EXPECT_DOUBLE_EQ(microvariants.at(1, 0), 0.01);
+}
+
 TEST(HaplotypeFrequencies, equilibriumObservedCountsAndZeroConditions) {
     Cluster cluster;
     ClusterSystem a, b;
