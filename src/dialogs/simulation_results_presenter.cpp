@@ -5,6 +5,7 @@
 
 #include "core/core.h"
 #include "core/decimal_text.h"
+#include "platform/atomic_file.h"
 #include "platform/user_interface.h"
 #include "simulation/simulated_engine_results.h"
 #include "simulation/simulation_statistics.h"
@@ -104,12 +105,14 @@ void SimulationResultsPresenter::saveRatios() {
     request.confirmOverwrite = true;
     const auto path = ui_.saveFileDialog(request);
     if (!path) return;
-    std::ofstream file(*path, std::ios::binary | std::ios::trunc);
-    if (!file) {
+    // Written whole or not at all: a full disk leaves an earlier file as it was.
+    const std::string text = ratioExport();
+    const AtomicWriteStatus status =
+        writeFileAtomically(*path, [&](std::ostream& out) { out << text; });
+    if (status == AtomicWriteStatus::CannotCreate)
         ui_.error("Failed to open file");
-        return;
-    }
-    file << ratioExport();
+    else if (status == AtomicWriteStatus::WriteFailed)
+        ui_.error("Error when writing " + *path + ": nothing was written");
 }
 
 void SimulationResultsPresenter::exceedance() {

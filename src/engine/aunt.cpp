@@ -4,18 +4,18 @@
 
 namespace relatix {
 
-// The father received d unchanged from a grandparent (weighted by the diagonal
-// of the female matrix) and passes it to the nephew, possibly mutated. An
+// The father received d from a grandparent of the given sex code and passes his
+// allele to the nephew, each transmission possibly mutated (throughFather). An
 // untyped mother passed the nephew's other allele than t[0] (x) unchanged; a
 // typed one passes t[0], possibly mutated too.
-double CAunt::nephewFactor(size_t marker, const int* t, int d) const {
+double CAunt::nephewFactor(size_t marker, const int* t, int d, int grandparentSex) const {
     const auto& g = typedGenotypes[marker];
-    const MutationMatrix& female = femaleMutationMatrices[marker];
-    const MutationMatrix& male = maleMutationMatrices[marker];
+    const MutationMatrix& father = throughFather(static_cast<int>(marker), grandparentSex);
     if (mother > 0)
-        return genotypeProbability(female.row(t[0]), male.row(d), g[0], g[1]) * female.at(d, d);
+        return genotypeProbability(femaleMutationMatrices[marker].row(t[0]), father.row(d), g[0],
+                                   g[1]);
     const int x = t[0] == g[0] ? g[1] : g[0];
-    return male.at(d, x) * female.at(d, d);
+    return father.at(d, x);
 }
 
 void CAunt::setupGenotypes() {
@@ -47,7 +47,8 @@ double CAunt::dataProbability(int marker, int pattern, int setup) const {
     const double uncleFactor =
         genotypeProbability(female.row(a[p[0]]), male.row(b[p[1]]), g[2], g[3]);
     const int d = p[4] == 0 ? a[p[2]] : b[p[3]];
-    return uncleFactor * nephewFactor(static_cast<size_t>(marker), s, d);
+    return uncleFactor *
+           nephewFactor(static_cast<size_t>(marker), s, d, p[4] == 0 ? kGrandmother : kGrandfather);
 }
 
 void CAunt::prepareMarker(int marker) const {
@@ -61,16 +62,21 @@ void CAunt::prepareMarker(int marker) const {
                 genotypeProbability(female.row(a), male.row(b), g[2], g[3]);
     const size_t m = static_cast<size_t>(marker);
     const auto& first = founderSetups[m].groups()[0];
-    nephewGiven_.assign(static_cast<size_t>(first.count()) * n, 0.0);
-    for (int t = 0; t < first.count(); ++t)
-        for (int d = 0; d < n; ++d)
-            nephewGiven_[static_cast<size_t>(t) * n + d] = nephewFactor(m, first.tuple(t), d);
-    nephewByAllele_.assign(static_cast<size_t>(n) * n, 0.0);
     std::vector<int> tuple(static_cast<size_t>(first.width), 0);
-    for (int a = 0; a < n; ++a) {
-        tuple[0] = a;
-        for (int d = 0; d < n; ++d)
-            nephewByAllele_[static_cast<size_t>(a) * n + d] = nephewFactor(m, tuple.data(), d);
+    for (int from = 0; from < 2; ++from) {
+        const int sex = from == 0 ? kGrandmother : kGrandfather;
+        auto& given = nephewGiven_[from];
+        given.assign(static_cast<size_t>(first.count()) * n, 0.0);
+        for (int t = 0; t < first.count(); ++t)
+            for (int d = 0; d < n; ++d)
+                given[static_cast<size_t>(t) * n + d] = nephewFactor(m, first.tuple(t), d, sex);
+        auto& byAllele = nephewByAllele_[from];
+        byAllele.assign(static_cast<size_t>(n) * n, 0.0);
+        for (int a = 0; a < n; ++a) {
+            tuple[0] = a;
+            for (int d = 0; d < n; ++d)
+                byAllele[static_cast<size_t>(a) * n + d] = nephewFactor(m, tuple.data(), d, sex);
+        }
     }
     preparedMarker_ = marker;
 }
@@ -82,9 +88,14 @@ void CAunt::patternEmissions(int marker, double* out) const {
     const auto factorsOf = [a, b, this](int j, std::vector<FactorSums::Factor>& factors) {
         const auto& p = patternBits(j);
         factors.push_back({0, a + p[0], b + p[1]});
-        factors.push_back({1, 0, p[4] == 0 ? a + p[2] : b + p[3]});
+        if (p[4] == 0)
+            factors.push_back({1, 0, a + p[2]});
+        else
+            factors.push_back({2, 0, b + p[3]});
     };
-    if (!sumFactors(marker, {uncleGiven_.data(), nephewByAllele_.data()}, factorsOf, out))
+    if (!sumFactors(marker,
+                    {uncleGiven_.data(), nephewByAllele_[0].data(), nephewByAllele_[1].data()},
+                    factorsOf, out))
         CRelationship::patternEmissions(marker, out);
 }
 
@@ -102,13 +113,14 @@ void CAunt::dataProbabilities(int marker, int firstSetup, int count, double* out
     for (int s = 0; s < count; ++s) {
         const int* a = grandmothers.tuple(ia);
         const int* b = grandfathers.tuple(ib);
-        const double* nephewRow = nephewGiven_.data() + static_cast<size_t>(it) * n;
+        const double* fromGrandmother = nephewGiven_[0].data() + static_cast<size_t>(it) * n;
+        const double* fromGrandfather = nephewGiven_[1].data() + static_cast<size_t>(it) * n;
         double u[2][2];
         for (int p0 = 0; p0 < 2; ++p0)
             for (int p1 = 0; p1 < 2; ++p1)
                 u[p0][p1] = uncleGiven_[static_cast<size_t>(a[p0]) * n + b[p1]];
-        const double fromA[2] = {nephewRow[a[0]], nephewRow[a[1]]};
-        const double fromB[2] = {nephewRow[b[0]], nephewRow[b[1]]};
+        const double fromA[2] = {fromGrandmother[a[0]], fromGrandmother[a[1]]};
+        const double fromB[2] = {fromGrandfather[b[0]], fromGrandfather[b[1]]};
         double* d = out + static_cast<size_t>(s) * 32;
         for (int p0 = 0; p0 < 2; ++p0)
             for (int p1 = 0; p1 < 2; ++p1)

@@ -30,22 +30,28 @@ public:
     double dataProbability(int marker, int pattern, int setup) const override;
     void dataProbabilities(int marker, int first, int count, double* out) const override;
     // The uncle's factor reads one slot of each grandparent, the nephew's the
-    // first slot of the first group and the grandparent's slot his father passes on.
+    // first slot of the first group and the grandparent's slot his father passes
+    // on (one table for each grandparent, whose sexes differ).
     void patternEmissions(int marker, double* out) const override;
 
 private:
     // The width of the first setup group: the mother's side of the nephew.
     int motherSlots() const { return mother > 0 ? 2 : 1; }
+    // Sex codes of the first and the second grandparent.
+    static constexpr int kGrandmother = 2;
+    static constexpr int kGrandfather = 1;
     // The nephew's factor when the first group holds the tuple t and the father
-    // passes on d.
-    double nephewFactor(size_t marker, const int* t, int d) const;
+    // received d from the grandparent of the given sex code.
+    double nephewFactor(size_t marker, const int* t, int d, int grandparentSex) const;
     void prepareMarker(int marker) const;
     mutable int preparedMarker_ = -1;
     mutable std::vector<double> uncleGiven_;  // n x n: given (grandmother's, grandfather's) allele
-    // Per tuple of the first group, n: given the father's allele.
-    mutable std::vector<double> nephewGiven_;
-    // n x n: given the allele in the first slot of the first group and the father's.
-    mutable std::vector<double> nephewByAllele_;
+    // From the grandmother [0] and the grandfather [1], per tuple of the first
+    // group, n: given the grandparent's allele the father received.
+    mutable std::vector<double> nephewGiven_[2];
+    // The same, n x n: given the allele in the first slot of the first group and
+    // the grandparent's allele.
+    mutable std::vector<double> nephewByAllele_[2];
 };
 
 }  // namespace relatix

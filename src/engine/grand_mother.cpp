@@ -29,13 +29,13 @@ double CGrandMother::dataProbability(int marker, int pattern, int setup) const {
     const auto& bits = patternBits(pattern);
     const int x = s[3] == g[0] ? g[1] : g[0];  // the grandchild's allele from the father
     if (bits[1] == 1) return male.at(s[2], x);
-    // The father carries the grandparent's allele unchanged, weighted by the
-    // diagonal of the grandparent's matrix, and passes it on to the grandchild.
+    // The grandparent passes d to the father and the father his allele to the
+    // grandchild, each possibly mutated.
     const int d = s[bits[0]];
     const int sex = static_cast<size_t>(grandparent - 1) < sexes.size()
                         ? sexes[static_cast<size_t>(grandparent - 1)]
                         : 1;
-    return mutationProbability(sex, marker, d, d) * male.at(d, x);
+    return throughFather(marker, sex).at(d, x);
 }
 
 }  // namespace relatix

@@ -22,14 +22,11 @@ double CGrandParents::dataProbability(int marker, int pattern, int setup) const 
     const auto& [g, female, male] = decodedMarker(marker, setup, s);
     const auto& bits = patternBits(pattern);
     const int x = s[0] == g[0] ? g[1] : g[0];  // the grandchild's allele from the father
-    // The father carries the allele unchanged, weighted by the diagonal of the
-    // matrix of the grandparent it came from, and passes it on.
-    if (bits[2] == 0) {
-        const int d = s[1 + bits[0]];
-        return male.at(d, d) * male.at(d, x);
-    }
-    const int d = s[3 + bits[1]];
-    return female.at(d, d) * male.at(d, x);
+    // The grandparent passes d to the father (grandparent 1 by the male matrix,
+    // grandparent 2 by the female one) and the father his allele to the
+    // grandchild, each possibly mutated.
+    if (bits[2] == 0) return throughFather(marker, 1).at(s[1 + bits[0]], x);
+    return throughFather(marker, 2).at(s[3 + bits[1]], x);
 }
 
 }  // namespace relatix

@@ -22,11 +22,12 @@ double CGrandParentsDataMother::dataProbability(int marker, int pattern, int set
     int s[6];
     const auto& [g, female, male] = decodedMarker(marker, setup, s);
     const auto& bits = patternBits(pattern);
-    // The father carries the allele unchanged, weighted by the diagonal of the
-    // matrix of the grandparent it came from, and passes it on.
+    // The grandparent passes d to the father (grandparent 1 by the male matrix,
+    // grandparent 2 by the female one) and the father his allele to the
+    // grandchild, each possibly mutated.
     const int d = bits[2] == 0 ? s[2 + bits[0]] : s[4 + bits[1]];
-    const double carried = bits[2] == 0 ? male.at(d, d) : female.at(d, d);
-    return carried * genotypeProbability(female.row(s[bits[3]]), male.row(d), g[0], g[1]);
+    const MutationMatrix& father = throughFather(marker, bits[2] == 0 ? 1 : 2);
+    return genotypeProbability(female.row(s[bits[3]]), father.row(d), g[0], g[1]);
 }
 
 }  // namespace relatix

@@ -29,15 +29,15 @@ double CGrandmotherDataMother::dataProbability(int marker, int pattern, int setu
     const auto& [g, female, male] = decodedMarker(marker, setup, s);
     const auto& bits = patternBits(pattern);
     const int a = s[bits[0]];
-    // The father carries the grandparent's allele unchanged, weighted by the
-    // diagonal of the female matrix; his other allele is the slot s.
-    int t = s[4];
-    double carried = 1.0;
-    if (bits[2] == 0) {
-        t = s[2 + bits[1]];
-        carried = female.at(t, t);
-    }
-    return carried * genotypeProbability(female.row(a), male.row(t), g[0], g[1]);
+    // The father passes on either the allele s from his other parent or the one
+    // he received from the grandparent; the latter comes through two
+    // transmissions, each possibly mutated.
+    if (bits[2] == 1) return genotypeProbability(female.row(a), male.row(s[4]), g[0], g[1]);
+    const int sex = static_cast<size_t>(grandparent - 1) < sexes.size()
+                        ? sexes[static_cast<size_t>(grandparent - 1)]
+                        : 1;
+    return genotypeProbability(female.row(a), throughFather(marker, sex).row(s[2 + bits[1]]), g[0],
+                               g[1]);
 }
 
 }  // namespace relatix

@@ -31,7 +31,8 @@ void CRelationship::patternEmissions(int marker, double* out) const {
     const int setupCount = setups.size();
     const int slotCount = setups.slotCount();
     std::fill(out, out + patterns, 0.0);
-    std::vector<double> block(static_cast<size_t>(kSetupBlock) * static_cast<size_t>(patterns));
+    std::vector<double> block(static_cast<size_t>(std::min(kSetupBlock, setupCount)) *
+                              static_cast<size_t>(patterns));
     std::vector<int> slots(static_cast<size_t>(slotCount));
     for (int first = 0; first < setupCount; first += kSetupBlock) {
         const int count = std::min(kSetupBlock, setupCount - first);
@@ -75,6 +76,17 @@ bool CRelationship::sumFactors(
         out[j] = sums.sum(factors);
     }
     return true;
+}
+
+const MutationMatrix& CRelationship::throughFather(int marker, int grandparentSex) const {
+    const size_t m = static_cast<size_t>(marker);
+    std::vector<MutationMatrix>& built = throughFather_[grandparentSex == 2 ? 0 : 1];
+    if (built.size() <= m) built.resize(maleMutationMatrices.size());
+    MutationMatrix& matrix = built[m];
+    const MutationMatrix& male = maleMutationMatrices[m];
+    if (matrix.size() != male.size())
+        matrix = chainedTransmissions(grandparentSex == 2 ? femaleMutationMatrices[m] : male, male);
+    return matrix;
 }
 
 void CRelationship::listAllPatterns(int meioses) {
@@ -249,7 +261,8 @@ double CRelationship::evaluateMarker(int i) {
             }
     }
 
-    std::vector<double> block(static_cast<size_t>(kSetupBlock) * static_cast<size_t>(patterns));
+    std::vector<double> block(static_cast<size_t>(std::min(kSetupBlock, setupCount)) *
+                              static_cast<size_t>(patterns));
     std::vector<int> slots(static_cast<size_t>(slotCount));
     double total = 0.0;
     for (int first = 0; first < setupCount; first += kSetupBlock) {

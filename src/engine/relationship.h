@@ -103,6 +103,13 @@ protected:
     bool sumFactors(int marker, const std::vector<const double*>& tables,
                     const std::function<void(int, std::vector<FactorSums::Factor>&)>& factorsOf,
                     double* out) const;
+    // The transmission from a grandparent to a grandchild through the
+    // grandchild's untyped father: the grandparent passes an allele to the
+    // father by the matrix of its sex (female for sex code 2, male otherwise),
+    // possibly mutated, and the father passes his allele on by the male matrix.
+    // Entry [grandparent's allele][grandchild's allele]; built for a marker on
+    // first use.
+    const MutationMatrix& throughFather(int marker, int grandparentSex) const;
     const std::vector<int>& patternBits(int pattern) const {
         return inheritancePatterns[static_cast<size_t>(pattern)];
     }
@@ -119,6 +126,8 @@ private:
     double evaluatePatterns(int i);
     double addWithinClusterCells(int i, int j, int h, double p);
 
+    // Per kept marker, throughFather from a female [0] and a male [1] grandparent.
+    mutable std::vector<MutationMatrix> throughFather_[2];
     bool patternsOnly_ = false;                     // evaluatePatterns serves every marker
     std::vector<int> firstWeightedSetup_;           // per kept marker, -1 when none
     std::vector<std::vector<int>> weightedSetups_;  // per kept marker continued by its cluster

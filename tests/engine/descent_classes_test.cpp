@@ -135,6 +135,19 @@ protected:
     static double child(int a, int t, int x, int y) {
         return x == y ? F(a, x) * M(t, x) : F(a, x) * M(t, y) + F(a, y) * M(t, x);
     }
+    // The untyped father received allele e from a grandparent carrying d (by
+    // the female matrix from a grandmother, the male one from a grandfather):
+    // sum over e of G_de * h(e).
+    template <class H>
+    static double throughFather(bool fromFemale, int d, H h) {
+        double sum = 0;
+        for (int e = 0; e < 3; ++e) sum += (fromFemale ? F(d, e) : M(d, e)) * h(e);
+        return sum;
+    }
+    // The father's allele passed on to the child: (G M)_dx.
+    static double passed(bool fromFemale, int d, int x) {
+        return throughFather(fromFemale, d, [x](int e) { return M(e, x); });
+    }
     // Sum over the alleles s of the father's untyped parent: f_s * g(s).
     template <class G>
     double overFrequencies(G g) const {
@@ -155,59 +168,63 @@ protected:
 };
 
 TEST_F(HandComputedDescent, grandparent) {
-    // Grandmother 12 (her diagonal is the female one), grandchild 13. The
-    // grandchild's paternal allele x is the one the mother did not give:
-    // P = 2 f1 f2 * sum over o in {1, 3} of f_o * [1/2 * 1/2 sum_{d in 1,2} F_dd M_dx
-    //     + 1/2 sum_s f_s M_sx], the father passing the grandmother's allele or
-    // the one from his other parent with probability 1/2 each.
+    // Grandmother 12, grandchild 13. The grandchild's paternal allele x is the
+    // one the mother did not give:
+    // P = 2 f1 f2 * sum over o in {1, 3} of f_o * [1/2 * 1/2 sum_{d in 1,2} (F M)_dx
+    //     + 1/2 sum_s f_s M_sx], the father passing on the allele he received
+    // from the grandmother (possibly mutated, by her matrix) or the one from his
+    // other parent with probability 1/2 each.
     EngineCase c = oneMarker({2, 1});
     c.genotype(1, 0, "1", "2");
     c.genotype(2, 0, "1", "3");
     auto paternal = [this](int x) {
-        return 0.25 * (F(0, 0) * M(0, x) + F(1, 1) * M(1, x)) +
+        return 0.25 * (passed(true, 0, x) + passed(true, 1, x)) +
                0.5 * overFrequencies([x](int s) { return M(s, x); });
     };
     const double expected = 2 * f[0] * f[1] * (f[0] * paternal(2) + f[2] * paternal(0));
     expectLikelihood(c.likelihood(17), expected);
 
-    // A grandfather uses the male diagonal; a homozygous grandchild 11 has one o.
+    // A grandfather passes his allele by the male matrix; a homozygous grandchild
+    // 11 has one o.
     EngineCase male = oneMarker({1, 1});
     male.genotype(1, 0, "1", "2");
     male.genotype(2, 0, "1", "1");
-    const double x1 = 0.25 * (M(0, 0) * M(0, 0) + M(1, 1) * M(1, 0)) +
+    const double x1 = 0.25 * (passed(false, 0, 0) + passed(false, 1, 0)) +
                       0.5 * overFrequencies([](int s) { return M(s, 0); });
     expectLikelihood(male.likelihood(17), 2 * f[0] * f[1] * f[0] * x1);
 }
 
 TEST_F(HandComputedDescent, grandparentWithTypedMother) {
-    // Grandparent 12, mother 23, grandchild 13: the mother passes 2 or 3, the
-    // father the grandparent's allele d (weight F_dd) or his other parent's s:
-    // P = 2 f1 f2 * 2 f2 f3 * sum_{a in 2,3} 1/2 [1/4 sum_d F_dd g(a, d)
+    // Grandfather 12, mother 23, grandchild 13: the mother passes 2 or 3, the
+    // father the allele e he received from the grandfather's d (M_de) or his
+    // other parent's s:
+    // P = 2 f1 f2 * 2 f2 f3 * sum_{a in 2,3} 1/2 [1/4 sum_d sum_e M_de g(a, e)
     //     + 1/2 sum_s f_s g(a, s)], g the grandchild's genotype rule.
     EngineCase c = oneMarker({1, 2, 1});
     c.genotype(1, 0, "1", "2");
     c.genotype(2, 0, "2", "3");
     c.genotype(3, 0, "1", "3");
     auto given = [this](int a) {
-        return 0.25 * (F(0, 0) * child(a, 0, 0, 2) + F(1, 1) * child(a, 1, 0, 2)) +
-               0.5 * overFrequencies([a](int s) { return child(a, s, 0, 2); });
+        const auto g = [a](int e) { return child(a, e, 0, 2); };
+        return 0.25 * (throughFather(false, 0, g) + throughFather(false, 1, g)) +
+               0.5 * overFrequencies(g);
     };
     const double expected = 2 * f[0] * f[1] * 2 * f[1] * f[2] * 0.5 * (given(1) + given(2));
     expectLikelihood(c.likelihood(16), expected);
 }
 
 TEST_F(HandComputedDescent, grandparents) {
-    // Grandfather 12, grandmother 23, grandchild 13: the father passes the
-    // grandfather's allele (weight M_dd) or the grandmother's (weight F_dd):
-    // P = 2 f1 f2 * 2 f2 f3 * sum_o f_o [1/4 sum_{d in 1,2} M_dd M_dx
-    //     + 1/4 sum_{d in 2,3} F_dd M_dx].
+    // Grandfather 12, grandmother 23, grandchild 13: the father passes on the
+    // allele he received from the grandfather (by M) or the grandmother (by F):
+    // P = 2 f1 f2 * 2 f2 f3 * sum_o f_o [1/4 sum_{d in 1,2} (M M)_dx
+    //     + 1/4 sum_{d in 2,3} (F M)_dx].
     EngineCase c = oneMarker({1, 2, 1});
     c.genotype(1, 0, "1", "2");
     c.genotype(2, 0, "2", "3");
     c.genotype(3, 0, "1", "3");
     auto paternal = [](int x) {
-        return 0.25 * (M(0, 0) * M(0, x) + M(1, 1) * M(1, x)) +
-               0.25 * (F(1, 1) * M(1, x) + F(2, 2) * M(2, x));
+        return 0.25 * (passed(false, 0, x) + passed(false, 1, x)) +
+               0.25 * (passed(true, 1, x) + passed(true, 2, x));
     };
     const double expected =
         2 * f[0] * f[1] * 2 * f[1] * f[2] * (f[0] * paternal(2) + f[2] * paternal(0));
@@ -219,8 +236,9 @@ TEST_F(HandComputedDescent, grandparents) {
     d.genotype(2, 0, "2", "3");
     d.genotype(3, 0, "1", "1");
     d.genotype(4, 0, "1", "3");
-    const double withMother = 0.25 * (M(0, 0) * child(0, 0, 0, 2) + M(1, 1) * child(0, 1, 0, 2)) +
-                              0.25 * (F(1, 1) * child(0, 1, 0, 2) + F(2, 2) * child(0, 2, 0, 2));
+    const auto g = [](int e) { return child(0, e, 0, 2); };
+    const double withMother = 0.25 * (throughFather(false, 0, g) + throughFather(false, 1, g)) +
+                              0.25 * (throughFather(true, 1, g) + throughFather(true, 2, g));
     expectLikelihood(d.likelihood(18),
                      2 * f[0] * f[1] * 2 * f[1] * f[2] * f[0] * f[0] * withMother);
 }
@@ -255,13 +273,15 @@ TEST_F(HandComputedDescent, incestAndNoIncest) {
 
 TEST_F(HandComputedDescent, uncleWithTypedMother) {
     // Uncle 12, mother 23, nephew 13 with mutation. U(a, b) is the uncle's
-    // genotype given the grandmother's allele a and the grandfather's b, g(m, d)
-    // the nephew's given the mother's m and the father's d. The father passes a
-    // grandparent's gene d (weight F_dd); the uncle carries the same gene of
-    // that grandparent with probability 1/2, otherwise an independent one:
-    // P = 2 f2 f3 * sum_{m in 2,3} 1/2 * 1/2 sum_d f_d F_dd g(m, d)
-    //     * [1/2 sum_b f_b U(d, b) + 1/2 sum_a f_a U(a, d) + P(uncle)],
-    // the uncle's own genotype probability coming in through the bracket.
+    // genotype given the grandmother's allele a and the grandfather's b, g(m, e)
+    // the nephew's given the mother's m and the father's e. The father passes on
+    // the allele e he received from a grandparent's gene d (by F from the
+    // grandmother, by M from the grandfather), each with probability 1/2; the
+    // uncle carries the same gene of that grandparent with probability 1/2,
+    // otherwise an independent one:
+    // P = 2 f2 f3 * sum_{m in 2,3} 1/2 * 1/2 sum_d f_d
+    //     * [sum_e F_de g(m, e) (1/2 sum_b f_b U(d, b) + 1/2 P(uncle))
+    //        + sum_e M_de g(m, e) (1/2 sum_a f_a U(a, d) + 1/2 P(uncle))].
     EngineCase c = oneMarker({1, 2, 1});
     c.genotype(1, 0, "1", "2");
     c.genotype(2, 0, "2", "3");
@@ -270,10 +290,14 @@ TEST_F(HandComputedDescent, uncleWithTypedMother) {
     const double anyUncle =
         overFrequencies([&](int a) { return overFrequencies([&](int b) { return uncle(a, b); }); });
     auto given = [&](int m) {
+        const auto g = [m](int e) { return child(m, e, 0, 2); };
         return 0.5 * overFrequencies([&](int d) {
-                   const double shared = 0.5 * overFrequencies([&](int b) { return uncle(d, b); }) +
-                                         0.5 * overFrequencies([&](int a) { return uncle(a, d); });
-                   return F(d, d) * child(m, d, 0, 2) * (shared + anyUncle);
+                   const double viaGrandmother =
+                       0.5 * overFrequencies([&](int b) { return uncle(d, b); }) + 0.5 * anyUncle;
+                   const double viaGrandfather =
+                       0.5 * overFrequencies([&](int a) { return uncle(a, d); }) + 0.5 * anyUncle;
+                   return throughFather(true, d, g) * viaGrandmother +
+                          throughFather(false, d, g) * viaGrandfather;
                });
     };
     const double expected = 2 * f[1] * f[2] * 0.5 * (given(1) + given(2));
