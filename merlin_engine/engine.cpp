@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "likelihood.h"
 #include "marker_set.h"
@@ -245,12 +246,19 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         out << usageText();
         return 0;
     }
-    for (const std::string* path :
-         {&options.dataFile, &options.pedigreeFile, &options.mapFile, &options.frequencyFile}) {
+    // Every file is looked at before any is read, so that a run refused for one of
+    // them prints nothing else. The pedigree file is streamed and may be of any size.
+    const std::pair<const std::string*, long long> inputs[] = {
+        {&options.dataFile, kLargestInputSize},
+        {&options.pedigreeFile, -1},
+        {&options.mapFile, kLargestInputSize},
+        {&options.frequencyFile, kLargestInputSize}};
+    for (const auto& [path, limit] : inputs) {
         if (path->empty()) continue;  // no frequency file
         LineReader probe;
-        if (!probe.open(*path)) {
-            err << "merlinEngine: cannot open '" << *path << "'\n";
+        std::string why;
+        if (!probe.open(*path, &why, limit)) {
+            err << "merlinEngine: " << describeRefusal(*path, why) << "\n";
             return 1;
         }
     }

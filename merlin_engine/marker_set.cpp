@@ -66,8 +66,9 @@ int Marker::findOrAdd(std::string_view label) {
 
 bool readDataFile(const std::string& path, MarkerSet& set, Warnings& warnings, std::string& error) {
     LineReader reader;
-    if (!reader.open(path)) {
-        error = "cannot open data file '" + path + "'";
+    std::string why;
+    if (!reader.open(path, &why, kLargestInputSize)) {
+        error = describeRefusal(path, why) + " (the data file)";
         return false;
     }
     std::map<std::string, int, std::less<>> names;
@@ -124,8 +125,9 @@ bool readDataFile(const std::string& path, MarkerSet& set, Warnings& warnings, s
 
 bool readMapFile(const std::string& path, MarkerSet& set, Warnings& warnings, std::string& error) {
     LineReader reader;
-    if (!reader.open(path)) {
-        error = "cannot open map file '" + path + "'";
+    std::string why;
+    if (!reader.open(path, &why, kLargestInputSize)) {
+        error = describeRefusal(path, why) + " (the map file)";
         return false;
     }
     std::map<std::string_view, int, std::less<>> byName;
@@ -188,8 +190,9 @@ bool readMapFile(const std::string& path, MarkerSet& set, Warnings& warnings, st
 bool readFrequencyFile(const std::string& path, MarkerSet& set, Warnings& warnings,
                        std::string& error) {
     LineReader reader;
-    if (!reader.open(path)) {
-        error = "cannot open frequency file '" + path + "'";
+    std::string why;
+    if (!reader.open(path, &why, kLargestInputSize)) {
+        error = describeRefusal(path, why) + " (the frequency file)";
         return false;
     }
     std::map<std::string_view, int, std::less<>> byName;
@@ -258,18 +261,32 @@ bool readFrequencyFile(const std::string& path, MarkerSet& set, Warnings& warnin
             warnings.warn("freq", where + ": unknown line type '" + shown(type) + "' ignored");
         }
     }
+    // A frequency file that was given but lacks markers (an empty one, say) changes
+    // every value of those markers, so this is said also under --quiet: one line
+    // for all of them.
+    std::vector<std::string> lacking;
     for (size_t i = 0; i < set.markers.size(); ++i) {
         Marker& marker = set.markers[i];
         if (marker.duplicate) continue;
         double sum = 0.0;
         for (double f : marker.frequencies) sum += f;
         if (sum <= 0.0) {
-            if (marker.chromosome > 0)
-                warnings.warn("freq-missing", "marker " + shown(marker.name) +
-                                                  " has no frequencies; they are counted from "
-                                                  "the pedigree file");
+            if (marker.chromosome > 0) lacking.push_back(shown(marker.name));
             marker.countFromGenotypes = true;
         }
+    }
+    if (!lacking.empty()) {
+        constexpr size_t kNamed = 5;
+        std::string names;
+        for (size_t i = 0; i < lacking.size() && i < kNamed; ++i)
+            names += (i ? ", " : "") + lacking[i];
+        if (lacking.size() > kNamed)
+            names += " and " + std::to_string(lacking.size() - kNamed) + " more";
+        const bool one = lacking.size() == 1;
+        warnings.warnAlways((one ? "marker " : "markers ") + names + (one ? " has" : " have") +
+                            " no frequencies; they are counted from the pedigree file (the "
+                            "frequency file '" +
+                            path + "' lacks " + (one ? "it)" : "them)"));
     }
     return true;
 }

@@ -108,9 +108,25 @@ Pedigree buildPedigree(const FamilyRecord& family, Warnings* warnings) {
         // parents long enough ends inside the loop of ancestry.
         int p = 0;
         while (waiting[p] == 0) ++p;
-        for (int step = 0; step < n; ++step)
-            p = waiting[pedigree.father[p]] > 0 ? pedigree.father[p] : pedigree.mother[p];
-        pedigree.error = "person " + shown(pedigree.ids[p]) + " is his own ancestor";
+        auto waitingParent = [&](int q) {
+            return waiting[pedigree.father[q]] > 0 ? pedigree.father[q] : pedigree.mother[q];
+        };
+        for (int step = 0; step < n; ++step) p = waitingParent(p);
+        // The loop itself, named from p down to p again: each person a parent of
+        // the next, so that the user sees which lines to correct.
+        std::vector<int> loop = {p};
+        for (int q = waitingParent(p); q != p; q = waitingParent(q)) loop.push_back(q);
+        constexpr size_t kNamed = 12;
+        std::string chain = shown(pedigree.ids[p]);
+        for (size_t k = loop.size(); k-- > 0;) {
+            if (loop.size() - k > kNamed && k > 0) {
+                chain += " -> ... (" + std::to_string(k) + " more)";
+                k = 0;
+            }
+            chain += " -> " + shown(pedigree.ids[loop[k]]);
+        }
+        pedigree.error = "person " + shown(pedigree.ids[p]) +
+                         " is his own ancestor (each a parent of the next: " + chain + ")";
     }
     return pedigree;
 }

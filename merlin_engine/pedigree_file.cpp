@@ -173,8 +173,9 @@ bool PedigreeReader::next(FamilyRecord& family) {
 bool scanPedigreeFile(const std::string& path, MarkerSet& set, bool toyGenotypes,
                       Warnings& warnings, FamilyLayout& layout, std::string& error) {
     LineReader reader;
-    if (!reader.open(path)) {
-        error = "cannot open pedigree file '" + path + "'";
+    std::string why;
+    if (!reader.open(path, &why)) {
+        error = describeRefusal(path, why) + " (the pedigree file)";
         return false;
     }
     std::string line;
@@ -238,6 +239,11 @@ bool scanPedigreeFile(const std::string& path, MarkerSet& set, bool toyGenotypes
                 }
             }
         }
+    }
+    if (reader.lineTooLong()) {
+        error = "pedigree file '" + path + "', line " + std::to_string(reader.lineNumber() + 1) +
+                ": longer than " + std::to_string(kLargestInputSize >> 20) + " MB";
+        return false;
     }
     layout = FamilyLayout();
     if (mayRecur && !indexFamilies(path, layout)) {

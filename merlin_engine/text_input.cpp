@@ -1,5 +1,9 @@
 #include "text_input.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -29,15 +33,44 @@ std::string resolvePath(const std::string& path) {
     return std::filesystem::exists(slashed, ec) ? slashed : path;
 }
 
-bool LineReader::open(const std::string& path) {
-    std::error_code ec;
+bool LineReader::open(const std::string& path, std::string* why, long long sizeLimit) {
+    auto refuse = [&](std::string reason) {
+        if (why) *why = std::move(reason);
+        return false;
+    };
     const std::string resolved = resolvePath(path);
-    if (std::filesystem::is_directory(resolved, ec)) return false;
-    file_ = std::fopen(resolved.c_str(), "rb");
-    if (!file_) return false;
+    // The type is checked before opening, since opening a FIFO waits for a writer;
+    // the opening itself does not block either, and the opened file is checked
+    // again in case the path was replaced meanwhile.
+    struct stat info {};
+    if (::stat(resolved.c_str(), &info) != 0) return refuse(std::strerror(errno));
+    if (!S_ISREG(info.st_mode)) return refuse("not a regular file");
+    auto tooLarge = [&] {
+        return refuse("larger than " + std::to_string(sizeLimit >> 20) + " MB");
+    };
+    if (sizeLimit >= 0 && info.st_size > sizeLimit) return tooLarge();
+    const int descriptor = ::open(resolved.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) return refuse(std::strerror(errno));
+    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(descriptor);
+        return refuse("not a regular file");
+    }
+    if (sizeLimit >= 0 && info.st_size > sizeLimit) {
+        ::close(descriptor);
+        return tooLarge();
+    }
+    file_ = ::fdopen(descriptor, "rb");
+    if (!file_) {
+        ::close(descriptor);
+        return refuse(std::strerror(errno));
+    }
     buffer_.resize(kChunk);
     readSize_ = kChunk;
     return true;
+}
+
+std::string describeRefusal(const std::string& path, const std::string& why) {
+    return "cannot open '" + path + "'" + (why.empty() ? "" : ": " + why);
 }
 
 bool LineReader::seek(long long offset, long lineNumber) {
@@ -93,6 +126,13 @@ bool LineReader::next(std::string& line) {
         }
         const size_t offset = scanned - begin_;
         const size_t pending = end_ - begin_;
+        if (pending > static_cast<size_t>(kLargestInputSize)) {
+            // A line without end in sight: stop rather than grow the buffer further.
+            lineTooLong_ = true;
+            eof_ = true;
+            begin_ = end_ = 0;
+            return false;
+        }
         if (!fill()) {
             if (end_ == begin_) return false;
             size_t length = end_ - begin_;

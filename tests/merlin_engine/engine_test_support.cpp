@@ -55,11 +55,14 @@ RunResult runFiles(const Scratch& scratch, const std::vector<std::string>& extra
     return runEngineArgs(args);
 }
 
-RunResult runExecutable(const std::string& arguments, const std::string& workingDirectory) {
+RunResult runExecutable(const std::string& arguments, const std::string& workingDirectory,
+                        int timeLimit) {
     RunResult result;
     const std::string errFile = workingDirectory + "/stderr.txt";
-    const std::string command = "cd '" + workingDirectory + "' && '" MERLIN_ENGINE_PATH "' " +
-                                arguments + " 2>'" + errFile + "'";
+    const std::string limit =
+        timeLimit > 0 ? "timeout -s KILL " + std::to_string(timeLimit) + " " : std::string();
+    const std::string command = "cd '" + workingDirectory + "' && " + limit +
+                                "'" MERLIN_ENGINE_PATH "' " + arguments + " 2>'" + errFile + "'";
     std::FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return {-1, "", ""};
     std::array<char, 4096> buffer;

@@ -34,8 +34,10 @@ struct RunResult {
 // t.freq, t.ped) with the extra options.
 RunResult runFiles(const Scratch& scratch, const std::vector<std::string>& extra = {"--perFamily"});
 RunResult runEngineArgs(const std::vector<std::string>& args);
-// Runs the real executable through the shell.
-RunResult runExecutable(const std::string& arguments, const std::string& workingDirectory);
+// Runs the real executable through the shell; with a time limit in seconds it is
+// killed when it runs longer (status -1 or 137 then).
+RunResult runExecutable(const std::string& arguments, const std::string& workingDirectory,
+                        int timeLimit = 0);
 
 // The numbers after "lnLikelihood =" in order; skipped families give NaN.
 std::vector<double> lnLikelihoods(const std::string& out);

@@ -233,6 +233,17 @@ TEST(MerlinUserFiles, FrequenciesCountedWithoutAFrequencyFile) {
     EXPECT_NE(partly.err.find("marker b has no frequencies; they are counted"), std::string::npos)
         << partly.err;
     EXPECT_NE(partly.out, expected.out);  // a's frequencies come from the file
+    // Frequencies the given file lacks change every value: said under --quiet too,
+    // in one line for all the markers, as for an empty frequency file.
+    const RunResult quiet = runSet(lacking, true, {"--perFamily", "--quiet"});
+    EXPECT_EQ(lnLikelihoods(quiet.out), lnLikelihoods(both.out));
+    EXPECT_NE(quiet.err.find("marker b has no frequencies; they are counted"), std::string::npos)
+        << quiet.err;
+    lacking.freq = "";
+    const RunResult empty = runSet(lacking, true, {"--perFamily", "--quiet"});
+    EXPECT_EQ(lnLikelihoods(empty.out), lnLikelihoods(run.out));
+    EXPECT_EQ(std::count(empty.err.begin(), empty.err.end(), '\n'), 1) << empty.err;
+    EXPECT_NE(empty.err.find("markers a, b have no frequencies"), std::string::npos) << empty.err;
 }
 
 // The acceptance command of hand-written files: the real executable without -f on
