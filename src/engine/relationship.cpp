@@ -346,6 +346,22 @@ double CRelationship::evaluatePatterns(int i) {
     return total;
 }
 
+// The threshold drops combinations of negligible weight. Where it drops every
+// combination of a marker (as with mutation rates near 1, when every
+// transmission is unlikely), the marker is evaluated again without it: only a
+// marker whose data are impossible has the total 0.
+double CRelationship::evaluate(int i) {
+    const double total = patternsOnly_ ? evaluatePatterns(i) : evaluateMarker(i);
+    if (total > 0.0 || !(threshold > 0.0)) return total;
+    const double kept = threshold;
+    threshold = 0.0;
+    firstWeightedSetup_[static_cast<size_t>(i)] = -1;
+    weightedSetups_[static_cast<size_t>(i)].clear();
+    const double exact = patternsOnly_ ? evaluatePatterns(i) : evaluateMarker(i);
+    threshold = kept;
+    return exact;
+}
+
 double CRelationship::computeLikelihood() {
     const int kept = keptMarkerCount();
     patternsOnly_ = !storeAllCells && std::all_of(endsLinkageBlock.begin(), endsLinkageBlock.end(),
@@ -370,7 +386,7 @@ double CRelationship::computeLikelihood() {
             chain = 0.0;
         }
         if (completed == kMinusInfinity || chain == kMinusInfinity) break;
-        const double total = patternsOnly_ ? evaluatePatterns(i) : evaluateMarker(i);
+        const double total = evaluate(i);
         chain = total > 0.0 ? chain + std::log(total) : kMinusInfinity;
         cumulative[ui] = completed + chain;
         if (i > 0 && !storeAllCells) {

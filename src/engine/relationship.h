@@ -120,6 +120,9 @@ protected:
     void forEachSystem(const std::function<void(int, int, const ClusterSystem&)>& f) const;
 
 private:
+    // The total of kept marker i (evaluateMarker or evaluatePatterns), computed
+    // again without the threshold when the threshold leaves nothing.
+    double evaluate(int i);
     double evaluateMarker(int i);
     // The same where every cluster holds one system and no cells are kept: a
     // forward step over the patterns with the marker's pattern emissions.

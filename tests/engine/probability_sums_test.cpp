@@ -178,5 +178,33 @@ TEST(ProbabilitySums, aChildOfAnUntypedFatherSumsToTheOthersProbability) {
             }
 }
 
+// With rates at and near 1 every transmission is a mutation and every
+// combination unlikely. At the default threshold and steps each code still
+// computes a likelihood for data the models allow (every typed person carries
+// alleles of his own): none is taken for an exclusion.
+TEST(MutationRatesNearOne, everyCodeComputesAtTheDefaultSettings) {
+    std::vector<double> frequencies(12, 1.0 / 12);
+    std::vector<std::string> names;
+    for (int a = 8; a < 20; ++a) names.push_back(std::to_string(a));
+    for (const double rate : {0.995, 0.999, 1.0}) {
+        const Models models[] = {
+            {"simple", {1, rate}, {1, rate}},
+            {"N step", {2, rate, 0.5, 4.0}, {2, rate, 0.5, 4.0}},
+            {"extended", {3, rate, 0.5, 1.0 - rate}, {3, rate, 0.5, 1.0 - rate}},
+        };
+        for (const Models& m : models)
+            for (int code = 1; code <= kCatalogueCount; ++code) {
+                SCOPED_TRACE("code " + std::to_string(code) + ", " + m.label + " " +
+                             std::to_string(rate));
+                const std::vector<int> sexes = catalogueSexes(code);
+                EngineCase c(sexes);
+                c.addMarker(1, 0.0, frequencies, m.female, m.male, names);
+                for (size_t k = 0; k < sexes.size(); ++k)
+                    c.genotype(static_cast<int>(k) + 1, 0, names[2 * k], names[2 * k + 1]);
+                EXPECT_TRUE(std::isfinite(c.likelihood(code)));
+            }
+    }
+}
+
 }  // namespace
 }  // namespace relatix::testing
