@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "core/catalogue.h"
 #include "core/core.h"
@@ -12,6 +13,7 @@
 #include "persistence/marker_positions.h"
 #include "persistence/text_lines.h"
 #include "platform/trace_file.h"
+#include "platform/user_interface.h"
 
 namespace relatix {
 
@@ -72,7 +74,11 @@ void keepForCalculation(Core& core, const std::string& path, bool builtInChromos
     core.activePopulation = static_cast<int>(core.populations.size());
 }
 
-void readGeneration1(Core& core, LineCursor& f) {
+// Where a reader met the end of the file inside an item, or an index outside
+// its list: the message naming the file, the line and the item.
+using Fault = std::optional<std::string>;
+
+Fault readGeneration1(Core& core, LineCursor& f, const std::string& path) {
     ClusterDatabase& db = core.clusterDatabase;
     f.line();
     f.line();
@@ -81,7 +87,9 @@ void readGeneration1(Core& core, LineCursor& f) {
     f.keyNumber();
     f.line();
     const long long systems = f.keyCount();
-    for (long long i = 0; i < systems && !f.atEnd(); ++i) {
+    if (f.pastEnd()) return endsInside(path, f.lineNumber(), "the parameters before the systems");
+    for (long long i = 0; i < systems; ++i) {
+        const int start = f.lineNumber();
         // Names such as "penta d" hold a blank: the name is the rest of the line.
         const std::string name = f.keyRest();
         const MapEntry place = lookupBuiltInMarker(name, false);
@@ -92,20 +100,25 @@ void readGeneration1(Core& core, LineCursor& f) {
         system.position = place.position;
         f.line();
         const long long alleles = f.keyCount();
-        for (long long a = 0; a < alleles && !f.atEnd(); ++a) {
+        for (long long a = 0; a < alleles && !f.pastEnd(); ++a) {
             system.alleleNames.push_back(f.word());
             system.frequencies.push_back(f.number());
             f.line();
         }
+        if (f.pastEnd())
+            return endsInside(path, start,
+                              "system " + std::to_string(i + 1) + " of " + std::to_string(systems) +
+                                  (name.empty() ? std::string() : " (" + name + ")"));
         cluster.systems.push_back(std::move(system));
         db.clusters.push_back(std::move(cluster));
         db.clusterNames.push_back("Unnamed");
         core.genotypeTable.addCluster();
         core.genotypeTable.addSystem(core.genotypeTable.clusterCount());
     }
+    return std::nullopt;
 }
 
-void readGeneration2(Core& core, LineCursor& f) {
+Fault readGeneration2(Core& core, LineCursor& f, const std::string& path) {
     ClusterDatabase& db = core.clusterDatabase;
     GenotypeTable& table = core.genotypeTable;
     f.line();
@@ -114,8 +127,9 @@ void readGeneration2(Core& core, LineCursor& f) {
     db.haplotypeWeight = f.keyNumber();
     f.keyNumber();
     if (f.line().rfind("[[Thresholds]]", 0) == 0) {
+        const int start = f.lineNumber() - 1;
         bool ended = false;
-        for (int i = 0; i < kCatalogueCount && !f.atEnd(); ++i) {
+        for (int i = 0; i < kCatalogueCount && !f.pastEnd(); ++i) {
             if (f.word() == "[[Steps]]") {
                 f.line();
                 ended = true;
@@ -125,22 +139,31 @@ void readGeneration2(Core& core, LineCursor& f) {
             f.line();
         }
         if (!ended) f.line();
-        for (int i = 0; i < kCatalogueCount && !f.atEnd(); ++i) {
+        for (int i = 0; i < kCatalogueCount && !f.pastEnd(); ++i) {
             f.word();
             core.pedigreeSettings.steps[static_cast<size_t>(i)] = f.integer();
             f.line();
         }
         f.line();
+        if (f.pastEnd()) return endsInside(path, start, "the thresholds and steps");
     }
 
     const long long clusters = f.keyCount();
+    if (f.pastEnd()) return endsInside(path, f.lineNumber(), "the parameters before the clusters");
     size_t systemCount = 0;
-    for (long long c = 0; c < clusters && !f.atEnd(); ++c) {
-        db.clusterNames.push_back(f.keyRest());
+    for (long long c = 0; c < clusters; ++c) {
+        const int clusterStart = f.lineNumber();
+        const std::string clusterName = f.keyRest();
+        const std::string cluster =
+            "cluster " + std::to_string(c + 1) + " of " + std::to_string(clusters) +
+            (clusterName.empty() ? std::string() : " (" + clusterName + ")");
+        db.clusterNames.push_back(clusterName);
         db.clusters.emplace_back();
         table.addCluster();
         const long long systems = f.keyCount();
-        for (long long s = 0; s < systems && !f.atEnd(); ++s) {
+        if (f.pastEnd()) return endsInside(path, clusterStart, cluster);
+        for (long long s = 0; s < systems; ++s) {
+            const int start = f.lineNumber();
             ClusterSystem system;
             system.name = f.keyRest();
             system.position = f.keyNumber();
@@ -148,19 +171,26 @@ void readGeneration2(Core& core, LineCursor& f) {
             system.mutation[1] = readMutation(f);
             f.line();
             const long long alleles = f.keyCount();
-            for (long long a = 0; a < alleles && !f.atEnd(); ++a) {
+            for (long long a = 0; a < alleles && !f.pastEnd(); ++a) {
                 system.alleleNames.push_back(f.word());
                 system.frequencies.push_back(f.number());
                 f.line();
             }
+            if (f.pastEnd())
+                return endsInside(
+                    path, start,
+                    "system " + std::to_string(s + 1) + " of " + std::to_string(systems) +
+                        (system.name.empty() ? std::string() : " (" + system.name + ")") + " of " +
+                        cluster);
             db.clusters.back().systems.push_back(std::move(system));
             table.addSystem(table.clusterCount());
             ++systemCount;
         }
+        const int haplotypesStart = f.lineNumber();
         f.line();
         const long long haplotypes = f.keyCount();
         const size_t inCluster = db.clusters.back().systems.size();
-        for (long long h = 0; h < haplotypes && !f.atEnd(); ++h) {
+        for (long long h = 0; h < haplotypes && !f.pastEnd(); ++h) {
             Haplotype haplotype;
             haplotype.name = f.word();
             haplotype.frequency = f.number();
@@ -168,25 +198,38 @@ void readGeneration2(Core& core, LineCursor& f) {
             f.line();
             db.clusters.back().haplotypes.push_back(std::move(haplotype));
         }
+        if (f.pastEnd()) return endsInside(path, haplotypesStart, "the haplotypes of " + cluster);
     }
 
     core.clearHypothesisResults();
     core.removeHypothesisPedigrees(false);
+    const int hypothesesStart = f.lineNumber();
     f.line();
     const long long hypotheses = f.keyCount();
     const int main = f.keyInteger();
+    // A file cut before its main hypothesis would otherwise be read as the
+    // first catalogue entry.
+    if (f.pastEnd()) return endsInside(path, hypothesesStart, "the hypotheses");
     if (main >= 0 && main < kCatalogueCount) {
         core.selectMainHypothesis(main);
         f.line();
+        const int alternativesLine = f.lineNumber();
         f.key();
         const std::vector<int> alternatives = catalogueAlternatives(main + 1);
-        for (long long i = 0; i + 1 < hypotheses && i < kCatalogueCount && !f.atEnd(); ++i) {
+        for (long long i = 0; i + 1 < hypotheses && i < kCatalogueCount && !f.pastEnd(); ++i) {
             const int position = f.integer();
-            if (position < 0 || position >= static_cast<int>(alternatives.size())) continue;
+            if (f.pastEnd()) break;
+            if (position < 0 || position >= static_cast<int>(alternatives.size()))
+                return damagedAt(path, alternativesLine,
+                                 "alternative hypothesis " + std::to_string(i + 1) +
+                                     " is position " + std::to_string(position) +
+                                     ", but the main hypothesis has " +
+                                     std::to_string(alternatives.size()) + " alternatives");
             core.alternativeHypotheses.push_back(position);
             core.addAlternativePedigree(alternatives[static_cast<size_t>(position)]);
         }
         f.line();
+        if (f.pastEnd()) return endsInside(path, alternativesLine, "the alternative hypotheses");
     } else if (main == kCreatedPedigrees) {
         core.mainHypothesis = kCreatedPedigrees;
         table.pedigreePersons.clear();
@@ -198,11 +241,15 @@ void readGeneration2(Core& core, LineCursor& f) {
         f.line();
     }
 
-    while (!f.atEnd() && f.line() != "[DNA data]") {
-    }
+    bool dnaData = false;
+    while (!f.atEnd() && !dnaData) dnaData = f.line() == "[DNA data]";
+    if (!dnaData) return endsInside(path, hypothesesStart, "the hypotheses, before its DNA data");
+    const int dnaStart = f.lineNumber();
     const long long persons = f.keyCount();
+    if (f.pastEnd()) return endsInside(path, dnaStart, "the DNA data");
     std::vector<LegacyPerson> read;
-    for (long long p = 0; p < persons && !f.atEnd(); ++p) {
+    for (long long p = 0; p < persons; ++p) {
+        const int start = f.lineNumber();
         LegacyPerson person;
         f.line();
         person.name = f.keyWord();
@@ -210,14 +257,24 @@ void readGeneration2(Core& core, LineCursor& f) {
         person.sex = f.keyWord();
         f.line();
         f.key();
+        const int allelesLine = f.lineNumber();
         for (size_t s = 0; s < systemCount; ++s) {
             std::string a1 = f.word();
             std::string a2 = f.word();
             person.alleles.emplace_back(std::move(a1), std::move(a2));
         }
+        const std::string item = "person " + std::to_string(p + 1) + " of " +
+                                 std::to_string(persons) +
+                                 (person.name.empty() ? std::string() : " (" + person.name + ")");
+        // A person's alleles stand on one line; words from the lines after it
+        // are another person's or another section's.
+        const bool shortLine = f.lineNumber() != allelesLine;
         f.line();
-        // Only a person whose every allele was there is kept.
-        if (systemCount > 0 && person.alleles.back().second.empty()) break;
+        if (f.pastEnd()) return endsInside(path, start, item);
+        if (shortLine)
+            return damagedAt(path, allelesLine,
+                             "the alleles of " + item + " hold fewer than the two alleles of the " +
+                                 std::to_string(systemCount) + " systems");
         read.push_back(std::move(person));
     }
     core.resizeGenotypeTable(static_cast<int>(read.size()));
@@ -252,9 +309,12 @@ void readGeneration2(Core& core, LineCursor& f) {
 
     while (!f.atEnd()) {
         if (f.line() != "[Created pedigrees]") continue;
+        const int sectionStart = f.lineNumber() - 1;
         const long long pedigrees = f.keyCount();
         f.line();
-        for (long long g = 0; g < pedigrees && !f.atEnd(); ++g) {
+        if (f.pastEnd()) return endsInside(path, sectionStart, "the created pedigrees");
+        for (long long g = 0; g < pedigrees; ++g) {
+            const int start = f.lineNumber();
             Pedigree pedigree;
             f.key();
             pedigree.name = f.line();
@@ -262,34 +322,46 @@ void readGeneration2(Core& core, LineCursor& f) {
             f.line();
             const long long relations = f.keyCount();
             f.skip(2);
-            for (long long r = 0; r < relations && !f.atEnd(); ++r) {
+            for (long long r = 0; r < relations && !f.pastEnd(); ++r) {
                 Relation relation;
                 relation.parent = f.integer();
                 relation.child = f.integer();
                 f.line();
                 pedigree.relations.push_back(relation);
             }
+            if (f.pastEnd())
+                return endsInside(
+                    path, start,
+                    "created pedigree " + std::to_string(g + 1) + " of " +
+                        std::to_string(pedigrees) +
+                        (pedigree.name.empty() ? std::string() : " (" + pedigree.name + ")"));
             core.createdPedigrees.push_back(std::move(pedigree));
         }
     }
+    return std::nullopt;
 }
 
 }  // namespace
 
-bool readLegacySaveFile(Core& core, UserInterface&, const std::string& path, double version) {
+bool readLegacySaveFile(Core& core, UserInterface& ui, const std::string& path, double version) {
     // Regular files only, read once and whole.
     TextFile text = readTextFile(path);
     if (!text.text) return false;
     LineCursor file(std::move(*text.text));
     TraceFile trace("readLegacySaveFile");
     trace << "Version " << version << "\r\n";
-    if (version < 2.0) {
-        readGeneration1(core, file);
-        keepForCalculation(core, path, true);
-    } else {
-        readGeneration2(core, file);
-        keepForCalculation(core, path, false);
+    const bool firstGeneration = version < 2.0;
+    const Core before = core;
+    const Fault fault =
+        firstGeneration ? readGeneration1(core, file, path) : readGeneration2(core, file, path);
+    if (fault) {
+        // A damaged file is refused whole: nothing of it stays in the case.
+        trace << *fault << "\r\n";
+        core = before;
+        ui.messageBox(*fault, kApplicationTitle, MessageButtons::Ok, MessageIcon::Error);
+        return false;
     }
+    keepForCalculation(core, path, firstGeneration);
     return true;
 }
 

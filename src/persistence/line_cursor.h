@@ -2,7 +2,9 @@
 // read takes the rest of the current line; a word read skips white space and
 // takes the next word; a number read skips white space (line ends included) and
 // reads a decimal number, consuming nothing but the blanks when none stands
-// there. Reads past the end give "" and 0. Numbers never depend on the locale.
+// there. Reads past the end give "" and 0 and are remembered (pastEnd), so that
+// a reader can tell a file cut inside an item from one that is complete.
+// Numbers never depend on the locale.
 #pragma once
 
 #include <algorithm>
@@ -38,26 +40,51 @@ inline std::optional<double> wholeNumber(const std::string& text) {
     return value;
 }
 
+// What a reader says of a file cut inside an item or of an item whose index
+// points outside its list: the file, the 1-based line and the item.
+inline std::string endsInside(const std::string& path, int line, const std::string& item) {
+    return path + ", line " + std::to_string(line) + ": the file ends inside " + item;
+}
+inline std::string damagedAt(const std::string& path, int line, const std::string& what) {
+    return path + ", line " + std::to_string(line) + ": " + what;
+}
+
 class LineCursor {
 public:
     explicit LineCursor(std::string text) : text_(std::move(text)) {}
 
     bool atEnd() const { return position_ >= text_.size(); }
+    // True once a read asked for a line, a word or a number the text does not
+    // hold. The rest of a last line without a line break, read after a number
+    // or a word on it, is still part of the text.
+    bool pastEnd() const { return pastEnd_; }
+    // The 1-based line of the reading position.
+    int lineNumber() const { return line_; }
     std::string line() {
-        if (atEnd()) return {};
+        if (atEnd()) {
+            if (!midLine_) pastEnd_ = true;
+            midLine_ = false;
+            return {};
+        }
+        midLine_ = false;
         size_t end = text_.find('\n', position_);
         if (end == std::string::npos) end = text_.size();
         std::string result = text_.substr(position_, end - position_);
         if (!result.empty() && result.back() == '\r') result.pop_back();
+        if (end < text_.size()) ++line_;
         position_ = std::min(end + 1, text_.size());
         return result;
     }
     void skip(long long lines) {
-        for (long long i = 0; i < lines && !atEnd(); ++i) line();
+        for (long long i = 0; i < lines && !pastEnd_; ++i) line();
     }
     double number() {
         skipBlanks();
-        if (atEnd()) return 0;
+        if (atEnd()) {
+            pastEnd_ = true;
+            return 0;
+        }
+        midLine_ = true;
         size_t p = position_;
         bool negative = false;
         if (text_[p] == '+' || text_[p] == '-') negative = text_[p++] == '-';
@@ -81,6 +108,8 @@ public:
     }
     std::string word() {
         skipBlanks();
+        if (atEnd()) pastEnd_ = true;
+        midLine_ = true;
         const size_t start = position_;
         while (!atEnd() && !isBlank(text_[position_])) ++position_;
         return text_.substr(start, position_ - start);
@@ -129,10 +158,17 @@ private:
         return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
     }
     void skipBlanks() {
-        while (!atEnd() && isBlank(text_[position_])) ++position_;
+        while (!atEnd() && isBlank(text_[position_])) {
+            if (text_[position_] == '\n') ++line_;
+            ++position_;
+        }
     }
     std::string text_;
     size_t position_ = 0;
+    int line_ = 1;
+    bool pastEnd_ = false;
+    // A number or a word was read on the current line: a line read takes its rest.
+    bool midLine_ = false;
 };
 
 }  // namespace relatix

@@ -2,9 +2,11 @@
 
 #include <random>
 
+#include "core/catalogue.h"
 #include "core/core.h"
 #include "core/frequency_database.h"
 #include "persistence/open_project.h"
+#include "persistence/text_lines.h"
 #include "platform/silent_user_interface.h"
 #include "support/scripted_user_interface.h"
 #include "support/temp_folder.h"
@@ -131,6 +133,78 @@ TEST_F(Legacy, generation1TakesPositionsFromTheBuiltInTable) {
     EXPECT_EQ(core.genotypeTable.systemsPerCluster, (std::vector<int>{1, 1}));
 }
 
+// A file cut anywhere before the end of its DNA data is refused with the file,
+// the line and the item it was cut in, and leaves an empty case; a file cut
+// after its haplotypes never gets a main hypothesis it does not hold.
+TEST_F(Legacy, generation2FilesCutShortAreRefused) {
+    const std::string valid = generation2("3", 26, "16 17 16 16", "17 17 16 17");
+    const std::vector<std::string> lines = splitTextLines(valid);
+    const auto upTo = [&](const std::string& last) {
+        std::string text;
+        for (const std::string& line : lines) {
+            text += line + "\r\n";
+            if (line == last) break;
+        }
+        return text;
+    };
+    const std::string path = folder.file("cut.sav");
+    ui.expectMessage(path + ", line 95: the file ends inside the hypotheses", kApplicationTitle);
+    EXPECT_FALSE(openProject(core, folder.write("cut.sav", upTo("h1 3 1 2")), ui));
+    EXPECT_EQ(core.mainHypothesis, kNoHypothesis);
+    EXPECT_TRUE(core.clusterDatabase.clusters.empty());
+    EXPECT_TRUE(core.populations.empty());
+    ui.expectMessage(
+        path + ", line 78: the file ends inside system 2 of 2 of cluster 1 of 1 (chr 12)",
+        kApplicationTitle);
+    EXPECT_FALSE(openProject(core, folder.write("cut.sav", upTo("17 0.6")), ui));
+    ui.verify();
+
+    const size_t lastPersonLine = 114;
+    ASSERT_EQ(lines[lastPersonLine - 1], "Alleles = 17 17 16 17");
+    SilentUserInterface silent;
+    for (size_t keep = 2; keep < lastPersonLine; ++keep) {
+        std::string text;
+        for (size_t i = 0; i < keep; ++i) text += lines[i] + "\r\n";
+        Core cut;
+        EXPECT_FALSE(openProject(cut, folder.write("cut.sav", text), silent)) << keep;
+        EXPECT_TRUE(cut.persons.empty()) << keep;
+        EXPECT_TRUE(cut.clusterDatabase.clusters.empty()) << keep;
+    }
+    // A person whose alleles stop short takes no words from the lines after it.
+    std::string shortPerson = valid;
+    shortPerson.replace(shortPerson.find("17 17 16 17"), 11, "17 17");
+    ui.expectMessage(folder.file("person.sav") +
+                         ", line 114: the alleles of person 2 of 2 (NoName) hold fewer than the "
+                         "two alleles of the 2 systems",
+                     kApplicationTitle);
+    EXPECT_FALSE(openProject(core, folder.write("person.sav", shortPerson), ui));
+
+    // An alternative outside the main hypothesis's alternatives is no alternative.
+    std::string outside = valid;
+    outside.replace(outside.find("Alternatives = 0 3"), 18, "Alternatives = 0 99");
+    ui.expectMessage(folder.file("outside.sav") +
+                         ", line 99: alternative hypothesis 2 is position " +
+                         "99, but the main hypothesis has " +
+                         std::to_string(catalogueAlternatives(4).size()) + " alternatives",
+                     kApplicationTitle);
+    EXPECT_FALSE(openProject(core, folder.write("outside.sav", outside), ui));
+}
+
+TEST_F(Legacy, generation1FilesCutShortAreRefused) {
+    const std::string valid =
+        "[Save file - Relatix Version 1.5]\nskip\nA = 1\nNewAlleleFrequency = 0.03\n"
+        "B = 2\nskip\nNumberOfSystems = 2\nSystemName = penta d\nskip\n"
+        "NumberOfAlleles = 2\n9 0.5\n10 0.5\nSystemName = D99\nskip\nNumberOfAlleles = 1\n1 1";
+    ui.expectMessage(folder.file("g1.sav") + ", line 13: the file ends inside system 2 of 2 (D99)",
+                     kApplicationTitle);
+    EXPECT_FALSE(openProject(core, folder.write("g1.sav", valid.substr(0, valid.size() - 2)), ui));
+    EXPECT_TRUE(core.clusterDatabase.clusters.empty());
+    EXPECT_TRUE(core.populations.empty());
+    // Without its last line break the file is whole.
+    EXPECT_TRUE(openProject(core, folder.write("g1.sav", valid), ui));
+    EXPECT_EQ(core.clusterDatabase.clusters.size(), 2u);
+}
+
 TEST(LegacyFuzz, damagedFilesAreReadWithoutCrashing) {
     TempFolder folder;
     const std::string valid = generation2("-3", 3, "16 17 16 16", "17 17 -1 -1");
@@ -151,7 +225,7 @@ TEST(LegacyFuzz, damagedFilesAreReadWithoutCrashing) {
         SilentUserInterface ui;
         Core core;
         openProject(core, folder.write("f.sav", text), ui);
-        EXPECT_LE(core.genotypeTable.personCount, 3);
+        EXPECT_LE(core.genotypeTable.personCount, 3) << text;
         EXPECT_LE(core.hypothesisPedigrees.size(), 27u);
     }
 }
