@@ -10,8 +10,11 @@ namespace relatix {
 class Core;
 class UserInterface;
 
-// False only when the user cancels at the population question; format errors
-// are reported and give true with nothing read.
+// False when the user cancels at the population question, and when the file
+// ends inside an item or a DNA record points outside the file's systems or
+// their alleles: that is told with the file, the line and the item, and
+// nothing of the file is read. Header errors are reported and give true with
+// nothing read.
 bool readKovarianFile(Core& core, UserInterface& ui, const std::string& path);
 
 }  // namespace relatix

@@ -11,6 +11,7 @@
 #include "persistence/database_import.h"
 #include "persistence/marker_positions.h"
 #include "persistence/open_project.h"
+#include "persistence/text_lines.h"
 #include "platform/silent_user_interface.h"
 #include "support/scripted_user_interface.h"
 #include "support/temp_folder.h"
@@ -38,8 +39,10 @@ std::string kovarianText(const std::string& version, const std::vector<KovSystem
     else if (version == "1.97")
         t += "a line version 1.97 has here\n";
     t += "2\n";
-    // Person 1: a repeated identical record, person 2: a contradicting one.
-    t += "\"Anna\"\nx\n1\nx\n#FALSE#\n3\n0\n1\n0\n1\n0\n0\n0\n0\n1\n";
+    // Person 1: a repeated identical record (and one of the second system when
+    // there is one), person 2: a contradicting one.
+    t += systems.size() > 1 ? "\"Anna\"\nx\n1\nx\n#FALSE#\n3\n0\n1\n0\n1\n0\n0\n0\n0\n1\n"
+                            : "\"Anna\"\nx\n1\nx\n#FALSE#\n2\n0\n1\n0\n1\n0\n0\n";
     t += "\"Bo\"\nx\n2\nx\n#TRUE#\n2 (Peak heights)\n";
     t +=
         duplicateConflict ? "0 100\n1 200\n0\n2 100\n2 200\n0\n" : "0 100\n1 200\n0\n1 1\n0 1\n0\n";
@@ -235,6 +238,56 @@ TEST_F(Kovarian, textDatabasesAreRoutedByNameAndReplaceTheDatabaseLastingly) {
         "Relatix2");
     EXPECT_TRUE(readDatabase(
         core, ui, folder.write("k.txt", "\"x\"\n" + kovarianText("1.97", {kSystems[0]}, false))));
+}
+
+// A file cut inside an item, or a DNA record pointing outside the file's
+// systems or alleles, is refused with the file, the line and the item, through
+// Open and through the database import alike, and nothing of it is read.
+TEST_F(Kovarian, damagedFilesAreRefusedWholeWithTheirLine) {
+    const std::string valid = kovarianText("3.1", kSystems, false);
+    // Bo's block with one record instead of its own.
+    const size_t bo = valid.find("\"Bo\""), boLength = valid.find("skip", bo) - bo;
+    const std::string index = folder.write(
+        "index.kov",
+        std::string(valid).replace(bo, boLength, "\"Bo\"\nx\n2\nx\n#TRUE#\n1\n999\n0\n0\n"));
+    ui.expectMessage(index +
+                         ", line 28: the DNA record of Bo names allele index 999 of system "
+                         "d1s1656, which has 3 alleles",
+                     "Relatix2");
+    EXPECT_FALSE(readDatabase(core, ui, index));
+    EXPECT_TRUE(core.populations.empty());
+    EXPECT_EQ(core.markerMap.markers.size(), 1u);  // nothing added from the table
+
+    const std::string system = folder.write(
+        "system.kov",
+        std::string(valid).replace(bo, boLength, "\"Bo\"\nx\n2\nx\n#TRUE#\n1\n0\n0\n3\n"));
+    ui.expectMessage(system +
+                         ", line 28: the DNA record of Bo names system index 3, but the file "
+                         "has 3 systems",
+                     "Relatix2");
+    EXPECT_FALSE(openProject(core, system, ui));
+
+    // Cut after any line before the last allele's frequency: refused, and the
+    // message names the file and where the cut item begins.
+    const std::vector<std::string> lines = splitTextLines(valid);
+    SilentUserInterface silent;
+    for (size_t keep = 3; keep < lines.size(); ++keep) {
+        std::string text;
+        for (size_t i = 0; i < keep; ++i) text += lines[i] + "\n";
+        Core fresh;
+        const std::string path = folder.write("cut.kov", text);
+        EXPECT_FALSE(readKovarianFile(fresh, silent, path)) << keep;
+        EXPECT_TRUE(fresh.populations.empty()) << keep;
+    }
+    ui.expectMessage(
+        folder.file("cut.kov") + ", line 76: the file ends inside system 2 of 3 (D3S1358)",
+        "Relatix2");
+    std::string text;
+    for (size_t i = 0; i < 80; ++i) text += lines[i] + "\n";
+    EXPECT_FALSE(readKovarianFile(core, ui, folder.write("cut.kov", text)));
+    // The whole file without its last line break is complete.
+    EXPECT_TRUE(readKovarianFile(core, silent,
+                                 folder.write("whole.kov", valid.substr(0, valid.size() - 1))));
 }
 
 TEST(SelectSystems, importKeepsAtMostTwoSystems) {
