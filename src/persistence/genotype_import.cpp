@@ -42,6 +42,14 @@ constexpr const char* kPedIndexMessage =
 using Lines = std::optional<std::vector<std::string>>;
 using AllelePair = std::pair<std::string, std::string>;
 
+// The file's text as lines, and whether its last line ends with a line break:
+// a last line without one may be where the file was cut.
+struct TableText {
+    std::vector<std::string> lines;
+    bool endsWithBreak = true;
+};
+using Table = std::optional<TableText>;
+
 std::string trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t\r\n");
     if (first == std::string::npos) return {};
@@ -109,14 +117,21 @@ void storeObservation(Person& person, const std::string& markerName, const std::
     person.dna.push_back(std::move(observation));
 }
 
+// The message for a last row cut short: the file, the line and the sample.
+std::string endsInsideRow(const std::string& path, size_t line, const std::string& sample,
+                          size_t fields, size_t needed) {
+    return path + ", line " + std::to_string(line) + ": the file ends inside the row of sample " +
+           sample + " (" + std::to_string(fields) + " of " + std::to_string(needed) + " fields)";
+}
+
 // One import: the case, the user, the mode and what has been done so far.
 class Import {
 public:
     Import(Core& core, UserInterface& ui, bool ancestry)
         : core_(core), ui_(ui), ancestry_(ancestry) {}
 
-    GenotypeImportOutcome readTable(const Lines& lines);
-    GenotypeImportOutcome readPgm(const Lines& lines, const std::string& path, bool singleSample);
+    GenotypeImportOutcome readTable(const Table& table, const std::string& path);
+    GenotypeImportOutcome readPgm(const Table& table, const std::string& path, bool singleSample);
     GenotypeImportOutcome readPed(const std::string& path);
 
 private:
@@ -141,11 +156,6 @@ private:
         return true;
     }
 
-    // A row stopped by an error counts as an imported sample only when it
-    // already stored a genotype.
-    void countSampleIfStored(int genotypesBefore) {
-        if (outcome_.genotypesImported > genotypesBefore) ++outcome_.samplesImported;
-    }
     // The person (or profile) a sample goes to; nothing for a skipped sample.
     // Sets cancelled when the user cancels the merge question.
     std::optional<size_t> choosePerson(std::string sampleName, bool askMerge, bool& cancelled);
@@ -203,7 +213,14 @@ std::optional<size_t> Import::choosePerson(std::string sampleName, bool askMerge
 std::string Import::checked(const std::string& allele, const std::string& markerName) {
     // An empty field is simply not typed; it is never offered as a new allele.
     if (ancestry_ || allele.empty()) return allele;
-    return checkAllele(core_, ui_, allele, markerName);
+    Population* population = core_.populationAt(core_.activePopulation);
+    const Marker* marker = population ? findMarker(*population, markerName) : nullptr;
+    const size_t before = marker ? marker->alleles.size() : 0;
+    std::string kept = checkAllele(core_, ui_, allele, markerName);
+    // An allele the population took in is named in the outcome.
+    if (marker && marker->alleles.size() > before)
+        outcome_.newAlleles.push_back(markerName + " " + allele);
+    return kept;
 }
 
 void Import::store(size_t person, const std::string& markerName, std::string allele1,
@@ -215,23 +232,42 @@ void Import::store(size_t person, const std::string& markerName, std::string all
     ++outcome_.genotypesImported;
 }
 
-// A genotype held in one column: "-" missing, one character a homozygote, two
-// characters one allele each, longer texts split at the first "," or else "/".
-std::optional<AllelePair> splitSingleColumn(const std::string& field) {
-    if (field.empty()) return AllelePair{};
-    if (field.size() == 1) return field == "-" ? AllelePair{} : AllelePair{field, field};
-    if (field.size() == 2) return AllelePair{field.substr(0, 1), field.substr(1, 1)};
-    size_t split = field.find(',');
-    if (split == std::string::npos) split = field.find('/');
-    if (split == std::string::npos) return std::nullopt;
-    return AllelePair{trimmed(field.substr(0, split)), trimmed(field.substr(split + 1))};
+// A genotype held in one column: empty or "-" is missing; otherwise the alleles
+// stand apart at "/", "," or ";" (unless that character separates the table's
+// cells) or, without any of them, at blanks. One allele is a homozygote, so
+// "17" is 17 and 17; a cell is never cut between its characters. More than two
+// alleles, or an empty one beside a separator, cannot be split.
+std::optional<AllelePair> splitSingleColumn(const std::string& field, char tableSeparator) {
+    const std::string cell = trimmed(field);
+    if (cell.empty() || cell == "-") return AllelePair{};
+    std::string marks = "/,;";
+    marks.erase(std::remove(marks.begin(), marks.end(), tableSeparator), marks.end());
+    std::vector<std::string> alleles;
+    if (cell.find_first_of(marks) != std::string::npos) {
+        size_t start = 0;
+        while (true) {
+            const size_t end = cell.find_first_of(marks, start);
+            const std::string allele = trimmed(cell.substr(start, end - start));
+            if (allele.empty() || allele.find_first_of(" \t") != std::string::npos)
+                return std::nullopt;
+            alleles.push_back(allele);
+            if (end == std::string::npos) break;
+            start = end + 1;
+        }
+    } else {
+        alleles = splitWhiteSpace(cell);
+    }
+    if (alleles.size() == 1) return AllelePair{alleles[0], alleles[0]};
+    if (alleles.size() == 2) return AllelePair{alleles[0], alleles[1]};
+    return std::nullopt;
 }
 
-GenotypeImportOutcome Import::readTable(const Lines& lines) {
+GenotypeImportOutcome Import::readTable(const Table& table, const std::string& path) {
     if (populationMissing()) return failed("no active population");
-    if (!lines) return failed("the file cannot be read");
+    if (!table) return failed("the file cannot be read");
+    const std::vector<std::string>& lines = table->lines;
     TraceFile trace("readpersons");
-    const std::string header = lines->empty() ? std::string() : lines->front();
+    const std::string header = lines.empty() ? std::string() : lines.front();
     trace << header << "\r\n";
     const char separator = separatorOf(header);
     std::vector<std::string> headings = splitFields(header, separator);
@@ -279,39 +315,71 @@ GenotypeImportOutcome Import::readTable(const Lines& lines) {
     trace << "Starting to process input, separator is: " << separator << "\r\n"
           << "System length: " << headings.size() << "\r\n"
           << "Is ancestry: " << ancestry_ << "\r\n";
+    // The fields a row needs to reach its last marker column.
+    size_t needed = 1;
+    for (const Column& column : columns)
+        if (column.marker) needed = std::max(needed, column.first + column.width);
+
+    // Every row is read and split before anything is stored: a damaged file
+    // leaves the case as it was.
+    struct Row {
+        size_t line;
+        std::string sample;
+        std::vector<AllelePair> genotypes;  // per column; empty for unknown markers
+    };
+    std::vector<Row> rows;
+    size_t lastRow = 0;
+    for (size_t row = 1; row < lines.size(); ++row)
+        if (!blank(lines[row])) lastRow = row;
+    for (size_t row = 1; row < lines.size(); ++row) {
+        const std::string& line = lines[row];
+        if (blank(line)) continue;
+        const std::vector<std::string> fields = splitFields(line, separator);
+        const std::string where = path + ", line " + std::to_string(row + 1);
+        if (row == lastRow && !table->endsWithBreak && fields.size() < needed) {
+            const std::string reason =
+                endsInsideRow(path, row + 1, fields[0], fields.size(), needed);
+            message(reason);
+            return failed(reason);
+        }
+        auto field = [&](size_t i) { return i < fields.size() ? fields[i] : std::string(); };
+        Row read{row + 1, fields[0], {}};
+        for (const Column& column : columns) {
+            AllelePair alleles;
+            if (column.marker && column.width == 1) {
+                const std::optional<AllelePair> split =
+                    splitSingleColumn(field(column.first), separator);
+                if (!split) {
+                    const std::string reason = where + ": the genotype '" + field(column.first) +
+                                               "' of " + *column.marker + " (sample " + fields[0] +
+                                               ") cannot be split into one or two alleles";
+                    message(std::string(kSingleColumnMessage) + "\n" + reason);
+                    return failed(reason);
+                }
+                alleles = *split;
+            } else if (column.marker) {
+                alleles = {field(column.first), field(column.first + 1)};
+            }
+            read.genotypes.push_back(std::move(alleles));
+        }
+        rows.push_back(std::move(read));
+    }
 
     outcome_.readingStarted = true;
     const int rowLimit = ancestry_ ? 0 : core_.genotypeTable.personCount;
-    for (size_t row = 1; row < lines->size(); ++row) {
-        const std::string& line = (*lines)[row];
-        if (blank(line)) continue;
-        trace << line << "\r\n";
-        const std::vector<std::string> fields = splitFields(line, separator);
+    for (const Row& row : rows) {
+        trace << lines[row.line - 1] << "\r\n";
         bool cancelled = false;
-        const std::optional<size_t> person = choosePerson(fields[0], true, cancelled);
-        if (cancelled) return failed("the merge with '" + fields[0] + "' was cancelled");
+        const std::optional<size_t> person = choosePerson(row.sample, true, cancelled);
+        if (cancelled) return failed("the merge with '" + row.sample + "' was cancelled");
         if (!person) continue;
         trace << "Import data and create new person\r\nImporting systems\r\n";
-        const int storedBefore = outcome_.genotypesImported;
-        auto field = [&](size_t i) { return i < fields.size() ? fields[i] : std::string(); };
-        for (const Column& column : columns) {
-            if (!column.marker) continue;
-            AllelePair alleles;
-            if (column.width == 1) {
-                trace << "Splitting genotype: " << field(column.first) << "\r\n";
-                const std::optional<AllelePair> split = splitSingleColumn(field(column.first));
-                if (!split) {
-                    countSampleIfStored(storedBefore);
-                    message(kSingleColumnMessage);
-                    return failed("the genotype '" + field(column.first) + "' of " +
-                                  *column.marker + " in row " + std::to_string(row + 1) +
-                                  " cannot be split into two alleles");
-                }
-                alleles = *split;
-            } else {
-                alleles = {field(column.first), field(column.first + 1)};
-            }
-            checkAndStore(*person, *column.marker, alleles);
+        for (size_t c = 0; c < columns.size(); ++c) {
+            if (!columns[c].marker) continue;
+            if (columns[c].width == 1)
+                trace << "Splitting genotype: " << row.genotypes[c].first << " "
+                      << row.genotypes[c].second << "\r\n";
+            checkAndStore(*person, *columns[c].marker, row.genotypes[c]);
         }
         ++outcome_.samplesImported;
         if (rowLimit > 0 && outcome_.samplesImported == rowLimit) break;
@@ -319,13 +387,14 @@ GenotypeImportOutcome Import::readTable(const Lines& lines) {
     return succeeded();
 }
 
-GenotypeImportOutcome Import::readPgm(const Lines& lines, const std::string& path,
+GenotypeImportOutcome Import::readPgm(const Table& table, const std::string& path,
                                       bool singleSample) {
     if (populationMissing()) return failed("no active population");
-    if (!lines) {
+    if (!table) {
         message(kPgmUnreadableMessage);
         return failed("the file cannot be read");
     }
+    const std::vector<std::string>* lines = &table->lines;
     TraceFile trace("readpersons");
     const char separator = separatorOf(lines->empty() ? std::string() : lines->front());
     trace << "Starting to process input, separator is: " << separator << "\r\n"
@@ -336,6 +405,19 @@ GenotypeImportOutcome Import::readPgm(const Lines& lines, const std::string& pat
         fileName.size() >= 4 ? fileName.substr(0, fileName.size() - 4) : std::string();
     const size_t sampleField = 1, markerField = singleSample ? 2 : 4,
                  genotypeField = singleSample ? 4 : 6;
+    // A last row without a line break that stops before its genotype is where
+    // the file was cut; it is told before anything is stored.
+    if (!table->endsWithBreak && lines->size() > 1 && !blank(lines->back())) {
+        const std::vector<std::string> fields = splitFields(lines->back(), separator);
+        if (fields.size() <= genotypeField) {
+            const std::string reason = endsInsideRow(
+                path, lines->size(),
+                singleSample || fields.size() <= sampleField ? fileSample : fields[sampleField],
+                fields.size(), genotypeField + 1);
+            message(reason);
+            return failed(reason);
+        }
+    }
 
     outcome_.readingStarted = true;
     std::map<std::string, std::optional<size_t>> chosen;
@@ -400,24 +482,26 @@ GenotypeImportOutcome Import::readPed(const std::string& path) {
     const std::vector<Marker>& markers = core_.markerMap.markers;
     const size_t expected = 5 + (everyLineHasSlash ? 1 : 2) * markers.size();
     for (const Row& row : rows) {
-        const std::string line = "line " + std::to_string(row.lineNumber);
-        if (row.fields.size() != expected)
-            return failed(line + " has " + std::to_string(row.fields.size()) + " fields, " +
-                          std::to_string(expected) + " expected");
+        const std::string line = path + ", line " + std::to_string(row.lineNumber);
+        if (row.fields.size() != expected) {
+            const std::string reason = line + " (sample FAM " + row.fields[0] + ") has " +
+                                       std::to_string(row.fields.size()) + " fields, " +
+                                       std::to_string(expected) + " expected";
+            message(reason);
+            return failed(reason);
+        }
         if (row.fields[4] != "1" && row.fields[4] != "2")
             return failed(line + " has the sex '" + row.fields[4] + "', 1 or 2 expected");
     }
 
-    outcome_.readingStarted = true;
+    // The two allele fields of every line and marker, an index resolved to its
+    // allele; a field without "/" or an index outside the alleles refuses the file.
     Population& population = *core_.populationAt(core_.activePopulation);
+    std::vector<std::vector<AllelePair>> genotypes;
     for (const Row& row : rows) {
         const std::vector<std::string>& f = row.fields;
-        bool cancelled = false;
-        const std::optional<size_t> person =
-            choosePerson("FAM " + f[0] + " - ID " + f[1], false, cancelled);
-        if (!person) continue;
-        const int storedBefore = outcome_.genotypesImported;
-        const std::string line = "line " + std::to_string(row.lineNumber);
+        const std::string line = path + ", line " + std::to_string(row.lineNumber);
+        std::vector<AllelePair> pairs;
         for (size_t m = 0; m < markers.size(); ++m) {
             const std::string& markerName = markers[m].name;
             std::string first, second;
@@ -425,7 +509,6 @@ GenotypeImportOutcome Import::readPed(const std::string& path) {
                 const std::string& field = f[5 + m];
                 const size_t slash = field.find('/');
                 if (slash == std::string::npos) {
-                    countSampleIfStored(storedBefore);
                     message(kPedSlashMessage);
                     return failed(line + ": the genotype '" + field + "' of " + markerName +
                                   " has no '/'");
@@ -436,10 +519,7 @@ GenotypeImportOutcome Import::readPed(const std::string& path) {
                 first = f[5 + 2 * m];
                 second = f[6 + 2 * m];
             }
-            if (values) {
-                first = checked(first, markerName);
-                second = checked(second, markerName);
-            } else {
+            if (!values) {
                 const Marker* marker = findMarker(population, markerName);
                 const size_t count = marker ? marker->alleles.size() : 0;
                 for (std::string* allele : {&first, &second}) {
@@ -452,14 +532,34 @@ GenotypeImportOutcome Import::readPed(const std::string& path) {
                     const auto parsed = std::from_chars(allele->data(), end, index);
                     if (parsed.ec != std::errc() || parsed.ptr != end || index < 1 ||
                         index > count) {
-                        countSampleIfStored(storedBefore);
-                        message(kPedIndexMessage);
-                        return failed(line + ": the allele index '" + *allele + "' of " +
-                                      markerName + " is not one of the " + std::to_string(count) +
-                                      " alleles of the population");
+                        const std::string reason =
+                            line + ": the allele index '" + *allele + "' of " + markerName +
+                            " (sample FAM " + f[0] + " - ID " + f[1] + ") is not one of the " +
+                            std::to_string(count) + " alleles of the population";
+                        message(std::string(kPedIndexMessage) + "\n" + reason);
+                        return failed(reason);
                     }
                     *allele = marker->alleles[index - 1].name;
                 }
+            }
+            pairs.emplace_back(std::move(first), std::move(second));
+        }
+        genotypes.push_back(std::move(pairs));
+    }
+
+    outcome_.readingStarted = true;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const std::vector<std::string>& f = rows[r].fields;
+        bool cancelled = false;
+        const std::optional<size_t> person =
+            choosePerson("FAM " + f[0] + " - ID " + f[1], false, cancelled);
+        if (!person) continue;
+        for (size_t m = 0; m < markers.size(); ++m) {
+            const std::string& markerName = markers[m].name;
+            auto [first, second] = genotypes[r][m];
+            if (values) {
+                first = checked(first, markerName);
+                second = checked(second, markerName);
             }
             const Marker* marker = findMarker(population, markerName);
             if (!marker || marker->alleles.empty()) continue;
@@ -487,18 +587,22 @@ std::string mergeQuestion(const std::string& sampleName) {
 GenotypeImportOutcome importGenotypes(Core& core, UserInterface& ui, const std::string& path,
                                       bool ancestryMode) {
     if (endsWith(path, ".ped")) return Import(core, ui, false).readPed(path);
-    const Lines lines = readTextLines(path);
+    Table table;
+    if (TextFile file = readTextFile(path); file.text) {
+        table =
+            TableText{splitTextLines(*file.text), file.text->empty() || file.text->back() == '\n'};
+    }
     Import import(core, ui, ancestryMode);
-    const std::string first = lines && !lines->empty() ? lines->front() : std::string();
+    const std::string first = table && !table->lines.empty() ? table->lines.front() : std::string();
     if (first.size() >= 5 && first.compare(0, 5, "Chrom") == 0 &&
         ui.messageBox(kPgmQuestion, kApplicationTitle, MessageButtons::YesNo,
                       MessageIcon::Question) == Answer::Yes) {
         const bool single =
             ui.messageBox(kPgmSingleSampleQuestion, kApplicationTitle, MessageButtons::YesNo,
                           MessageIcon::Question) == Answer::Yes;
-        return import.readPgm(lines, path, single);
+        return import.readPgm(table, path, single);
     }
-    return import.readTable(lines);
+    return import.readTable(table, path);
 }
 
 std::string partialImportSummary(const GenotypeImportOutcome& outcome) {

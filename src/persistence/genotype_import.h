@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace relatix {
 
@@ -42,11 +43,19 @@ struct GenotypeImportOutcome {
     bool readingStarted = false;
     // Why the import failed, for callers without message boxes; empty on success.
     std::string reason;
+    // The alleles the import added to the active population, as "marker allele".
+    std::vector<std::string> newAlleles;
 };
 
 // Dispatches on the file: ".ped" to the pedigree-file reader (normal mode only),
 // a first line beginning "Chrom" to the PGM reader when the user confirms it,
-// anything else to the table reader. Changes the core row by row.
+// anything else to the table reader. The table and ped readers check the whole
+// file before they store a row: a genotype that cannot be split, a ped index
+// outside the population's alleles or a last row cut short is told with the
+// file and the line, and nothing is stored. A one-column genotype splits only
+// at a separator ("/", "," or ";" that does not separate the cells, or a blank):
+// one allele is a homozygote. The rows then change the core one by one; the
+// user's Cancel keeps what was stored before it.
 GenotypeImportOutcome importGenotypes(Core& core, UserInterface& ui, const std::string& path,
                                       bool ancestryMode);
 

@@ -7,6 +7,7 @@
 
 #include "core/allele_check.h"
 #include "core/core.h"
+#include "core/frequency_database.h"
 #include "dialogs/dialog_questions.h"
 #include "persistence/genotype_export.h"
 #include "persistence/import_questions.h"
@@ -89,12 +90,13 @@ TEST_F(GenotypeImport, TableLayoutsAndSeparators) {
     EXPECT_EQ(dna(0, "vWA"), "17/17");
     EXPECT_EQ(two.genotypesImported, 2);
 
-    // A two-character field is two one-character alleles, never a homozygote.
+    // One allele in a cell is a homozygote: "17" is never cut into 1 and 7.
     const auto one = import("one.csv", "Sample,D3S1358,vWA\nS1,15/16,17\n");
     EXPECT_TRUE(one.success);
     EXPECT_EQ(dna(1, "D3S1358"), "15/16");
-    EXPECT_EQ(dna(1, "vWA"), "1/7");
-    EXPECT_EQ(newAlleles, (std::vector<std::string>{"vWA:1", "vWA:7"}));
+    EXPECT_EQ(dna(1, "vWA"), "17/17");
+    EXPECT_TRUE(newAlleles.empty());
+    EXPECT_TRUE(one.newAlleles.empty());
     EXPECT_EQ(offered, (std::vector<std::string>{"X1", "S1"}));
 
     // Empty trailing columns are no marker pair hiding the one marker.
@@ -116,29 +118,78 @@ TEST_F(GenotypeImport, OneColumnFieldForms) {
     core.persons[0].dna = {{0, "vWA", 0, "16", "16"}};
     const auto outcome = import("forms.txt",
                                 "Sample\tD3S1358\tvWA\tTH01\tFGA\n"
-                                "S1\tAG\tNG\t12,13\t-\n");
+                                "S1\t15 16\tN\t12, 13\t-\n");
     EXPECT_TRUE(outcome.success);
-    EXPECT_EQ(dna(0, "D3S1358"), "A/G");
-    EXPECT_EQ(dna(0, "vWA"), "16/16");  // NG is missing: the old genotype stays
+    EXPECT_EQ(dna(0, "D3S1358"), "15/16");
+    EXPECT_EQ(dna(0, "vWA"), "16/16");  // N is missing: the old genotype stays
     EXPECT_EQ(dna(0, "TH01"), "12/13");
     EXPECT_EQ(dna(0, "FGA"), "");
 
-    // Three characters without a separator stop the import; the first row stays.
-    ui.expectMessage(mergeQuestion("Anna"), kApplicationTitle, Answer::Yes);
-    ui.expectMessage("Error detected when trying to separate single column marker",
+    // The table's own separator is no allele separator: in a semicolon table
+    // "15,16" is two alleles, in a comma table "12;13" is.
+    EXPECT_TRUE(import("semi.csv", "Sample;D3S1358;vWA\nS2;15,16;17\n").success);
+    EXPECT_EQ(dna(1, "D3S1358"), "15/16");
+    EXPECT_EQ(dna(1, "vWA"), "17/17");
+    EXPECT_TRUE(import("comma.csv", "Sample,TH01,FGA\nS2,12;13,15 / 17\n").success);
+    EXPECT_EQ(dna(1, "TH01"), "12/13");
+    EXPECT_EQ(dna(1, "FGA"), "15/17");
+    EXPECT_TRUE(newAlleles.empty());
+
+    // A cell that cannot be split is found before any row is stored.
+    for (const char* cell : {"15/16/17", "15/", "15 16 17", "15/16 17"}) {
+        ui.expectMessage("Error detected when trying to separate single column marker\n" +
+                             folder.file("broken.txt") + ", line 3: the genotype '" + cell +
+                             "' of D3S1358 (sample S2) cannot be split into one or two alleles",
+                         kApplicationTitle);
+        const auto broken = import("broken.txt", std::string("Sample\tD3S1358\tvWA\n"
+                                                             "Anna\t12/13\t16\n"
+                                                             "S2\t") +
+                                                     cell + "\t16\n");
+        EXPECT_FALSE(broken.success) << cell;
+        EXPECT_FALSE(broken.readingStarted) << cell;
+        EXPECT_EQ(dna(0, "D3S1358"), "15/16") << cell;  // Anna's row was not stored
+    }
+}
+
+// The alleles an import adds to the population are named in its outcome.
+TEST_F(GenotypeImport, newAllelesAreNamed) {
+    setNewAlleleQuestion([](UserInterface&, Population* population, const std::string& marker,
+                            const std::string& allele) {
+        return addAllele(*findMarker(*population, marker), allele, 0.01);
+    });
+    assignment = {{"S1", 1}};
+    const auto outcome = import("new.csv", "Sample,D3S1358,vWA\nS1,15/99,17.3\n");
+    EXPECT_TRUE(outcome.success);
+    EXPECT_EQ(outcome.newAlleles, (std::vector<std::string>{"D3S1358 99", "vWA 17.3"}));
+    EXPECT_EQ(dna(0, "vWA"), "17.3/17.3");
+}
+
+// A file cut inside its last row is refused before anything is stored.
+TEST_F(GenotypeImport, aLastRowCutShortIsRefused) {
+    assignment = {{"S1", 1}, {"S2", 2}};
+    const std::string path = folder.file("cut.txt");
+    ui.expectMessage(path + ", line 3: the file ends inside the row of sample S2 (2 of 3 fields)",
                      kApplicationTitle);
-    const auto broken = import("broken.txt",
-                               "Sample\tD3S1358\tvWA\n"
-                               "Anna\t15/17\t16\n"
-                               "S2\t151\t16\n");
-    EXPECT_FALSE(broken.success);
-    EXPECT_TRUE(broken.readingStarted);
-    EXPECT_EQ(dna(0, "D3S1358"), "15/17");
-    EXPECT_EQ(dna(1, "D3S1358"), "");
-    EXPECT_EQ(broken.samplesImported, 1);
-    EXPECT_EQ(broken.genotypesImported, 2);
-    EXPECT_NE(partialImportSummary(broken).find("1 sample with 2 marker genotypes"),
-              std::string::npos);
+    const auto cut = import("cut.txt", "Sample\tD3S1358\tvWA\nS1\t15/16\t17\nS2\t15/1");
+    EXPECT_FALSE(cut.success);
+    EXPECT_EQ(dna(0, "D3S1358"), "");
+    // The same row with its line break, or complete without one, is read.
+    EXPECT_TRUE(import("short.txt", "Sample\tD3S1358\tvWA\nS1\t15/16\t17\nS2\t15/1\n").success);
+    EXPECT_EQ(dna(1, "D3S1358"), "15/1");
+    EXPECT_TRUE(import("whole.txt", "Sample\tD3S1358\tvWA\nS1\t15/16\t17\nS2\t15/1\t17").success);
+
+    ui.expectMessage(kPgmQuestion, kApplicationTitle, Answer::Yes)
+        .expectMessage(kPgmSingleSampleQuestion, kApplicationTitle, Answer::No)
+        .expectMessage(folder.file("pgm.txt") +
+                           ", line 3: the file ends inside the row of sample Anna (5 of 7 fields)",
+                       kApplicationTitle);
+    core.persons[0].dna.clear();
+    EXPECT_FALSE(import("pgm.txt",
+                        "Chrom\tSample\tc\td\tMarker\tf\tGenotype\n"
+                        "1\tAnna\t.\t.\tD3S1358\t.\tC\n"
+                        "1\tAnna\t.\t.\tvWA")
+                     .success);
+    EXPECT_EQ(dna(0, "D3S1358"), "");
 }
 
 TEST_F(GenotypeImport, MergeQuestionAndRowLimit) {
@@ -209,7 +260,7 @@ TEST_F(GenotypeImport, PedValuesAndIndices) {
     EXPECT_EQ(dna(1, "FGA"), "15/16");
 }
 
-TEST_F(GenotypeImport, PedFailuresKeepEarlierLines) {
+TEST_F(GenotypeImport, PedFailuresStoreNothing) {
     core.persons[0].name = "FAM 1 - ID 1";
     const std::string good = "1 1 0 0 1 15 16 17 17 12 12 13 13\n";
 
@@ -219,23 +270,28 @@ TEST_F(GenotypeImport, PedFailuresKeepEarlierLines) {
     EXPECT_FALSE(sex.success);
     EXPECT_FALSE(sex.readingStarted);
     expectPedQuestions(Answer::Yes);
-    EXPECT_FALSE(import("short.ped", good + "1 2 0 0 1 15 16\n").success);
+    ui.expectMessage(folder.file("short.ped") + ", line 2 (sample FAM 1) has 7 fields, 13 expected",
+                     kApplicationTitle);
+    EXPECT_FALSE(import("short.ped", good + "1 2 0 0 1 15 16").success);
     EXPECT_TRUE(core.persons[0].dna.empty());
 
-    // An index beyond the alleles stops at line 2, after line 1 was stored.
+    // An index beyond the alleles on line 2 refuses the file: line 1 is not stored either.
     core.persons[1].name = "FAM 1 - ID 2";
     expectPedQuestions(Answer::No);
     ui.expectMessage(
-        "Allele indeces exceeded number of alleles in database, please check input and database",
+        "Allele indeces exceeded number of alleles in database, please check input and "
+        "database\n" +
+            folder.file("index.ped") +
+            ", line 2: the allele index '9' of D3S1358 (sample FAM 1 - ID 2) is not one of the 5 "
+            "alleles of the population",
         kApplicationTitle);
     const auto index =
         import("index.ped", "1 1 0 0 1 1 1 2 2 3 3 4 4\n1 2 0 0 2 1 9 1 1 1 1 1 1\n");
     EXPECT_FALSE(index.success);
-    EXPECT_TRUE(index.readingStarted);
-    EXPECT_EQ(dna(0, "FGA"), "16/16");
+    EXPECT_FALSE(index.readingStarted);
+    EXPECT_TRUE(core.persons[0].dna.empty());
     EXPECT_TRUE(core.persons[1].dna.empty());
-    EXPECT_EQ(index.samplesImported, 1);
-    EXPECT_EQ(index.genotypesImported, 4);
+    EXPECT_EQ(index.samplesImported, 0);
 
     ui.expectMessage(kPedMarkerOrderQuestion, kApplicationTitle, Answer::Cancel);
     EXPECT_FALSE(import("cancel.ped", good).success);
