@@ -112,18 +112,34 @@ QuickCaseRead readQuickCaseFile(const std::string& path, const std::vector<MapEn
     if (version == "1.97" || version == "3.0" || value == 0 || value >= 1.97) file.line();
     const bool secondRates = version == "3.0" || (version != "1.97" && !olderLayout);
 
+    // A file cut inside an item, or an index outside its list, refuses the file
+    // with the file, the line and the item: an analysis of part of a case, or of
+    // a record moved to another allele, would give a wrong ratio.
+    auto cut = [&](int line, const std::string& item) {
+        return refuse(endsInside(path, line, item), true);
+    };
+    auto named = [](const std::string& item, long long index, long long count,
+                    const std::string& name) {
+        return item + " " + std::to_string(index + 1) + " of " + std::to_string(count) +
+               (name.empty() ? std::string() : " (" + name + ")");
+    };
     const long long personCount = file.count();
     file.line();
+    if (file.pastEnd()) return cut(file.lineNumber(), "the person count");
     trace << "Persons: " << personCount << "\r\n";
-    for (long long p = 0; p < personCount && !file.atEnd(); ++p) {
+    std::vector<std::vector<int>> recordLines;
+    for (long long p = 0; p < personCount; ++p) {
+        const int start = file.lineNumber();
         QuickPerson person;
         person.name = unquoted(file.line());
         file.skip(3);
         person.sex = file.line() == kTrue ? 1 : 2;
         const long long records = file.count();
         file.line();
-        for (long long d = 0; d < records && !file.atEnd(); ++d) {
+        std::vector<int> lines;
+        for (long long d = 0; d < records && !file.pastEnd(); ++d) {
             QuickDnaRecord record;
+            lines.push_back(file.lineNumber());
             record.firstAllele = file.integer();
             file.line();
             record.secondAllele = file.integer();
@@ -132,26 +148,35 @@ QuickCaseRead readQuickCaseFile(const std::string& path, const std::vector<MapEn
             file.line();
             person.records.push_back(std::move(record));
         }
+        if (file.pastEnd()) return cut(start, named("person", p, personCount, person.name));
         quickCase.persons.push_back(std::move(person));
+        recordLines.push_back(std::move(lines));
     }
 
+    const int commonStart = file.lineNumber();
     file.skip(3);
     const long long commonCount = file.count();
     file.line();
-    for (long long r = 0; r < commonCount && !file.atEnd(); ++r) {
+    std::vector<int> commonLines;
+    for (long long r = 0; r < commonCount && !file.pastEnd(); ++r) {
         QuickRelation relation;
+        commonLines.push_back(file.lineNumber());
         relation.parent = file.integer();
         file.line();
         relation.child = file.integer();
         file.line();
         quickCase.commonRelations.push_back(relation);
     }
+    if (file.pastEnd()) return cut(commonStart, "the common relations");
 
     const long long pedigreeCount = file.count();
+    if (file.pastEnd()) return cut(file.lineNumber(), "the pedigree count");
     if (pedigreeCount < 2) return refuse(kQuickTooFewPedigrees, true);
     file.line();
     file.line();
-    for (long long g = 0; g < pedigreeCount && !file.atEnd(); ++g) {
+    std::vector<std::vector<int>> relationLines;
+    for (long long g = 0; g < pedigreeCount; ++g) {
+        const int start = file.lineNumber();
         QuickPedigree pedigree;
         pedigree.name = unquoted(file.line());
         pedigree.extraFemales = static_cast<int>(std::min(file.count(), 1000LL));
@@ -160,8 +185,10 @@ QuickCaseRead readQuickCaseFile(const std::string& path, const std::vector<MapEn
         file.line();
         const long long own = file.count();
         file.line();
-        for (long long r = 0; r < own && !file.atEnd(); ++r) {
+        std::vector<int> lines;
+        for (long long r = 0; r < own && !file.pastEnd(); ++r) {
             QuickRelation relation;
+            lines.push_back(file.lineNumber());
             relation.parent = file.integer();
             file.line();
             relation.child = file.integer();
@@ -169,21 +196,27 @@ QuickCaseRead readQuickCaseFile(const std::string& path, const std::vector<MapEn
             pedigree.relations.push_back(relation);
         }
         if (g + 1 < pedigreeCount) file.line();
+        if (file.pastEnd()) return cut(start, named("pedigree", g, pedigreeCount, pedigree.name));
         pedigree.relations.insert(pedigree.relations.end(), quickCase.commonRelations.begin(),
                                   quickCase.commonRelations.end());
+        lines.insert(lines.end(), commonLines.begin(), commonLines.end());
         quickCase.pedigrees.push_back(std::move(pedigree));
+        relationLines.push_back(std::move(lines));
     }
-    if (quickCase.pedigrees.size() < 2) return refuse(kQuickTooFewPedigrees, true);
 
+    const int systemsStart = file.lineNumber();
     const std::string storedResults = file.line();
     const long long systemCount = file.count();
+    if (file.pastEnd()) return cut(systemsStart, "the system count");
     if (systemCount < 1) return refuse(kQuickNoSystems, true);
     file.line();
     if (storedResults == kTrue)
         file.skip((std::min(systemCount, 1000000000LL) + 1) * std::min(pedigreeCount, 1000LL) + 6);
     if (file.line() == kTrue) file.line();
+    if (file.pastEnd()) return cut(systemsStart, "the stored results and the database name");
 
-    for (long long s = 0; s < systemCount && !file.atEnd(); ++s) {
+    for (long long s = 0; s < systemCount; ++s) {
+        const int start = file.lineNumber();
         QuickSystem system;
         system.name = unquoted(file.line());
         if (!system.name.empty() && (system.name.back() == ' ' || system.name.back() == '\t'))
@@ -200,7 +233,7 @@ QuickCaseRead readQuickCaseFile(const std::string& path, const std::vector<MapEn
         file.line();
         trace << "System: " << system.name << "\r\n"
               << "Number of alleles: " << alleleCount << "\r\n";
-        for (long long a = 0; a < alleleCount && !file.atEnd(); ++a) {
+        for (long long a = 0; a < alleleCount && !file.pastEnd(); ++a) {
             QuickAllele allele;
             allele.name = unquoted(file.line());
             allele.frequency = file.number();
@@ -209,49 +242,57 @@ QuickCaseRead readQuickCaseFile(const std::string& path, const std::vector<MapEn
                   << "Freq: " << allele.frequency << "\r\n";
             system.alleles.push_back(std::move(allele));
         }
+        if (file.pastEnd()) return cut(start, named("system", s, systemCount, system.name));
         quickCase.systems.push_back(std::move(system));
     }
-    if (quickCase.systems.empty()) return refuse(kQuickNoSystems, true);
 
-    // Every record names its alleles; one that points outside its lists is left out.
+    // Every record names its alleles.
     const int systems = static_cast<int>(quickCase.systems.size());
-    for (QuickPerson& person : quickCase.persons) {
-        std::vector<QuickDnaRecord> kept;
-        for (QuickDnaRecord& record : person.records) {
-            const bool systemKnown = record.system >= 0 && record.system < systems;
-            const int alleles =
-                systemKnown ? static_cast<int>(quickCase.systems[record.system].alleles.size()) : 0;
-            if (!systemKnown || record.firstAllele < 0 || record.firstAllele >= alleles ||
-                record.secondAllele < 0 || record.secondAllele >= alleles) {
-                quickCase.warnings.push_back(
-                    recordText(person, record) +
-                    (systemKnown ? " names an allele outside the system's " +
-                                       std::to_string(alleles) + " alleles and is left out"
-                                 : " names no system of the file and is left out"));
-                continue;
-            }
-            const QuickSystem& system = quickCase.systems[record.system];
-            record.firstName = system.alleles[record.firstAllele].name;
-            record.secondName = system.alleles[record.secondAllele].name;
-            kept.push_back(std::move(record));
+    for (size_t p = 0; p < quickCase.persons.size(); ++p) {
+        QuickPerson& person = quickCase.persons[p];
+        for (size_t d = 0; d < person.records.size(); ++d) {
+            QuickDnaRecord& record = person.records[d];
+            const int line = recordLines[p][d];
+            if (record.system < 0 || record.system >= systems)
+                return refuse(damagedAt(path, line,
+                                        recordText(person, record) + " names no system of the " +
+                                            std::to_string(systems) + " systems of the file"),
+                              true);
+            const QuickSystem& system = quickCase.systems[static_cast<size_t>(record.system)];
+            const int alleles = static_cast<int>(system.alleles.size());
+            if (record.firstAllele < 0 || record.firstAllele >= alleles ||
+                record.secondAllele < 0 || record.secondAllele >= alleles)
+                return refuse(
+                    damagedAt(path, line,
+                              recordText(person, record) + " names an allele outside " + "the " +
+                                  std::to_string(alleles) + " alleles of " + system.name),
+                    true);
+            record.firstName = system.alleles[static_cast<size_t>(record.firstAllele)].name;
+            record.secondName = system.alleles[static_cast<size_t>(record.secondAllele)].name;
         }
-        person.records = std::move(kept);
     }
 
-    // Relations between persons the pedigree does not hold are left out.
-    const int named = static_cast<int>(quickCase.persons.size());
+    // A relation must join two persons of its pedigree; one of a person with
+    // itself is left out with a warning.
+    const int namedPersons = static_cast<int>(quickCase.persons.size());
     for (size_t g = 0; g < quickCase.pedigrees.size(); ++g) {
         QuickPedigree& pedigree = quickCase.pedigrees[g];
-        const int persons = named + pedigree.extraFemales + pedigree.extraMales;
+        const int persons = namedPersons + pedigree.extraFemales + pedigree.extraMales;
         std::vector<QuickRelation> kept;
-        for (const QuickRelation& relation : pedigree.relations) {
+        for (size_t r = 0; r < pedigree.relations.size(); ++r) {
+            const QuickRelation& relation = pedigree.relations[r];
+            const std::string what = "Pedigree " + std::to_string(g + 1) + " (" + pedigree.name +
+                                     "): the relation of parent index " +
+                                     std::to_string(relation.parent) + " and child index " +
+                                     std::to_string(relation.child);
             if (relation.parent < 0 || relation.parent >= persons || relation.child < 0 ||
-                relation.child >= persons || relation.parent == relation.child) {
-                quickCase.warnings.push_back("Pedigree " + std::to_string(g + 1) + " (" +
-                                             pedigree.name + "): the relation of parent index " +
-                                             std::to_string(relation.parent) + " and child index " +
-                                             std::to_string(relation.child) +
-                                             " names no pair of its persons and is left out");
+                relation.child >= persons)
+                return refuse(damagedAt(path, relationLines[g][r],
+                                        what + " names a person outside its " +
+                                            std::to_string(persons) + " persons"),
+                              true);
+            if (relation.parent == relation.child) {
+                quickCase.warnings.push_back(what + " names one person twice and is left out");
                 continue;
             }
             kept.push_back(relation);

@@ -54,8 +54,7 @@ struct QuickCase {
     std::vector<QuickRelation> commonRelations;
     std::vector<QuickPedigree> pedigrees;
     std::vector<QuickSystem> systems;
-    // What the reader left out (records or relations pointing outside their
-    // lists), for the report.
+    // What the reader left out (relations of a person with itself), for the report.
     std::vector<std::string> warnings;
 };
 
@@ -66,8 +65,10 @@ inline constexpr const char* kQuickNoSystems =
     "Relatix could not detect any markers/loci in the Kovarian file, aborting";
 
 // How reading a case file ended. A refused file carries the reason; `tell` is set
-// for the refusals the user is shown (the two messages above); the others (a file
-// that cannot be read, a first line that is not a Kovarian header) are silent.
+// for the refusals the user is shown (the two messages above, and a file that
+// ends inside an item or whose index points outside its list, named with the
+// file, the line and the item); the others (a file that cannot be read, a first
+// line that is not a Kovarian header) are silent.
 struct QuickCaseRead {
     Status status;
     bool tell = false;
@@ -84,9 +85,9 @@ std::vector<MapEntry> loadQuickMarkerMap(const std::string& mapPath,
 std::vector<MapEntry> parseQuickMarkerMap(const std::string& text);
 
 // Reads a Kovarian case file into quickCase, placing each system with the first
-// map entry of its name (ignoring case). DNA records and relations that point
-// outside their lists are left out with a warning, so that nothing later reads
-// out of bounds.
+// map entry of its name (ignoring case). A file that ends inside an item, a DNA
+// record that points outside the systems or their alleles and a relation that
+// points outside its pedigree's persons refuse the file.
 QuickCaseRead readQuickCaseFile(const std::string& path, const std::vector<MapEntry>& map,
                                 QuickCase& quickCase);
 

@@ -39,14 +39,14 @@ struct QuickAnalysis : ::testing::Test {
     }
 };
 
-TEST_F(QuickAnalysis, readsPersonsPedigreesAndSystemsAndLeavesOutWhatPointsOutside) {
+TEST_F(QuickAnalysis, readsPersonsPedigreesAndSystems) {
     KovCase kov = testing::duoCase();
     kov.lineEnd = "\n";
     kov.storedResults = true;
-    kov.persons.push_back({"Stray", false, {{0, 7, 0}, {0, 0, 9}, {-1, 0, 1}}});
+    kov.persons.push_back({"Stray", false, {}});
     kov.commonRelations = {{0, 2}};
     kov.pedigrees[1].extraMales = 1;
-    kov.pedigrees[1].relations = {{3, 1}, {5, 1}};  // 5 is no person of the pedigree
+    kov.pedigrees[1].relations = {{3, 1}, {2, 2}};  // a person is not its own parent
     kov.systems[1].name = "d3s1358 ";               // trailing blank, other case
     const QuickCase quickCase = read(kov);
     ASSERT_EQ(quickCase.persons.size(), 3u);
@@ -64,7 +64,57 @@ TEST_F(QuickAnalysis, readsPersonsPedigreesAndSystemsAndLeavesOutWhatPointsOutsi
     EXPECT_EQ(quickCase.systems[1].name, "d3s1358");
     EXPECT_EQ(quickCase.systems[1].chromosome, 3);
     EXPECT_DOUBLE_EQ(quickCase.systems[1].position, 16.2);
-    EXPECT_EQ(quickCase.warnings.size(), 4u);  // three records, one relation
+    EXPECT_EQ(quickCase.warnings.size(), 1u);
+}
+
+// An index outside its list, or a file cut inside an item, refuses the file
+// with the file, the line and the item, told to the user: an analysis of a
+// record moved to another allele, or of part of a case, would give a wrong ratio.
+TEST_F(QuickAnalysis, damagedFilesAreRefusedWithTheirLine) {
+    QuickCase quickCase;
+    const std::string path = folder.file("bad.kov");
+    const auto refusal = [&](const KovCase& kov) {
+        const QuickCaseRead read = readQuickCaseFile(folder.write("bad.kov", kovarianCaseText(kov)),
+                                                     builtInMarkerTable(), quickCase);
+        EXPECT_TRUE(read.tell);
+        return read.status.ok() ? std::string() : read.status.message();
+    };
+    KovCase allele = testing::duoCase();
+    allele.persons[0].records[0] = {999, 0, 0};
+    EXPECT_EQ(refusal(allele), path +
+                                   ", line 12: the DNA record of Father for system index 0 "
+                                   "(allele indexes 999 and 0) names an allele outside the 3 "
+                                   "alleles of D1S1656");
+    KovCase system = testing::duoCase();
+    system.persons[1].records[1] = {0, 0, 2};
+    EXPECT_EQ(refusal(system), path +
+                                   ", line 27: the DNA record of Child for system index 2 "
+                                   "(allele indexes 0 and 0) names no system of the 2 systems "
+                                   "of the file");
+    KovCase relation = testing::duoCase();
+    relation.pedigrees[1].relations = {{5, 1}};
+    EXPECT_EQ(refusal(relation),
+              path +
+                  ", line 47: Pedigree 2 (Unrelated): the relation of parent index 5 and child "
+                  "index 1 names a person outside its 2 persons");
+
+    // Cut after any line before the last frequency: refused and told.
+    const std::string whole = kovarianCaseText(testing::duoCase());
+    size_t cuts = 0;
+    for (size_t end = whole.find("\r\n"); end + 2 < whole.size();
+         end = whole.find("\r\n", end + 2)) {
+        const QuickCaseRead read = readQuickCaseFile(
+            folder.write("cut.kov", whole.substr(0, end + 2)), builtInMarkerTable(), quickCase);
+        EXPECT_FALSE(read.status.ok()) << end;
+        EXPECT_TRUE(read.tell) << end;
+        ++cuts;
+    }
+    EXPECT_GT(cuts, 40u);
+    const QuickCaseRead cut =
+        readQuickCaseFile(folder.write("cut.kov", whole.substr(0, whole.find("\"D3S1358\"") + 20)),
+                          builtInMarkerTable(), quickCase);
+    EXPECT_EQ(cut.status.message(),
+              folder.file("cut.kov") + ", line 70: the file ends inside system 2 of 2 (D3S1358)");
 }
 
 TEST_F(QuickAnalysis, theVersionDecidesTheLinesBeforeThePersonsAndTheSecondRates) {
