@@ -115,34 +115,16 @@ std::string text(const std::optional<double>& v) {
     return v ? formatGeneral(*v, 6) : std::string("NA");
 }
 
-}  // namespace
-
-int runEngineFilesCommand(const std::vector<std::string>& args, std::ostream& out,
-                          std::ostream& err) {
-    Arguments parsed;
-    if (!parse(args, parsed, err)) return 2;
-    Core core(programFolder());
-    MerlinRun run;
-    run.files = parsed.files;
-    run.simulations = static_cast<int>(*parsed.simulations);
-    run.seed = parsed.seed ? static_cast<std::uint32_t>(*parsed.seed) : simulationSeed(true, {});
-    if (const Status status = runMerlinAnalysis(core, run); !status) {
-        err << "relatix2-cli: " << status.message() << "\n";
-        return 1;
-    }
-    const int families = static_cast<int>(core.simulatedPedigreeNames.size());
-    if (families < 2 || parsed.scale > families) {
-        err << "relatix2-cli: the table is written, but statistics need a scale pedigree among "
-               "the "
-            << families << " families of " << parsed.files.pedigreeFile << "\n";
-        return 1;
-    }
+// The statistics of the lists per method and true pedigree, as text or JSON; a
+// list that is empty (its run failed) gives NA everywhere.
+void writeStatistics(const Arguments& parsed, const MerlinRun& run,
+                     const std::vector<std::string>& names, const SimulatedDataSets& linked,
+                     const SimulatedDataSets& unlinked, std::ostream& out) {
+    const int families = static_cast<int>(names.size());
     const int scale = static_cast<int>(parsed.scale) - 1;
     const int numerator = numeratorHypothesis(scale);
-    const std::vector<std::string>& names = core.simulatedPedigreeNames;
-    const std::pair<const char*, const SimulatedDataSets*> methods[] = {
-        {"linked", &core.simulatedLinkedLikelihoods},
-        {"unlinked", &core.simulatedUnlinkedLikelihoods}};
+    const std::pair<const char*, const SimulatedDataSets*> methods[] = {{"linked", &linked},
+                                                                        {"unlinked", &unlinked}};
 
     nlohmann::json document;
     if (parsed.json) {
@@ -204,6 +186,43 @@ int runEngineFilesCommand(const std::vector<std::string>& args, std::ostream& ou
         if (parsed.json) document["methods"][method] = rows;
     }
     if (parsed.json) writeJson(out, document);
+}
+
+bool scaleFits(const Arguments& parsed, int families, std::ostream& err, const char* what) {
+    if (families >= 2 && parsed.scale <= families) return true;
+    err << "relatix2-cli: " << what << ", but statistics need a scale pedigree among the "
+        << families << " families of " << parsed.files.pedigreeFile << "\n";
+    return false;
+}
+
+}  // namespace
+
+int runEngineFilesCommand(const std::vector<std::string>& args, std::ostream& out,
+                          std::ostream& err) {
+    Arguments parsed;
+    if (!parse(args, parsed, err)) return 2;
+    Core core(programFolder());
+    MerlinRun run;
+    run.files = parsed.files;
+    run.simulations = static_cast<int>(*parsed.simulations);
+    run.seed = parsed.seed ? static_cast<std::uint32_t>(*parsed.seed) : simulationSeed(true, {});
+    run.warn = [&err](const std::string& text) {
+        err << "relatix2-cli: warning: " << text << "\n";
+    };
+    MerlinPartialResults partial;
+    if (const Status status = runMerlinAnalysis(core, run, &partial); !status) {
+        err << "relatix2-cli: " << status.message() << "\n";
+        // One of the two likelihood runs failed: the other's values are still shown,
+        // and the status tells that the run as a whole failed.
+        if (partial.any() && scaleFits(parsed, partial.families, err, "no table is written"))
+            writeStatistics(parsed, run, merlinPedigreeNames(partial.families), partial.linked,
+                            partial.unlinked, out);
+        return 1;
+    }
+    const int families = static_cast<int>(core.simulatedPedigreeNames.size());
+    if (!scaleFits(parsed, families, err, "the table is written")) return 1;
+    writeStatistics(parsed, run, core.simulatedPedigreeNames, core.simulatedLinkedLikelihoods,
+                    core.simulatedUnlinkedLikelihoods, out);
     return 0;
 }
 

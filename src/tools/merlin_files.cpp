@@ -1,10 +1,11 @@
 #include "tools/merlin_files.h"
 
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
-#include <tuple>
 
 #include "core/core.h"
 #include "core/decimal_text.h"
@@ -209,6 +210,7 @@ Status readDataColumns(const std::string& dataFile, const std::vector<FrequencyM
         DataColumns item;
         if ((type == "M" || type == "m") && words.size() >= 2) {
             item.marker = true;
+            item.name = words[1];
             for (size_t f = 0; f < markers.size() && item.frequencyMarker < 0; ++f)
                 if (markers[f].name == words[1]) item.frequencyMarker = static_cast<int>(f);
         } else if (type == "M" || type == "m") {
@@ -274,6 +276,200 @@ Status readMerlinPedigree(const std::string& path, MerlinPedigree& pedigree) {
             if (slot < 0 && sameTail(i, j)) slot = static_cast<int>(j);  // the first in file order
         }
     return {};
+}
+
+namespace {
+
+// The allele words that stand for no allele, as the linkage program reads them.
+bool isMissingAlleleWord(const std::string& word) {
+    return word == "0" || word == "x" || word == "X" || word == "." || word == "-" || word == "N";
+}
+
+bool isNoParentWord(const std::string& word) {
+    return word == "0" || word == ".";
+}
+
+// The places in a line's words of the marker columns: per marker (in data-file
+// order) the word index of its first allele.
+std::vector<size_t> markerWords(const MerlinPedigree& pedigree, size_t line) {
+    std::vector<size_t> at;
+    if (pedigree.layout.empty()) {
+        for (size_t w = 5; w < pedigree.lines[line].size(); w += 2) at.push_back(w);
+        return at;
+    }
+    size_t w = 5;
+    for (const DataColumns& item : pedigree.layout) {
+        if (item.marker) at.push_back(w);
+        w += static_cast<size_t>(item.columns);
+    }
+    return at;
+}
+
+std::string wordAt(const std::vector<std::string>& words, size_t w) {
+    return w < words.size() ? words[w] : std::string("0");
+}
+
+bool isTyped(const MerlinPedigree& pedigree, size_t line) {
+    const std::vector<std::string>& words = pedigree.lines[line];
+    for (size_t w : markerWords(pedigree, line))
+        if (!isMissingAlleleWord(wordAt(words, w)) || !isMissingAlleleWord(wordAt(words, w + 1)))
+            return true;
+    return false;
+}
+
+std::string familyName(const MerlinPedigree& pedigree, size_t line) {
+    return "family " + pedigree.lines[line][0] + " (pedigree " +
+           std::to_string(pedigree.family[line] + 1) + ")";
+}
+
+// A loop of ancestry among the lines of one family, each a parent of the next
+// and the last a parent of the first; empty when there is none.
+std::vector<size_t> ancestryLoop(const MerlinPedigree& pedigree, const std::vector<size_t>& lines,
+                                 const std::map<std::string, size_t>& byId) {
+    const size_t k = lines.size();
+    std::vector<std::array<int, 2>> parents(k, {-1, -1});
+    for (size_t i = 0; i < k; ++i)
+        for (int side = 0; side < 2; ++side) {
+            const std::string& word = pedigree.lines[lines[i]][2 + static_cast<size_t>(side)];
+            const auto it = isNoParentWord(word) ? byId.end() : byId.find(word);
+            if (it != byId.end())
+                parents[i][static_cast<size_t>(side)] = static_cast<int>(it->second);
+        }
+    // Depth-first from every person up through his parents: meeting a person on
+    // the current path closes a loop.
+    std::vector<int> state(k, 0);  // 0 not seen, 1 on the path, 2 done
+    std::vector<std::pair<size_t, int>> path;
+    for (size_t start = 0; start < k; ++start) {
+        if (state[start]) continue;
+        path.push_back({start, 0});
+        state[start] = 1;
+        while (!path.empty()) {
+            auto& [person, side] = path.back();
+            if (side == 2) {
+                state[person] = 2;
+                path.pop_back();
+                continue;
+            }
+            const int parent = parents[person][static_cast<size_t>(side++)];
+            if (parent < 0 || state[static_cast<size_t>(parent)] == 2) continue;
+            if (state[static_cast<size_t>(parent)] == 0) {
+                state[static_cast<size_t>(parent)] = 1;
+                path.push_back({static_cast<size_t>(parent), 0});
+                continue;
+            }
+            // path holds child, parent, grandparent, ...: from the parent met again
+            // down the path back to it.
+            size_t from = path.size();
+            while (path[from - 1].first != static_cast<size_t>(parent)) --from;
+            std::vector<size_t> loop = {lines[static_cast<size_t>(parent)]};
+            for (size_t j = path.size(); j-- > from - 1;) loop.push_back(lines[path[j].first]);
+            loop.pop_back();  // the parent again
+            return loop;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string merlinPedigreeProblem(const MerlinPedigree& pedigree) {
+    std::vector<std::vector<size_t>> families(static_cast<size_t>(pedigree.familyCount));
+    for (size_t i = 0; i < pedigree.lines.size(); ++i)
+        families[static_cast<size_t>(pedigree.family[i])].push_back(i);
+    for (const std::vector<size_t>& lines : families) {
+        std::map<std::string, size_t> byId;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const std::vector<std::string>& words = pedigree.lines[lines[i]];
+            if (!byId.emplace(words[1], i).second)
+                return "In " + familyName(pedigree, lines[i]) + " person " + words[1] +
+                       " is listed twice";
+            if (!isNoParentWord(words[2]) && words[2] == words[3])
+                return "In " + familyName(pedigree, lines[i]) + " person " + words[1] +
+                       " has the same father and mother";
+        }
+        const std::vector<size_t> loop = ancestryLoop(pedigree, lines, byId);
+        if (!loop.empty()) {
+            std::string chain;
+            for (size_t line : loop) chain += pedigree.lines[line][1] + " -> ";
+            chain += pedigree.lines[loop.front()][1];
+            return "In " + familyName(pedigree, loop.front()) + " person " +
+                   pedigree.lines[loop.front()][1] +
+                   " is his own ancestor (each a parent of the next: " + chain + ")";
+        }
+    }
+    // The simulated genotypes of a family's typed person are copied to his match in
+    // every other family: without one, that family would be computed on less data.
+    std::string unmatched;
+    int count = 0;
+    for (size_t i = 0; i < pedigree.lines.size(); ++i) {
+        if (!isTyped(pedigree, i)) continue;
+        for (size_t v = 0; v < families.size(); ++v) {
+            if (static_cast<size_t>(pedigree.family[i]) == v || pedigree.match[i][v] >= 0) continue;
+            if (++count <= 3)
+                unmatched += (count > 1 ? "; " : "") + std::string("person ") +
+                             pedigree.lines[i][1] + " of " + familyName(pedigree, i) +
+                             " has no person of the same sex and toy genotypes in " +
+                             familyName(pedigree, families[v].front());
+        }
+    }
+    if (count == 0) return {};
+    if (count > 3) unmatched += "; and " + std::to_string(count - 3) + " more";
+    return "Every typed person must be in every family, with the same sex and toy genotypes: " +
+           unmatched;
+}
+
+std::string merlinFrequencyProblem(const MerlinPedigree& pedigree,
+                                   const std::vector<FrequencyMarker>& markers,
+                                   const std::string& mapFile,
+                                   const std::function<void(const std::string&)>& warn) {
+    if (pedigree.layout.empty()) return {};  // the markers are the frequency file's own
+    std::vector<std::string> mapLines;
+    if (!readLines(mapFile, mapLines)) return {};  // the linkage program reports it
+    std::set<std::string> mapped;
+    for (const std::string& line : mapLines) {
+        const std::vector<std::string> words = splitWords(line);
+        if (words.size() >= 2) mapped.insert(words[1]);
+    }
+    std::vector<std::string> lacking;
+    size_t k = 0;
+    for (const DataColumns& item : pedigree.layout) {
+        if (!item.marker) continue;
+        const size_t markerIndex = k++;
+        if (!mapped.count(item.name)) continue;  // not analysed by the linkage program
+        const FrequencyMarker* marker = item.frequencyMarker >= 0
+                                            ? &markers[static_cast<size_t>(item.frequencyMarker)]
+                                            : nullptr;
+        double sum = 0.0;
+        if (marker)
+            for (double f : marker->frequencies) sum += f;
+        bool warned = false;
+        for (size_t i = 0; i < pedigree.lines.size(); ++i) {
+            const std::vector<std::string>& words = pedigree.lines[i];
+            const std::vector<size_t> at = markerWords(pedigree, i);
+            if (markerIndex >= at.size()) continue;
+            for (size_t w : {at[markerIndex], at[markerIndex] + 1}) {
+                const std::string allele = wordAt(words, w);
+                if (isMissingAlleleWord(allele)) continue;
+                if (!marker || sum <= 0.0) {
+                    if (lacking.empty() || lacking.back() != item.name)
+                        lacking.push_back(item.name);
+                } else if (!warned && marker->position(allele) == 0 && warn) {
+                    warn("the frequency file has no allele " + allele + " at marker " + item.name +
+                         " (person " + words[1] + " of " + familyName(pedigree, i) +
+                         "): a person typed with it counts as untyped there");
+                    warned = true;
+                }
+            }
+        }
+    }
+    if (lacking.empty()) return {};
+    std::string names;
+    for (size_t i = 0; i < lacking.size() && i < 5; ++i) names += (i ? ", " : "") + lacking[i];
+    if (lacking.size() > 5) names += " and " + std::to_string(lacking.size() - 5) + " more";
+    return "The frequency file has no frequencies for " +
+           std::string(lacking.size() == 1 ? "marker " : "markers ") + names +
+           ", at which the pedigree file types persons: toy genotypes only say who is typed, "
+           "so the frequencies cannot be counted from them";
 }
 
 std::string simulationPedigreeText(const MerlinPedigree& pedigree,
@@ -489,23 +685,32 @@ std::string merlinRatioTable(const SimulatedDataSets& linked, const SimulatedDat
     return out;
 }
 
+Status readMerlinOutput(const std::string& mapFile, const std::string& output, int n, int families,
+                        SimulatedDataSets& sets) {
+    // The output holds one block per chromosome that the linkage program analysed,
+    // each begun by a "Chromosome" line: fewer than the map names when it places
+    // markers on X or on chromosomes without a marker of the data file. Output
+    // without those lines has one block per chromosome of the map.
+    const std::optional<std::string> text = readWholeFile(output);
+    if (!text) return Status::failure("Could not read " + output);
+    int chromosomes = 0;
+    for (const std::string& line : splitTextLines(*text))
+        if (line.rfind("Chromosome ", 0) == 0) ++chromosomes;
+    if (chromosomes == 0)
+        if (Status status = countMapChromosomes(mapFile, chromosomes); !status) return status;
+    return readMerlinLikelihoods(*text, output, chromosomes, n, families, sets);
+}
+
 Status writeMerlinRatioTable(Core& core, const std::string& mapFile,
                              const std::string& secondMapFile, const std::string& linkedOutput,
                              const std::string& unlinkedOutput, int n, int families,
                              const std::string& outputFile) {
     SimulatedDataSets linked, unlinked;
-    // Each output holds one block per chromosome of the map it was computed with.
-    const std::tuple<const std::string*, const std::string*, SimulatedDataSets*> runs[] = {
-        {&mapFile, &linkedOutput, &linked}, {&secondMapFile, &unlinkedOutput, &unlinked}};
-    for (const auto& [map, path, sets] : runs) {
-        int chromosomes = 0;
-        if (Status status = countMapChromosomes(*map, chromosomes); !status) return status;
-        const std::optional<std::string> text = readWholeFile(*path);
-        if (!text) return Status::failure("Could not read " + *path);
-        if (Status status = readMerlinLikelihoods(*text, *path, chromosomes, n, families, *sets);
-            !status)
-            return status;
-    }
+    if (Status status = readMerlinOutput(mapFile, linkedOutput, n, families, linked); !status)
+        return status;
+    if (Status status = readMerlinOutput(secondMapFile, unlinkedOutput, n, families, unlinked);
+        !status)
+        return status;
     core.simulatedLinkedLikelihoods = std::move(linked);
     core.simulatedUnlinkedLikelihoods = std::move(unlinked);
     core.simulatedExactLikelihoods.clear();
@@ -522,7 +727,28 @@ std::vector<std::string> merlinPedigreeNames(int families) {
     return names;
 }
 
-Status runMerlinAnalysis(Core& core, const MerlinRun& run) {
+namespace {
+
+// Passes on the warnings a run of the linkage program wrote to its standard error
+// ("Warning: ..." lines), each text once over the whole analysis.
+void passOnWarnings(const std::string& errorsFile, std::set<std::string>& seen,
+                    const MerlinRun& run) {
+    if (!run.warn) return;
+    const std::optional<std::string> text = readWholeFile(errorsFile);
+    if (!text) return;
+    const std::string prefix = "Warning: ";
+    for (const std::string& line : splitTextLines(*text))
+        if (line.rfind(prefix, 0) == 0 && seen.insert(line).second)
+            run.warn("the linkage program: " + line.substr(prefix.size()));
+}
+
+std::string errorsFileOf(const std::string& folder, const EngineCommand& command) {
+    return (fs::path(folder) / fs::path(command.resultsFile).filename()).string() + ".err";
+}
+
+}  // namespace
+
+Status runMerlinAnalysis(Core& core, const MerlinRun& run, MerlinPartialResults* partial) {
     const MerlinFiles& files = run.files;
     const int n = run.simulations;
     std::vector<FrequencyMarker> markers;
@@ -533,6 +759,13 @@ Status runMerlinAnalysis(Core& core, const MerlinRun& run) {
         return status;
     if (Status status = writeSimulationPedigrees(files.pedigreeFile, pedigree, markers, n); !status)
         return status;
+    // Families the linkage program would skip, or compare on different data, give
+    // ratios that look like results: refused before anything runs.
+    if (std::string problem = merlinPedigreeProblem(pedigree); !problem.empty())
+        return Status::failure(files.pedigreeFile + ": " + problem);
+    if (std::string problem = merlinFrequencyProblem(pedigree, markers, files.mapFile, run.warn);
+        !problem.empty())
+        return Status::failure(files.frequencyFile + ": " + problem);
 
     TraceFile trace("merlinAnalyzes", true);
     trace << "Seed: " << run.seed << "\r\n";
@@ -540,6 +773,7 @@ Status runMerlinAnalysis(Core& core, const MerlinRun& run) {
     if (!folder.ok()) return Status::failure(folder.error());
     trace << "Work folder: " << folder.path() << "\r\n";
 
+    std::set<std::string> warned;
     const std::string data = absolutePath(files.dataFile);
     const std::string frequencies = absolutePath(modifiedFrequencyPath(files.frequencyFile));
     const std::string pedigreeToSimulate = absolutePath(simulationPedigreePath(files.pedigreeFile));
@@ -547,6 +781,7 @@ Status runMerlinAnalysis(Core& core, const MerlinRun& run) {
         data, absolutePath(files.mapFile), frequencies, pedigreeToSimulate, run.seed);
     const EngineRunOutcome simulated =
         runEngineInFolder(core.programDirectory, simulation, folder.path(), run.whileWaiting);
+    passOnWarnings(errorsFileOf(folder.path(), simulation), warned, run);
     const std::string replicates = (fs::path(folder.path()) / "merlin-replicate.ped").string();
     if (!simulated.succeeded() || !fs::exists(replicates))
         return engineFailure(simulated, "the simulation of " + files.pedigreeFile);
@@ -557,21 +792,43 @@ Status runMerlinAnalysis(Core& core, const MerlinRun& run) {
         !status)
         return status;
 
+    // Both maps are run even when the first fails, so that a failure still leaves
+    // the values that exist.
     const std::pair<std::string, std::string> maps[] = {
         {files.mapFile, "./temp/linkedOutput.txt"},
         {files.secondMapFile, "./temp/unlinkedOutput.txt"}};
-    std::string outputs[2];
+    SimulatedDataSets lists[2];
+    Status failure;
     for (int i = 0; i < 2; ++i) {
         const EngineCommand likelihoods =
             userFileLikelihoodRun(data, absolutePath(maps[i].first), frequencies, maps[i].second);
         const EngineRunOutcome outcome =
             runEngineInFolder(core.programDirectory, likelihoods, folder.path(), run.whileWaiting);
-        outputs[i] = (fs::path(folder.path()) / fs::path(maps[i].second).filename()).string();
-        if (!outcome.succeeded() || !hasFamilyLine(outputs[i]))
-            return engineFailure(outcome, "the map " + maps[i].first);
+        passOnWarnings(errorsFileOf(folder.path(), likelihoods), warned, run);
+        const std::string output =
+            (fs::path(folder.path()) / fs::path(maps[i].second).filename()).string();
+        Status status;
+        if (!outcome.succeeded() || !hasFamilyLine(output))
+            status = engineFailure(outcome, "the map " + maps[i].first);
+        else
+            status = readMerlinOutput(maps[i].first, output, n, pedigree.familyCount, lists[i]);
+        if (!status) {
+            lists[i].clear();
+            if (failure) failure = status;
+        }
     }
-    return writeMerlinRatioTable(core, files.mapFile, files.secondMapFile, outputs[0], outputs[1],
-                                 n, pedigree.familyCount, files.outputFile);
+    if (!failure) {
+        if (partial) *partial = {std::move(lists[0]), std::move(lists[1]), pedigree.familyCount};
+        return failure;
+    }
+    core.simulatedLinkedLikelihoods = std::move(lists[0]);
+    core.simulatedUnlinkedLikelihoods = std::move(lists[1]);
+    core.simulatedExactLikelihoods.clear();
+    core.simulatedPedigreeNames = merlinPedigreeNames(pedigree.familyCount);
+    if (files.outputFile.empty()) return {};
+    return writeAtomically(files.outputFile, merlinRatioTable(core.simulatedLinkedLikelihoods,
+                                                              core.simulatedUnlinkedLikelihoods, n,
+                                                              pedigree.familyCount));
 }
 
 bool analyseMerlinFiles(Core& core, UserInterface& ui, const MerlinFiles& files,
@@ -587,9 +844,13 @@ bool analyseMerlinFiles(Core& core, UserInterface& ui, const MerlinFiles& files,
     run.simulations = static_cast<int>(typedInteger(numberText));
     run.seed = simulationSeed(randomSeed, seedText);
     run.whileWaiting = [&ui] { ui.processEvents(); };
+    std::string warnings;
+    run.warn = [&warnings](const std::string& text) { warnings += text + "\n"; };
     ui.progressOpen("Analyze Merlin files", 0, 1, "Running the linkage program...");
     const Status status = runMerlinAnalysis(core, run);
     ui.progressClose();
+    if (!warnings.empty())
+        ui.messageBox(warnings, "Warning", MessageButtons::Ok, MessageIcon::Warning);
     if (!status) {
         ui.error(status.message());
         return false;

@@ -75,6 +75,7 @@ struct DataColumns {
     bool marker = false;
     int frequencyMarker = -1;  // the marker of the frequency file with its name, or -1
     int columns = 2;
+    std::string name;  // the marker's name
 };
 // The column groups of the data file's items up to "E": "M name" a marker, "Sn"
 // n columns, every other item one column.
@@ -100,6 +101,23 @@ struct MerlinPedigree {
 // words) and matches its persons across families; the layout is kept. Fails on a
 // line with fewer than five words.
 Status readMerlinPedigree(const std::string& path, MerlinPedigree& pedigree);
+// Why the families cannot be simulated and compared as they are, or empty: a
+// person listed twice in a family, a person whose father and mother are one
+// person, a person his own ancestor (the loop is named), or a typed person
+// without a person of the same sex and toy genotypes in every other family (its
+// simulated genotypes would have nowhere to go, and the families would be
+// compared on different data). Families are named by their word in the file and
+// their number.
+std::string merlinPedigreeProblem(const MerlinPedigree& pedigree);
+// Toy genotypes only say who is typed, so the frequencies of a marker cannot be
+// counted from them: a marker that a person is typed at and that the map places
+// must have frequencies in the frequency file. The refusal names such markers, or
+// is empty. Toy alleles that the frequency file lacks at a marker it has make the
+// person untyped there; each such marker is passed to warn once.
+std::string merlinFrequencyProblem(const MerlinPedigree& pedigree,
+                                   const std::vector<FrequencyMarker>& markers,
+                                   const std::string& mapFile,
+                                   const std::function<void(const std::string&)>& warn);
 // The text of the file to simulate: n copies of the pedigree, families numbered
 // 1 upwards (every family of every copy a number of its own), allele words
 // replaced by their 1-based positions in the frequency file (0 when not there).
@@ -135,6 +153,10 @@ Status countMapChromosomes(const std::string& mapFile, int& chromosomes);
 // are added; a family without a value on any chromosome has none.
 Status readMerlinLikelihoods(std::string_view text, const std::string& name, int chromosomes, int n,
                              int families, SimulatedDataSets& sets);
+// Reads one likelihood run's output file: one block per "Chromosome" line of it, or
+// per chromosome of the map when it has none.
+Status readMerlinOutput(const std::string& mapFile, const std::string& output, int n, int families,
+                        SimulatedDataSets& sets);
 // The table: header, title row and one row per replicate in three groups (the
 // genetic map, the second map, the second's ratio over the first's).
 std::string merlinRatioTable(const SimulatedDataSets& linked, const SimulatedDataSets& unlinked,
@@ -155,13 +177,27 @@ struct MerlinRun {
     int simulations = 0;
     std::uint32_t seed = 1;
     std::function<void()> whileWaiting;
+    // Receives each warning of the run once: those the linkage program gives even
+    // when quiet (data it leaves out or frequencies it counts itself) and the toy
+    // alleles the frequency file lacks.
+    std::function<void(const std::string&)> warn;
+};
+
+// What a run that failed after the simulation still has: the lists of the
+// likelihood runs that ended well (the other one empty), for F families.
+struct MerlinPartialResults {
+    SimulatedDataSets linked;
+    SimulatedDataSets unlinked;
+    int families = 0;
+    bool any() const { return !linked.empty() || !unlinked.empty(); }
 };
 
 // The whole run on checked values: the derived files, the three engine runs in a
 // work folder of its own, the lists in the Core (which then name the pedigrees
 // "Pedigree 1" ... and hold no exact values) and the table. A failure leaves the
-// Core's simulated lists as they were.
-Status runMerlinAnalysis(Core& core, const MerlinRun& run);
+// Core's simulated lists as they were and writes no table; when one of the two
+// likelihood runs failed, the other's values go to partial (when given).
+Status runMerlinAnalysis(Core& core, const MerlinRun& run, MerlinPartialResults* partial = nullptr);
 
 // analyseMerlinFiles, as "Simulate" does it: checks, seed, run; every refusal
 // and failure is shown with caption "Error". True when the run completed.

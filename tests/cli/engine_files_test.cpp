@@ -1,4 +1,5 @@
-// relatix2-cli engine-files: arguments, a failing engine reported, and a
+// relatix2-cli engine-files: arguments, a failing engine reported, files refused
+// that would give meaningless ratios, the engine's warnings passed on, and a
 // father-son duo against an unrelated pair simulated through the real engine.
 #include <gtest/gtest.h>
 
@@ -81,6 +82,100 @@ TEST(CliEngineFiles, argumentsAndFailures) {
     EXPECT_EQ(runProcess(request), 1);
     EXPECT_NE(readFile(request.stderrPath).find("no such file.dat"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(folder.file("lr.txt")));
+}
+
+// Files whose ratios would look like results but mean nothing are refused before
+// the linkage program runs, naming what to correct; no table is written.
+TEST(CliEngineFiles, filesGivingMeaninglessRatiosAreRefused) {
+    TempFolder folder;
+    writeDuoFiles(folder);
+    const std::string ped = readFile(folder.file("duo.ped"));
+    auto refusal = [&](const std::string& pedigree, const std::string& frequencies) {
+        folder.write("duo.ped", pedigree);
+        folder.write("duo.freq", frequencies);
+        std::vector<std::string> args = arguments(folder, "lr.txt");
+        args.insert(args.end(), {"-n", "10", "--seed", "1"});
+        const auto run = runCli(args);
+        EXPECT_EQ(run.status, 1) << run.out;
+        EXPECT_EQ(run.out, "");
+        EXPECT_FALSE(std::filesystem::exists(folder.file("lr.txt")));
+        return run.err;
+    };
+    const std::string freq = readFile(folder.file("duo.freq"));
+    // One toy genotype of the unrelated man changed: neither man has a match.
+    std::string unmatched = ped;
+    unmatched.replace(unmatched.find("pair 1 0 0 1 10 10"), 18, "pair 1 0 0 1 10 11");
+    std::string err = refusal(unmatched, freq);
+    EXPECT_NE(err.find("person 1 of family pair (pedigree 2) has no person of the same sex and "
+                       "toy genotypes in family duo (pedigree 1)"),
+              std::string::npos)
+        << err;
+    // An empty frequency file: toy genotypes cannot stand in for frequencies.
+    err = refusal(ped, "");
+    EXPECT_NE(err.find("no frequencies for markers D1, D2, D3, D4, D5 and 15 more"),
+              std::string::npos)
+        << err;
+    // The father made the son's son: a loop of ancestry, named.
+    std::string loop = ped;
+    loop.replace(loop.find("duo 1 0 0 1"), 11, "duo 1 3 2 1");
+    err = refusal(loop, freq);
+    EXPECT_NE(err.find("In family duo (pedigree 1) person 1 is his own ancestor (each a parent "
+                       "of the next: 1 -> 3 -> 1)"),
+              std::string::npos)
+        << err;
+}
+
+// The linkage program's warnings reach stderr, a map with a marker on X included;
+// a likelihood run that fails still leaves the other map's values on stdout, with
+// status 1.
+TEST(CliEngineFiles, warningsPassAndAFailedRunKeepsTheOtherValues) {
+    TempFolder folder;
+    writeDuoFiles(folder);
+    std::string map = readFile(folder.file("duo.map"));
+    map.replace(map.find("2 D20"), 5, "X D20");
+    folder.write("duo.map", map);
+    auto run = [&](const std::string& program) {
+        ProcessRequest request;
+        request.executable = program;
+        request.arguments = arguments(folder, "lr.txt");
+        request.arguments.insert(request.arguments.end(), {"-n", "20", "--seed", "3"});
+        request.stdoutPath = folder.file("run.out");
+        request.stderrPath = folder.file("run.err");
+        const int status = runProcess(request);
+        return testing::CliResult{status, readFile(request.stdoutPath),
+                                  readFile(request.stderrPath)};
+    };
+    const auto passed = run(RELATIX_CLI_PATH);
+    EXPECT_EQ(passed.status, 0) << passed.err;
+    EXPECT_NE(passed.err.find("warning: the linkage program: markers on the X chromosome are "
+                              "not analysed (1 left out)"),
+              std::string::npos)
+        << passed.err;
+    EXPECT_NE(passed.out.find("linked\t1\tPedigree 1\t"), std::string::npos) << passed.out;
+
+    // A program folder whose linkage program fails on the second map.
+    const std::filesystem::path program = folder.path() / "prog";
+    std::filesystem::create_directories(program);
+    std::filesystem::copy_file(RELATIX_CLI_PATH, program / "relatix2-cli");
+    const std::string engine =
+        (std::filesystem::path(RELATIX_CLI_PATH).parent_path() / "merlinEngine").string();
+    folder.write("prog/merlinEngine",
+                 "#!/bin/sh\ncase \"$*\" in *unlinked.map*) echo 'merlinEngine: out of order' "
+                 ">&2; exit 1;; esac\nexec '" +
+                     engine + "' \"$@\"\n");
+    std::filesystem::permissions(program / "merlinEngine", std::filesystem::perms::owner_all);
+    const auto failed = run((program / "relatix2-cli").string());
+    std::filesystem::remove_all(program);
+    EXPECT_EQ(failed.status, 1) << failed.err;
+    EXPECT_NE(failed.err.find("gave no result for the map " + folder.file("unlinked.map") +
+                              ": merlinEngine: out of order"),
+              std::string::npos)
+        << failed.err;
+    // The genetic map's values are those of the complete run; the second map's are NA.
+    const std::string linkedRow = passed.out.substr(passed.out.find("linked\t1\t"));
+    EXPECT_NE(failed.out.find(linkedRow.substr(0, linkedRow.find('\n'))), std::string::npos)
+        << failed.out;
+    EXPECT_NE(failed.out.find("unlinked\t1\tPedigree 1\tNA\tNA"), std::string::npos) << failed.out;
 }
 
 TEST(CliEngineFiles, duoAgainstUnrelatedThroughTheEngine) {

@@ -72,6 +72,70 @@ TEST(MerlinFiles, pedigreeFamiliesMatchAndCopies) {
               std::string::npos);
 }
 
+// Families that would be skipped or compared on different data are named with
+// the persons concerned; untyped persons need no match.
+TEST(MerlinFiles, pedigreeProblemsNameFamilyAndPersons) {
+    TempFolder folder;
+    auto problem = [&](const std::string& text) {
+        MerlinPedigree pedigree;
+        EXPECT_TRUE(readMerlinPedigree(folder.write("p.ped", text), pedigree));
+        return merlinPedigreeProblem(pedigree);
+    };
+    EXPECT_EQ(problem("duo 1 0 0 1 12 12\nduo 2 0 0 2 0 0\nduo 3 1 2 1 12/13\n"
+                      "pair 1 0 0 1 12 12\npair 3 0 0 1 12 13\n"),
+              "");
+    EXPECT_EQ(problem(kPedigree),
+              "Every typed person must be in every family, with the same sex and toy genotypes: "
+              "person 3 of family duo (pedigree 1) has no person of the same sex and toy genotypes "
+              "in family pair (pedigree 2); person C of family pair (pedigree 2) has no person of "
+              "the same sex and toy genotypes in family duo (pedigree 1)");
+    // A loop through three generations, named from a person down to him again.
+    EXPECT_EQ(problem("f 1 0 0 1 0 0\nf 2 0 0 2 0 0\nf 3 1 2 1 0 0\nf 4 3 5 1 0 0\n"
+                      "f 5 4 2 2 0 0\n"),
+              "In family f (pedigree 1) person 4 is his own ancestor (each a parent of the next: "
+              "4 -> 5 -> 4)");
+    EXPECT_EQ(problem("a 1 0 0 1 0 0\nb 1 1 0 1 0 0\n"),
+              "In family b (pedigree 2) person 1 is his own ancestor (each a parent of the next: "
+              "1 -> 1)");
+    EXPECT_EQ(problem("a 1 0 0 1 0 0\na 1 0 0 2 0 0\n"),
+              "In family a (pedigree 1) person 1 is listed twice");
+    EXPECT_EQ(problem("a 1 0 0 1 0 0\na 2 1 1 2 0 0\n"),
+              "In family a (pedigree 1) person 2 has the same father and mother");
+}
+
+// Toy genotypes cannot stand in for frequencies: a typed marker of the map without
+// them is refused; a toy allele the frequency file lacks is a warning.
+TEST(MerlinFiles, toyGenotypesNeedTheFrequenciesOfTheirMarkers) {
+    TempFolder folder;
+    const std::string map = folder.write("m.map", "CHR MARKER POS\n1 D1 0\n1 D2 10\n");
+    const std::string dat = folder.write("d.dat", "M D1\nM D2\nM D3\n");
+    const std::string ped =
+        folder.write("p.ped", "a 1 0 0 1 12 12 7 7 5 5\nb 1 0 0 1 12 12 7 7 5 5\n");
+    auto check = [&](const std::string& frequencies, std::vector<std::string>& warnings) {
+        std::vector<FrequencyMarker> markers;
+        EXPECT_TRUE(readFrequencyMarkers(folder.write("f.freq", frequencies), markers));
+        MerlinPedigree pedigree;
+        EXPECT_TRUE(readDataColumns(dat, markers, pedigree.layout));
+        EXPECT_TRUE(readMerlinPedigree(ped, pedigree));
+        return merlinFrequencyProblem(pedigree, markers, map,
+                                      [&](const std::string& text) { warnings.push_back(text); });
+    };
+    std::vector<std::string> warnings;
+    // D3 is not on the map: it needs none.
+    EXPECT_EQ(check("M D1\nA 12 1\nM D2\nA 7 0.5\nA 8 0.5\n", warnings), "");
+    EXPECT_TRUE(warnings.empty());
+    EXPECT_EQ(check("", warnings),
+              "The frequency file has no frequencies for markers D1, D2, at which the pedigree "
+              "file types persons: toy genotypes only say who is typed, so the frequencies cannot "
+              "be counted from them");
+    EXPECT_NE(check("M D1\nA 12 0\nM D2\nA 8 1\n", warnings).find("for marker D1, at"),
+              std::string::npos);
+    ASSERT_EQ(warnings.size(), 1u);  // once for the marker, not once per person
+    EXPECT_EQ(warnings[0],
+              "the frequency file has no allele 7 at marker D2 (person 1 of family a (pedigree "
+              "1)): a person typed with it counts as untyped there");
+}
+
 // Genotypes with blanks around their slash are one genotype, as in the plain form.
 TEST(MerlinFiles, slashedGenotypesWithBlanksReadAsThePlainForm) {
     TempFolder folder;
