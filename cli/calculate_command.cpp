@@ -166,6 +166,27 @@ std::string bundledExamplePath() {
         .string();
 }
 
+int engineStatus(const CalculationOutcome& outcome, std::ostream& err) {
+    if (outcome.engineResultsAvailable) return 0;
+    err << "relatix2-cli: the linkage program gave no values"
+        << (outcome.engineMessage.empty() ? std::string() : ": " + outcome.engineMessage) << "\n";
+    return 1;
+}
+
+int simulationEngineStatus(const Core& core, std::ostream& err) {
+    for (const SimulatedDataSets* sets :
+         {&core.simulatedLinkedLikelihoods, &core.simulatedUnlinkedLikelihoods}) {
+        bool any = false;
+        for (const LogLikelihoods& set : *sets)
+            for (const LogLikelihood& value : set) any = any || value.has_value();
+        if (!any) {
+            err << "relatix2-cli: the linkage program gave no value for any simulated data set\n";
+            return 1;
+        }
+    }
+    return 0;
+}
+
 int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
                         std::ostream& err) {
     Arguments parsed;
@@ -288,7 +309,7 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
         }
         document["hypotheses"] = hypotheses;
         writeJson(out, document);
-        return 0;
+        return engineStatus(outcome, err);
     }
     out << "#\tHypothesis\tlnL exact\tlnL unlinked\tlnL linked\tLR exact\tLR unlinked\t"
            "LR linked\tW exact\tW unlinked\tW linked\n";
@@ -315,7 +336,7 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
                     << (m.marginal ? formatShortest(*m.marginal) : std::string("NA")) << '\n';
         }
     }
-    return 0;
+    return engineStatus(outcome, err);
 }
 
 }  // namespace relatix::cli

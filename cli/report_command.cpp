@@ -6,6 +6,7 @@
 
 #include "app/application.h"
 #include "app/calculation_save.h"
+#include "calculate_command.h"
 #include "core/core.h"
 #include "core/decimal_text.h"
 #include "linkage/calculation_workflow.h"
@@ -144,7 +145,8 @@ int runReportCommand(const std::vector<std::string>& args, std::ostream& out, st
         return 1;
     }
     out << reportPath << "\n";
-    return 0;
+    // The report is written with what exists; a linkage program without values is a failure.
+    return parsed.simulations ? simulationEngineStatus(core, err) : engineStatus(outcome, err);
 }
 
 }  // namespace relatix::cli

@@ -241,7 +241,7 @@ int runSimulateCommand(const std::vector<std::string>& args, std::ostream& out, 
         if (parsed.json) document["methods"][method.name] = rows;
     }
     if (parsed.json) writeJson(out, document);
-    return 0;
+    return simulationEngineStatus(core, err);
 }
 
 }  // namespace relatix::cli

@@ -48,6 +48,8 @@ void installInterruptHandling() {
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
+    // A closed terminal ends the command the same way, so that its work folder goes too.
+    ::sigaction(SIGHUP, &action, nullptr);
 }
 
 bool interrupted() {

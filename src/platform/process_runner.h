@@ -29,7 +29,7 @@ int runProcess(const ProcessRequest& request);
 // refuse to start further ones, so that an interrupted command leaves no engine
 // running and its callers can clean up and return. Installed once by a front end.
 void installInterruptHandling();
-// True once SIGINT or SIGTERM arrived after installInterruptHandling.
+// True once SIGINT, SIGTERM or SIGHUP arrived after installInterruptHandling.
 bool interrupted();
 // The signal that interrupted the process, 0 when none.
 int interruptSignal();

@@ -298,6 +298,40 @@ namespace relatix {
 namespace {
 
 // A marker of the map that the active population lacks is named with its reason.
+// Without the linkage program its columns are NA, and the commands say so with
+// exit 1 while still printing or writing what exists.
+TEST(CliEngineFailure, calculateSimulateAndReportExitOneWithoutTheLinkageProgram) {
+    testing::TempFolder folder;
+    const std::string duo = testing::duoCaseFile(folder);
+    const std::filesystem::path program = folder.path() / "prog";
+    std::filesystem::create_directories(program);
+    std::filesystem::copy_file(RELATIX_CLI_PATH, program / "relatix2-cli");
+    auto run = [&](const std::vector<std::string>& args) {
+        ProcessRequest request;
+        request.executable = (program / "relatix2-cli").string();
+        request.arguments = args;
+        request.workingDirectory = folder.path().string();
+        request.stdoutPath = folder.file("out.txt");
+        request.stderrPath = folder.file("err.txt");
+        const int status = runProcess(request);
+        return CliRun{status, testing::readFile(request.stdoutPath),
+                      testing::readFile(request.stderrPath)};
+    };
+    const CliRun calculated = run({"calculate", duo});
+    EXPECT_EQ(calculated.status, 1) << calculated.err;
+    EXPECT_NE(calculated.out.find("NA"), std::string::npos) << calculated.out;
+    EXPECT_NE(calculated.err.find("the linkage program gave no values"), std::string::npos);
+    const CliRun json = run({"calculate", "--json", duo});
+    EXPECT_EQ(json.status, 1);
+    EXPECT_NE(json.out.find("\"lnExact\""), std::string::npos);
+    const CliRun simulated = run({"simulate", duo, "-n", "10", "--seed", "3"});
+    EXPECT_EQ(simulated.status, 1) << simulated.err;
+    EXPECT_NE(simulated.out.find("exact"), std::string::npos);
+    const CliRun reported = run({"report", duo, "-o", "duo.rtf"});
+    EXPECT_EQ(reported.status, 1) << reported.err;
+    EXPECT_TRUE(std::filesystem::exists(folder.path() / "duo.rtf"));
+}
+
 // A case in which a person carries no DNA is refused with that cause: every LR
 // would be 1 otherwise.
 TEST(CliCalculate, aPersonWithoutDnaIsRefusedWithExitOne) {

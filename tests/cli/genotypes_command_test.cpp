@@ -11,6 +11,7 @@
 #include "core/core.h"
 #include "persistence/open_project.h"
 #include "persistence/project_file.h"
+#include "platform/process_runner.h"
 #include "platform/silent_user_interface.h"
 #include "support/temp_folder.h"
 
@@ -23,12 +24,18 @@ CliResult cli(std::vector<std::string> args) {
     return testing::runCli(std::move(args));
 }
 
-// The three log-likelihoods of every hypothesis of calculate --json.
+// The three log-likelihoods of every hypothesis of calculate --json, run from
+// the program folder, where the linkage program is.
 std::vector<nlohmann::json> logLikelihoods(const std::string& casePath) {
-    const CliResult run = cli({"calculate", casePath, "--json"});
-    EXPECT_EQ(run.status, 0) << run.err;
+    testing::TempFolder folder;
+    ProcessRequest request;
+    request.executable = RELATIX_CLI_PATH;
+    request.arguments = {"calculate", casePath, "--json"};
+    request.stdoutPath = folder.file("out.txt");
+    request.stderrPath = folder.file("err.txt");
+    EXPECT_EQ(runProcess(request), 0) << testing::readFile(request.stderrPath);
     std::vector<nlohmann::json> values;
-    const nlohmann::json document = nlohmann::json::parse(run.out);
+    const nlohmann::json document = nlohmann::json::parse(testing::readFile(request.stdoutPath));
     for (const auto& h : document.at("hypotheses"))
         values.push_back({h.at("lnExact"), h.at("lnUnlinked"), h.at("lnLinked")});
     return values;

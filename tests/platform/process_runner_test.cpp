@@ -1,7 +1,10 @@
 #include "platform/process_runner.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 
 #include "support/temp_folder.h"
@@ -25,6 +28,24 @@ struct AwkwardFolder {
         fs::copy_file("/bin/false", folder / "false");
     }
 };
+
+// A hang-up (a closed terminal) interrupts a command as SIGINT and SIGTERM do,
+// instead of ending it before it can clean up; checked in a child process.
+TEST(InterruptHandling, aHangUpInterruptsLikeTerminate) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            installInterruptHandling();
+            ::raise(signal);
+            ::_exit(interrupted() && interruptSignal() == signal ? 0 : 3);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status)) << "signal " << signal << " ended the process";
+        if (WIFEXITED(status)) EXPECT_EQ(WEXITSTATUS(status), 0) << "signal " << signal;
+    }
+}
 
 TEST(ProcessRunner, passesArgumentsLiterallyAndRedirectsStdout) {
     AwkwardFolder f;
