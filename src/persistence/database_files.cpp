@@ -68,25 +68,46 @@ bool importFreqFile(Core& core, UserInterface& ui, const std::string& path) {
     const char separator =
         !lines->empty() && lines->front().find('\t') != std::string::npos ? '\t' : ' ';
 
-    const std::string name = fileStem(path, 5);
-    const std::optional<size_t> found = populationToFill(core, ui, name);
-    if (!found) return false;
-    const size_t target = *found;
-
+    // The blocks are read whole before the case changes: an allele line cut
+    // before its frequency refuses the file, with its line.
+    struct Block {
+        std::string markerName;
+        std::vector<Allele> alleles;
+    };
+    std::vector<Block> blocks;
     size_t i = 0;
     while (i < lines->size()) {
         const std::string& line = (*lines)[i++];
         if (line.empty() || line[0] != 'M') continue;
         const size_t cut = line.find(separator);
         std::string markerName = cut == std::string::npos ? std::string() : line.substr(cut + 1);
-        markerName = trimmedName(markerName);
-        std::vector<Allele> alleles;
+        Block block{trimmedName(markerName), {}};
         while (i < lines->size()) {
             const std::vector<std::string> fields = fieldsOf((*lines)[i], separator);
             if (fields.empty() || fields[0] != "A") break;
             ++i;
-            if (fields.size() >= 3) alleles.push_back({fields[1], readDecimal(fields[2])});
+            if (fields.size() < 3) {
+                const std::string fault =
+                    i == lines->size() ? endsInside(path, static_cast<int>(i),
+                                                    "the alleles of marker " + block.markerName)
+                                       : damagedAt(path, static_cast<int>(i),
+                                                   "an allele of marker " + block.markerName +
+                                                       " has no frequency");
+                ui.messageBox(fault, kApplicationTitle, MessageButtons::Ok, MessageIcon::Error);
+                return false;
+            }
+            block.alleles.push_back({fields[1], readDecimal(fields[2])});
         }
+        blocks.push_back(std::move(block));
+    }
+
+    const std::string name = fileStem(path, 5);
+    const std::optional<size_t> found = populationToFill(core, ui, name);
+    if (!found) return false;
+    const size_t target = *found;
+
+    for (Block& block : blocks) {
+        const std::string& markerName = block.markerName;
         const auto place = findMarkerPosition(core, ui, table, markerName);
         if (!place) {
             trace << "Did not find marker: " << markerName << "\r\n";
@@ -94,7 +115,7 @@ bool importFreqFile(Core& core, UserInterface& ui, const std::string& path) {
         }
         trace << "Found marker: " << markerName << "\r\n";
         Marker marker(markerName, place->chromosome, place->position);
-        marker.alleles = std::move(alleles);
+        marker.alleles = std::move(block.alleles);
         core.populations[target].markers.push_back(std::move(marker));
     }
     return true;
@@ -105,6 +126,22 @@ bool importMapFile(Core& core, UserInterface& ui, const std::string& path) {
                   MessageIcon::Information);
     const auto lines = readTextLines(path);
     if (!lines) return false;
+    // A line of a chromosome that stops before its position is a damaged entry;
+    // it refuses the file before any marker is taken in.
+    for (size_t i = 0; i < lines->size(); ++i) {
+        const std::vector<std::string> fields = fieldsOf((*lines)[i], '\t');
+        const int chromosome = fields.empty() ? 0 : leadingInteger(fields[0]);
+        if (fields.size() >= 3 || chromosome < 1 || chromosome > 22) continue;
+        const std::string entry =
+            "the map entry" +
+            (fields.size() == 2 ? " of " + trimmedName(fields[1]) : std::string());
+        const std::string fault =
+            i + 1 == lines->size()
+                ? endsInside(path, static_cast<int>(i + 1), entry)
+                : damagedAt(path, static_cast<int>(i + 1), entry + " has no position");
+        ui.messageBox(fault, kApplicationTitle, MessageButtons::Ok, MessageIcon::Error);
+        return false;
+    }
     for (const std::string& line : *lines) {
         const std::vector<std::string> fields = fieldsOf(line, '\t');
         if (fields.size() < 3) continue;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "core/core.h"
 #include "core/decimal_text.h"
@@ -10,6 +11,7 @@
 #include "persistence/database_files.h"
 #include "persistence/import_questions.h"
 #include "persistence/kovarian_file.h"
+#include "persistence/line_cursor.h"
 #include "persistence/marker_positions.h"
 #include "persistence/text_lines.h"
 #include "platform/user_interface.h"
@@ -34,7 +36,10 @@ struct TextSystem {
 
 enum class TextKind { System, Empty, Kovarian };
 
-TextKind readTextSystem(const std::vector<std::string>& lines, TextSystem& system) {
+// A system whose lines stop before its allele count or inside its alleles:
+// the file, the line and the system.
+TextKind readTextSystem(const std::vector<std::string>& lines, TextSystem& system,
+                        const std::string& path, std::optional<std::string>& fault) {
     auto line = [&](size_t i) { return i < lines.size() ? lines[i] : std::string(); };
     const std::string first = line(0);
     if (kovarianHeader(first)) return TextKind::Kovarian;
@@ -44,8 +49,19 @@ TextKind readTextSystem(const std::vector<std::string>& lines, TextSystem& syste
         trimmedName(first.size() >= 2 ? first.substr(1, first.size() - 2) : std::string());
     // Line 2 and eight more lines are not used; then the allele count and the alleles.
     size_t i = 10;
+    const std::string item = "the system " + system.name;
+    if (lines.size() <= i) {
+        fault = endsInside(path, static_cast<int>(lines.size()), item + " before its allele count");
+        return TextKind::System;
+    }
     const double count = readDecimal(line(i++));
-    for (double a = 0; a < count && i < lines.size(); ++a) {
+    for (double a = 0; a < count; ++a) {
+        if (i + 1 >= lines.size()) {
+            fault = endsInside(path, static_cast<int>(lines.size()),
+                               item + " (" + std::to_string(static_cast<long long>(a)) + " of " +
+                                   formatGeneral(count, 6) + " alleles read)");
+            return TextKind::System;
+        }
         const std::string entry = lines[i++];
         std::string name;
         if (!entry.empty() && entry[0] == '0')
@@ -66,8 +82,13 @@ bool readDatabase(Core& core, UserInterface& ui, const std::string& path) {
     const auto lines = readTextLines(path);
     if (!lines) return false;
     TextSystem system;
-    const TextKind kind = readTextSystem(*lines, system);
+    std::optional<std::string> fault;
+    const TextKind kind = readTextSystem(*lines, system, path, fault);
     if (kind == TextKind::Kovarian) return readKovarianFile(core, ui, path);
+    if (fault) {
+        ui.messageBox(*fault, kApplicationTitle, MessageButtons::Ok, MessageIcon::Error);
+        return false;
+    }
 
     std::vector<SystemOffer> offers;
     if (kind == TextKind::System)

@@ -290,6 +290,41 @@ TEST_F(Kovarian, damagedFilesAreRefusedWholeWithTheirLine) {
                                  folder.write("whole.kov", valid.substr(0, valid.size() - 1))));
 }
 
+// Frequency, map and text databases cut inside an entry are refused with the
+// file and the line before the case changes.
+TEST_F(Kovarian, databaseFilesCutInsideAnEntryAreRefused) {
+    const std::string freq = folder.write("EUR.freq", "M\tD3S1358\nA\t14\t0.5\nA\t15");
+    ui.expectMessage(freq + ", line 3: the file ends inside the alleles of marker D3S1358",
+                     "Relatix2");
+    EXPECT_FALSE(readDatabase(core, ui, freq));
+    EXPECT_TRUE(core.populations.empty());
+    const std::string gap = folder.write("gap.freq", "M D3S1358\nA 14\nA 15 0.5\n");
+    ui.expectMessage(gap + ", line 2: an allele of marker D3S1358 has no frequency", "Relatix2");
+    EXPECT_FALSE(readDatabase(core, ui, gap));
+    EXPECT_TRUE(core.populations.empty());
+
+    const std::string map = folder.write("m.map", "CHR\tMARKER\tPOS\n12\tvWA\t15.6\n3\tD3S1358");
+    ui.expectMessage(kMapFormatNotice, "Relatix2")
+        .expectMessage(map + ", line 3: the file ends inside the map entry of D3S1358", "Relatix2");
+    EXPECT_FALSE(readDatabase(core, ui, map));
+    EXPECT_EQ(markerPosition(core.markerMap, "vWA"), -1);
+
+    std::string text = "\"D3S1358\"\nnot used\n";
+    for (int i = 0; i < 8; ++i) text += "x\n";
+    const std::string cut = folder.write("cut.txt", text + "2\n\"14\"\n0.3\n\"15\"\n");
+    ui.expectMessage(
+        cut + ", line 14: the file ends inside the system D3S1358 (1 of 2 alleles read)",
+        "Relatix2");
+    EXPECT_FALSE(readDatabase(core, ui, cut));
+    const std::string header = folder.write("header.txt", "\"D3S1358\"\nnot used\nx\n");
+    ui.expectMessage(header +
+                         ", line 3: the file ends inside the system D3S1358 before its allele "
+                         "count",
+                     "Relatix2");
+    EXPECT_FALSE(readDatabase(core, ui, header));
+    EXPECT_TRUE(core.populations.empty());
+}
+
 TEST(SelectSystems, importKeepsAtMostTwoSystems) {
     ScriptedUserInterface ui;
     SelectSystemsPresenter p(ui, {{"A", 3}, {"B", 4}, {"C", 5}});
