@@ -220,6 +220,12 @@ int runImportGenotypesCommand(const std::vector<std::string>& args, std::ostream
             err << "relatix2-cli: " << partialImportSummary(outcome) << " The case is not saved.\n";
         return 1;
     }
+    // An import that takes no sample changed nothing worth a case file.
+    if (outcome.samplesImported == 0) {
+        err << "relatix2-cli: cannot import '" << options.file
+            << "': no sample was imported; the case is not saved\n";
+        return 1;
+    }
     if (!saveProject(core, options.outPath, ui)) {
         err << "relatix2-cli: cannot write '" << options.outPath << "'\n";
         return 1;
@@ -227,7 +233,10 @@ int runImportGenotypesCommand(const std::vector<std::string>& args, std::ostream
     out << "Samples imported: " << outcome.samplesImported << "\n"
         << "Genotypes imported: " << outcome.genotypesImported << "\n"
         << "Samples skipped: " << routing.skipped.size() << "\n"
-        << "New alleles: " << newAlleles.size() << "\n";
+        << "New alleles: " << outcome.newAlleles.size();
+    for (size_t i = 0; i < outcome.newAlleles.size(); ++i)
+        out << (i == 0 ? " (" : ", ") << outcome.newAlleles[i];
+    out << (outcome.newAlleles.empty() ? "\n" : ")\n");
     return 0;
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -113,6 +114,36 @@ TEST(CliGenotypes, exportedGenotypesImportedAgainGiveTheSameLikelihoods) {
     EXPECT_EQ(cli({"import-genotypes", bare, table, "-o", back, "--assign", "S1"}).status, 2);
     EXPECT_EQ(cli({"export-genotypes", example}).status, 2);
     EXPECT_EQ(cli({"export-genotypes", folder.file("none.sav"), "-o", table}).status, 1);
+}
+
+// One allele in a cell is a homozygote, the alleles the import adds are named,
+// and an import that takes no sample exits 1 without saving.
+TEST(CliGenotypes, oneAlleleIsAHomozygoteAndAnImportOfNoSampleSavesNothing) {
+    testing::TempFolder folder;
+    const std::string example =
+        std::string(RELATIX_SOURCE_DIR) + "/examples/half_siblings_linked.sav";
+    const std::string saved = folder.file("out.sav");
+    const std::string table = folder.write("one.csv", "Sample,D3S1358,vWA\nSibling 1,17,99;16\n");
+    const CliResult run = cli({"import-genotypes", example, table, "-o", saved});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("New alleles: 1 (vWA 99)\n"), std::string::npos) << run.out;
+    {
+        SilentUserInterface ui;
+        Core core(".");
+        ASSERT_TRUE(openProject(core, saved, ui));
+        std::vector<std::string> genotypes;
+        for (const DnaObservation& o : core.persons.at(0).dna)
+            if (o.markerName == "D3S1358" || o.markerName == "vWA")
+                genotypes.push_back(o.markerName + " " + o.allele1 + "/" + o.allele2);
+        EXPECT_EQ(genotypes, (std::vector<std::string>{"D3S1358 17/17", "vWA 99/16"}));
+    }
+
+    std::filesystem::remove(saved);
+    const std::string nobody = folder.write("nobody.csv", "Sample,D3S1358\nNobody,15/16\n");
+    const CliResult none = cli({"import-genotypes", example, nobody, "-o", saved});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(none.err.find("no sample was imported"), std::string::npos) << none.err;
+    EXPECT_FALSE(std::filesystem::exists(saved));
 }
 
 }  // namespace
