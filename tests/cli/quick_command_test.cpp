@@ -55,7 +55,7 @@ TEST(CliQuick, badArgumentsAndRefusedFilesGiveTheirExitStatus) {
     // A family the engine skips (a chain of 31 meioses) is null, never a number.
     testing::KovCase big = testing::duoCase();
     big.pedigrees[1].extraMales = 30;
-    for (int i = 0; i < 30; ++i) big.pedigrees[1].relations.push_back({i + 2, i + 3});
+    for (int i = 0; i < 29; ++i) big.pedigrees[1].relations.push_back({i + 2, i + 3});
     big.pedigrees[1].relations.push_back({31, 1});
     const std::string skipped = folder.write("big.kov", testing::kovarianCaseText(big));
     const testing::CliResult skip = quick(folder, {skipped, "--json"});
@@ -66,6 +66,25 @@ TEST(CliQuick, badArgumentsAndRefusedFilesGiveTheirExitStatus) {
     EXPECT_NE(
         testing::readFile(folder.file("big_RelatixReport.rtf")).find("skipped by the linkage"),
         std::string::npos);
+}
+
+// A record pointing at an allele the system does not have refuses the file,
+// named with its line, and the run exits 1; the other files are analysed.
+TEST(CliQuick, anAlleleIndexOutsideItsSystemExitsOne) {
+    testing::TempFolder folder;
+    testing::KovCase kov = testing::duoCase();
+    kov.persons[1].records[0] = {0, 999, 0};
+    const std::string bad = folder.write("bad.kov", testing::kovarianCaseText(kov));
+    const std::string good = folder.write("duo.kov", testing::kovarianCaseText(testing::duoCase()));
+    const testing::CliResult run = quick(folder, {bad, good, "--no-report"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(bad + ", line 24: the DNA record of Child for system index 0 (allele "
+                                 "indexes 0 and 999) names an allele outside the 3 alleles of "
+                                 "D1S1656"),
+              std::string::npos)
+        << run.err;
+    EXPECT_FALSE(std::filesystem::exists(folder.file("bad_Relatixed.txt")));
+    EXPECT_TRUE(std::filesystem::exists(folder.file("duo_Relatixed.txt")));
 }
 
 TEST(CliQuick, parallelRunsGiveTheMatricesOfSequentialRuns) {
