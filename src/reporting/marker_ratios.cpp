@@ -21,9 +21,10 @@ const LogLikelihoods& totals(const Core& core) {
 }
 
 Status written(const std::string& path, const std::string& text) {
-    if (writeFileAtomically(path, [&text](std::ostream& out) { out << text; }) !=
-        AtomicWriteStatus::Written)
-        return Status::failure("Could not write " + path);
+    std::string why;
+    if (writeFileAtomically(
+            path, [&text](std::ostream& out) { out << text; }, &why) != AtomicWriteStatus::Written)
+        return Status::failure("Could not write " + path + (why.empty() ? "" : ": " + why));
     return {};
 }
 

@@ -10,14 +10,20 @@ namespace relatix {
 ReportWriter::ReportWriter(const std::string& path) : path_(path) {
     const int code = rtfOpen(document_, kReportFontList, kReportColourList, path);
     if (code == kRtfCannotOpen)
-        failure_ = "The report file " + path + " cannot be opened for writing";
+        failure_ = "The report file " + path + " cannot be opened for writing" + reason();
     else
         check(code, "the document header");
 }
 
+std::string ReportWriter::reason() const {
+    const std::string why = rtfError(document_);
+    return why.empty() ? std::string() : ": " + why;
+}
+
 void ReportWriter::check(int code, const char* what) {
     if (code != kRtfSuccess && failure_.empty())
-        failure_ = "The report file " + path_ + " could not be written (" + what + ")";
+        failure_ = "The report file " + path_ + " could not be written (" + what + ")" + reason() +
+                   "; any earlier file of that name is left as it was";
 }
 
 void ReportWriter::paragraph(const std::string& text, int size, bool bold, bool centred) {
@@ -51,7 +57,7 @@ void ReportWriter::picture(const std::string& path, int size) {
     // A picture that cannot be decoded writes nothing; a failed write shows in
     // the file's state.
     const int code = rtfLoadImage(document_, path);
-    if (code != kRtfSuccess && !document_.file.good()) check(code, "a picture");
+    if (code != kRtfSuccess && !rtfError(document_).empty()) check(code, "a picture");
 }
 
 void ReportWriter::row(const std::vector<ReportCell>& cells, int size) {
@@ -77,7 +83,12 @@ void ReportWriter::row(const std::vector<ReportCell>& cells, int size) {
 }
 
 Status ReportWriter::close() {
-    if (!document_.file.is_open()) return Status::failure(failure_);
+    if (!document_.file || !document_.file->isOpen()) return Status::failure(failure_);
+    // A report cut short by a failure is dropped, not put in place.
+    if (!ok()) {
+        document_.file->discard();
+        return Status::failure(failure_);
+    }
     const int code = rtfClose(document_);
     check(code, "the end of the document");
     return ok() ? Status() : Status::failure(failure_);

@@ -1,7 +1,7 @@
 // The paragraph, heading and table steps both reports are made of, on top of the
 // RTF writer: Courier New in colour 0 throughout, a new paragraph unless told
 // otherwise, and the first failed write remembered so a report can say that its
-// file was not written whole.
+// file was not written whole. The file replaces an earlier one only when written whole.
 #pragma once
 
 #include <string>
@@ -52,6 +52,8 @@ public:
 
 private:
     void check(int code, const char* what);
+    // ": " and why the file failed, empty when the system gave no reason.
+    std::string reason() const;
 
     RtfDocument document_;
     std::string path_;

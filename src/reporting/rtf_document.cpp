@@ -76,10 +76,11 @@ std::string lines(std::string_view text) {
 
 // Writes the whole text; false when the file took less of it.
 bool put(RtfDocument& document, std::string_view text) {
-    if (!document.file.is_open()) return false;
+    if (!document.file || !document.file->isOpen()) return false;
     const std::string out = lines(text);
-    document.file.write(out.data(), static_cast<std::streamsize>(out.size()));
-    return static_cast<bool>(document.file);
+    std::ostream& stream = document.file->stream();
+    stream.write(out.data(), static_cast<std::streamsize>(out.size()));
+    return static_cast<bool>(stream);
 }
 
 std::vector<std::string> splitList(const std::string& list) {
@@ -116,6 +117,71 @@ std::string hexByte(unsigned value) {
     out += digits[(value >> 4) & 0xF];
     out += digits[value & 0xF];
     return out;
+}
+
+struct Utf8Character {
+    char32_t codePoint = 0;
+    size_t length = 0;
+};
+
+// The character of a valid UTF-8 sequence starting at a byte above 127: no
+// overlong form, no surrogate, nothing beyond U+10FFFF. Text in an 8-bit code
+// page rarely holds such a sequence (a lead byte such as \xC3 must be followed by
+// one to three bytes of \x80..\xBF), so anything else is taken as code page 1252.
+std::optional<Utf8Character> utf8CharacterAt(std::string_view text, size_t at) {
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    size_t length = 0;
+    char32_t value = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        value = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        value = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        value = lead & 0x07;
+    } else {
+        return std::nullopt;
+    }
+    if (at + length > text.size()) return std::nullopt;
+    for (size_t k = 1; k < length; ++k) {
+        const unsigned char next = static_cast<unsigned char>(text[at + k]);
+        if ((next & 0xC0) != 0x80) return std::nullopt;
+        value = (value << 6) | (next & 0x3F);
+    }
+    const char32_t smallest = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
+    if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        return std::nullopt;
+    return Utf8Character{value, length};
+}
+
+// The code page 1252 byte of a character, 0 when the code page lacks it.
+unsigned char windows1252Byte(char32_t codePoint) {
+    if (codePoint >= 0xA0 && codePoint <= 0xFF) return static_cast<unsigned char>(codePoint);
+    static const char32_t high[32] = {
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    for (int k = 0; k < 32; ++k)
+        if (high[k] == codePoint) return static_cast<unsigned char>(0x80 + k);
+    return 0;
+}
+
+// \uN with N as RTF's signed 16-bit number, followed by the character a reader
+// without Unicode shows instead; beyond U+FFFF as a pair of UTF-16 surrogates.
+std::string unicodeEscape(char32_t codePoint) {
+    auto unit = [](unsigned value, const std::string& fallback) {
+        const int signedValue =
+            value > 32767 ? static_cast<int>(value) - 65536 : static_cast<int>(value);
+        return "\\u" + std::to_string(signedValue) + fallback;
+    };
+    if (codePoint > 0xFFFF) {
+        const unsigned v = static_cast<unsigned>(codePoint - 0x10000);
+        return unit(0xD800 + (v >> 10), "?") + unit(0xDC00 + (v & 0x3FF), "?");
+    }
+    const unsigned char byte = windows1252Byte(codePoint);
+    return unit(static_cast<unsigned>(codePoint), byte ? "\\'" + hexByte(byte) : "?");
 }
 
 bool writeDocumentFormat(RtfDocument& document) {
@@ -199,9 +265,19 @@ int renderedPixels(int himetric) {
 std::string rtfEscape(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (char ch : text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char ch = text[i];
         const unsigned char c = static_cast<unsigned char>(ch);
-        if (c == '\\' || c == '{' || c == '}') {
+        if (c >= 0x80) {
+            if (const std::optional<Utf8Character> u = utf8CharacterAt(text, i)) {
+                out += unicodeEscape(u->codePoint);
+                i += u->length - 1;
+            } else if (c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D) {
+                out += "\\u-3?";  // U+FFFD as RTF's signed 16-bit number
+            } else {
+                out += "\\'" + hexByte(c);
+            }
+        } else if (c == '\\' || c == '{' || c == '}') {
             out += '\\';
             out += ch;
         } else if (c == '\t') {
@@ -210,9 +286,7 @@ std::string rtfEscape(std::string_view text) {
             out += "\\line ";
         } else if (c == '\r') {
             // A CR LF pair is one line break: the LF writes it.
-        } else if (c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D) {
-            out += "\\u-3?";  // U+FFFD as RTF's signed 16-bit number
-        } else if (c < 0x20 || c >= 0x80) {
+        } else if (c < 0x20) {
             out += "\\'" + hexByte(c);
         } else {
             out += ch;
@@ -265,7 +339,7 @@ int pictureExtentHimetric(int pixels) {
 
 int rtfOpen(RtfDocument& document, const std::string& fontList, const std::string& colourList,
             const std::string& path) {
-    if (document.file.is_open()) document.file.close();
+    document.file.reset();  // a document still open is dropped
     document.documentFormat = {};
     document.sectionFormat = {};
     document.paragraphFormat = {};
@@ -274,9 +348,8 @@ int rtfOpen(RtfDocument& document, const std::string& fontList, const std::strin
     document.lastPicture = {};
     document.fontTable = rtfFontTable(fontList);
     document.colourTable = rtfColourTable(colourList);
-    document.file.clear();
-    document.file.open(path, std::ios::binary | std::ios::trunc);
-    if (!document.file.is_open()) return kRtfCannotOpen;
+    document.file = std::make_unique<AtomicFile>(path);
+    if (!document.file->isOpen()) return kRtfCannotOpen;
 
     const std::string header = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl" + document.fontTable +
                                "}{\\colortbl" + document.colourTable +
@@ -290,11 +363,17 @@ int rtfOpen(RtfDocument& document, const std::string& fontList, const std::strin
 
 int rtfClose(RtfDocument& document) {
     document.lastPicture = {};
-    if (!document.file.is_open()) return kRtfCannotClose;
-    const bool written = put(document, "\n\\par}");
-    document.file.close();
-    // A failed flush on closing is a document that was not written whole.
-    return written && !document.file.fail() ? kRtfSuccess : kRtfCannotClose;
+    if (!document.file || !document.file->isOpen()) return kRtfCannotClose;
+    if (!put(document, "\n\\par}")) {
+        document.file->discard();
+        return kRtfCannotClose;
+    }
+    // A document with a failed write anywhere is not put in place.
+    return document.file->commit() == AtomicWriteStatus::Written ? kRtfSuccess : kRtfCannotClose;
+}
+
+std::string rtfError(const RtfDocument& document) {
+    return document.file ? document.file->error() : std::string();
 }
 
 bool rtfWriteSectionFormat(RtfDocument& document) {

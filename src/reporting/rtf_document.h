@@ -2,13 +2,17 @@
 // The document keeps only its current formats: the caller sets the format
 // records directly and then writes paragraphs, pictures and table rows and cells
 // one after the other. Every operation returns one of the result codes below.
+// The file is written atomically: it replaces an earlier file of its name only
+// when rtfClose finds every write done.
 #pragma once
 
 #include <array>
-#include <fstream>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/atomic_file.h"
 
 namespace relatix {
 
@@ -164,7 +168,7 @@ struct RtfDocument {
     RtfCellFormat cellFormat;
     std::string fontTable;
     std::string colourTable;
-    std::ofstream file;
+    std::unique_ptr<AtomicFile> file;
     RtfPicture lastPicture;
 };
 
@@ -172,7 +176,12 @@ struct RtfDocument {
 // lists), opens the file and writes the header, document and section formats.
 int rtfOpen(RtfDocument& document, const std::string& fontList, const std::string& colourList,
             const std::string& path);
+// Ends the document and puts the file in place; when any write failed the file
+// is dropped (an earlier file of its name stays) and the result is kRtfCannotClose.
 int rtfClose(RtfDocument& document);
+// Why the file could not be opened or written, in the system's words; empty
+// while nothing failed.
+std::string rtfError(const RtfDocument& document);
 bool rtfWriteSectionFormat(RtfDocument& document);
 bool rtfWriteParagraph(RtfDocument& document);
 int rtfStartParagraph(RtfDocument& document, const std::string& text, bool newParagraph);
@@ -183,9 +192,12 @@ int rtfEndRow(RtfDocument& document);
 int rtfStartCell(RtfDocument& document, int rightEdge);
 int rtfEndCell(RtfDocument& document);
 
-// Plain 8-bit text as RTF text: "\", "{" and "}" escaped, tabs as \tab, line
-// breaks as \line, other control bytes and every byte above 127 as \'hh; the
-// five bytes code page 1252 leaves undefined as the replacement character.
+// Plain text as RTF text: "\", "{" and "}" escaped, tabs as \tab, line breaks
+// as \line, other control bytes as \'hh. Bytes above 127 that form a valid UTF-8
+// sequence are that character, written as \uN with its code page 1252 byte (or
+// "?") for readers without Unicode; every other byte above 127 is a code page
+// 1252 character, written as \'hh, and the five bytes that code page leaves
+// undefined as the replacement character.
 std::string rtfEscape(std::string_view text);
 
 // The font and colour tables of a font list ("Arial;Courier New;") and a colour

@@ -53,7 +53,7 @@ TEST(SaveResults, refusesWhatCannotBeSavedAndStaysOpenUntilASaveWorked) {
     testing::TempFolder folder;
     const std::string unwritable = folder.file("missing/duo_MF.txt");
     ui.expectSaveFile(unwritable);
-    ui.expectMessage("Could not write " + unwritable, "Error");
+    ui.expectMessage("Could not write " + unwritable + ": No such file or directory", "Error");
     EXPECT_FALSE(attempt(1, true, false, 1));
     const std::string path = folder.file("duo_MF.txt");
     ui.expectSaveFile(path);

@@ -6,6 +6,7 @@
 
 #include "core/catalogue.h"
 #include "core/core.h"
+#include "platform/atomic_file.h"
 #include "reporting/case_report.h"
 #include "reporting/ratio_statistics.h"
 #include "support/temp_folder.h"
@@ -175,6 +176,38 @@ TEST(CaseReport, embedsTheRelationshipPicturesThatExist) {
     EXPECT_EQ(rtf.find("LR* per marker"), std::string::npos);
 
     EXPECT_FALSE(writeCaseReport(core, folder.file("no/such/folder/report.rtf")).ok());
+}
+
+// A report that cannot be written whole (a full disk) leaves the earlier report
+// as it was and says why; a name in UTF-8 is shown as its characters.
+TEST(CaseReport, aFullDiskKeepsTheEarlierReportAndUtf8NamesAreCharacters) {
+    testing::TempFolder folder;
+    Core core = calculatedCase(folder.path().string());
+    const std::string path = folder.file("report.rtf");
+    ASSERT_TRUE(writeCaseReport(core, path).ok());
+    const std::string earlier = testing::readFile(path);
+    EXPECT_NE(earlier.find("Jos\\'e9 \\{A\\}"), std::string::npos);  // 8-bit text as before
+
+    core.genotypeTable.personNames = {"Zo\xC3\xAB \xC5\x81uk", "\xE5\xBC\xA0"};
+    struct DiskFull {
+        DiskFull() { simulateDiskFullAfter(1000); }
+        ~DiskFull() { simulateDiskFullAfter(std::nullopt); }
+    };
+    {
+        const DiskFull full;
+        const Status status = writeCaseReport(core, path);
+        ASSERT_FALSE(status);
+        EXPECT_NE(status.message().find("No space left on device"), std::string::npos)
+            << status.message();
+        EXPECT_FALSE(writeSimulationReport(core, path));
+    }
+    EXPECT_EQ(testing::readFile(path), earlier);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+
+    ASSERT_TRUE(writeCaseReport(core, path).ok());
+    const std::string rtf = testing::readFile(path);
+    EXPECT_NE(rtf.find("1. Zo\\u235\\'eb \\u321?uk"), std::string::npos);
+    EXPECT_NE(rtf.find("2. \\u24352?"), std::string::npos);
 }
 
 // k = 2 hypotheses, one data set per true hypothesis and simulation.

@@ -30,6 +30,13 @@ TEST(RtfEscape, userTextCannotBreakTheDocument) {
     // 8-bit text in code page 1252: e acute, the euro sign, an undefined byte.
     EXPECT_EQ(rtfEscape("Jos\xE9 \x80"), "Jos\\'e9 \\'80");
     EXPECT_EQ(rtfEscape("x\x81y"), "x\\u-3?y");
+    // Valid UTF-8 is its character, with the code page byte (or "?") for readers
+    // without Unicode; beyond U+FFFF a surrogate pair. Bytes that form no valid
+    // sequence (overlong, cut short) stay code page 1252.
+    EXPECT_EQ(rtfEscape("Jos\xC3\xA9 \xE2\x82\xAC"), "Jos\\u233\\'e9 \\u8364\\'80");
+    EXPECT_EQ(rtfEscape("\xC5\x81\xEF\xBC\x81\xF0\x9F\x98\x80"),
+              "\\u321?\\u-255?\\u-10179?\\u-8704?");
+    EXPECT_EQ(rtfEscape("\xC0\xAF\xC3"), "\\'c0\\'af\\'c3");
     EXPECT_EQ(rtfEscape("a\tb\r\nc\x01"), "a\\tab b\\line c\\'01");
 }
 
