@@ -8,6 +8,7 @@
 #include "linkage/engine_output_cursor.h"
 #include "linkage/engine_runs.h"
 #include "platform/atomic_file.h"
+#include "platform/process_runner.h"
 #include "platform/user_interface.h"
 #include "platform/work_folder.h"
 
@@ -15,10 +16,24 @@ namespace relatix {
 
 namespace {
 
-// The whole file at once, replacing an earlier one only when written completely.
-bool writeFile(const std::string& path, const std::string& text) {
-    return writeFileAtomically(path, [&text](std::ostream& out) { out << text; }) ==
-           AtomicWriteStatus::Written;
+// The whole file at once, replacing an earlier one only when written completely;
+// empty, or what went wrong.
+std::string writeFile(const std::string& path, const std::string& text) {
+    std::string why;
+    if (writeFileAtomically(
+            path, [&text](std::ostream& out) { out << text; }, &why) == AtomicWriteStatus::Written)
+        return {};
+    return "Could not write " + path + (why.empty() ? "" : ": " + why);
+}
+
+// An interrupted run (SIGINT, SIGTERM) analyses nothing more: the engine it
+// waited for was ended, so its results say nothing about the case, and the
+// earlier outputs of the file stay as they were.
+QuickOutcome interruptedOutcome() {
+    QuickOutcome outcome;
+    outcome.interrupted = true;
+    outcome.refusal = kQuickInterruptedMessage;
+    return outcome;
 }
 
 }  // namespace
@@ -49,6 +64,7 @@ std::vector<std::string> splitQuickFileField(const std::string& field) {
 }
 
 QuickOutcome analyseKovarianFile(const QuickRequest& request) {
+    if (interrupted()) return interruptedOutcome();
     QuickOutcome outcome;
     const std::vector<MapEntry> map = loadQuickMarkerMap(request.mapPath, request.programDirectory);
     const QuickCaseRead read = readQuickCaseFile(request.casePath, map, outcome.quickCase);
@@ -84,20 +100,21 @@ QuickOutcome analyseKovarianFile(const QuickRequest& request) {
         }
     }
 
+    if (interrupted()) return interruptedOutcome();
     const std::string reportPath = quickReportPath(request.casePath);
     outcome.results = readQuickResults(quickCase, engineOutput, whyNoOutput);
     const std::string matrixPath = quickMatrixPath(request.casePath);
-    if (!writeFile(matrixPath, quickMatrixText(outcome.results)))
-        outcome.writeProblem = "Could not write " + matrixPath;
+    outcome.writeProblem = writeFile(matrixPath, quickMatrixText(outcome.results));
     if (request.writeReport) {
         const std::string report = quickReportPersons(quickCase, request.casePath) +
                                    quickReportPedigrees(quickCase) +
                                    quickReportResults(quickCase, outcome.results) +
                                    quickReportMarkers(quickCase, outcome.results);
-        outcome.reportWritten = writeFile(reportPath, report);
+        const std::string problem = writeFile(reportPath, report);
+        outcome.reportWritten = problem.empty();
         if (!outcome.reportWritten) {
             if (!outcome.writeProblem.empty()) outcome.writeProblem += "; ";
-            outcome.writeProblem += "Could not write " + reportPath;
+            outcome.writeProblem += problem;
         }
     }
     return outcome;

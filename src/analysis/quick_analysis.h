@@ -1,7 +1,9 @@
 // The quick analysis of one Kovarian case file: read it, write the LINKAGE files
 // into a fresh work folder of its own, run the linkage engine of the program
 // folder once, and write the LR matrix (stem + "_Relatixed.txt") and, when asked,
-// the plain-text report (stem + "_RelatixReport.rtf") next to the case file.
+// the plain-text report (stem + "_RelatixReport.rtf") next to the case file, each
+// replacing an earlier one only once written whole. After an interrupt nothing
+// more is written: a file not analysed keeps its earlier results.
 // Files are independent, so several can be analysed at once on threads.
 #pragma once
 
@@ -16,6 +18,8 @@ namespace relatix {
 
 inline constexpr const char* kQuickMatrixSuffix = "_Relatixed.txt";
 inline constexpr const char* kQuickReportSuffix = "_RelatixReport.rtf";
+inline constexpr const char* kQuickInterruptedMessage =
+    "not analysed: the run was interrupted; its earlier results are left as they were";
 
 // The case file path without its last four characters.
 std::string quickStem(const std::string& casePath);
@@ -23,8 +27,11 @@ std::string quickMatrixPath(const std::string& casePath);
 std::string quickReportPath(const std::string& casePath);
 
 struct QuickOutcome {
-    // The case file was read (false: refused, nothing written for it).
+    // The case file was read (false: refused or interrupted, nothing written for it).
     bool read = false;
+    // The run was interrupted (SIGINT, SIGTERM) before this file's results were
+    // written: nothing was written for it.
+    bool interrupted = false;
     // Why the file was refused, and whether the user is to be told.
     std::string refusal;
     bool tell = false;

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "cli_run.h"
+#include "interrupted_run.h"
 #include "platform/process_runner.h"
 #include "support/kovarian_case_writer.h"
 #include "support/temp_folder.h"
@@ -113,6 +115,39 @@ TEST(CliQuick, parallelRunsGiveTheMatricesOfSequentialRuns) {
                   matrices[i]);
     }
     EXPECT_NE(matrices[0], matrices[1]);
+}
+
+// Ctrl+C during a run over many files: the files not analysed keep their earlier
+// matrix and report, and those analysed got the same ones again, so every
+// earlier output is there byte for byte.
+TEST(CliQuick, anInterruptedRunKeepsEveryEarlierOutput) {
+    testing::TempFolder folder;
+    std::vector<std::string> files, outputs;
+    for (int i = 0; i < 60; ++i) {
+        const std::string name = "case" + std::to_string(i);
+        files.push_back(folder.write(name + ".kov", testing::kovarianCaseText(testing::duoCase())));
+        outputs.push_back(folder.file(name + "_Relatixed.txt"));
+        outputs.push_back(folder.file(name + "_RelatixReport.rtf"));
+    }
+    ASSERT_EQ(quick(folder, files).status, 0);
+    std::vector<std::string> earlier;
+    for (const std::string& output : outputs) earlier.push_back(testing::readFile(output));
+    auto inode = [](const std::string& path) {
+        struct stat status {};
+        return ::stat(path.c_str(), &status) == 0 ? status.st_ino : 0;
+    };
+    const ino_t first = inode(outputs[0]);
+
+    std::vector<std::string> args = {"quick"};
+    args.insert(args.end(), files.begin(), files.end());
+    // Interrupted once the first file has its outputs anew.
+    const testing::InterruptedRun run = testing::runAndInterrupt(
+        args, folder, [&] { return inode(outputs[0]) != first; }, std::chrono::seconds(5));
+    ASSERT_TRUE(run.interrupted);
+    EXPECT_EQ(run.status, 130) << run.err;
+    EXPECT_NE(run.err.find("interrupted"), std::string::npos) << run.err;
+    for (size_t i = 0; i < outputs.size(); ++i)
+        EXPECT_EQ(testing::readFile(outputs[i]), earlier[i]) << outputs[i];
 }
 
 }  // namespace
