@@ -15,6 +15,7 @@
 #include "core/decimal_text.h"
 #include "json_output.h"
 #include "persistence/open_project.h"
+#include "platform/atomic_file.h"
 #include "platform/console_user_interface.h"
 #include "platform/program_folder.h"
 #include "simulation/simulated_engine_results.h"
@@ -162,10 +163,11 @@ int runSimulateCommand(const std::vector<std::string>& args, std::ostream& out, 
         parsed.seed ? static_cast<std::uint32_t>(*parsed.seed) : simulationSeed(true, {});
 
     if (!rawPath.empty()) {
-        // Known before the run, not after it: the raw data file can be written.
-        std::ofstream raw(rawPath, std::ios::binary | std::ios::trunc);
-        if (!raw) {
-            err << "relatix2-cli: cannot write the raw data file '" << parsed.rawPath << "'\n";
+        // Known before the run, not after it: the raw data file can be written. An
+        // earlier file of that name stays as it is until the run has its table.
+        if (const std::string problem = atomicWriteProblem(rawPath); !problem.empty()) {
+            err << "relatix2-cli: cannot write the raw data file '" << parsed.rawPath
+                << "': " << problem << "\n";
             return 1;
         }
     }

@@ -1,7 +1,6 @@
 #include "simulation/simulated_engine_results.h"
 
 #include <cmath>
-#include <fstream>
 #include <limits>
 #include <optional>
 #include <sstream>
@@ -11,6 +10,8 @@
 #include "linkage/engine_output_cursor.h"
 #include "linkage/linkage_markers.h"
 #include "linkage/linkage_ped_file.h"
+#include "platform/atomic_file.h"
+#include "platform/process_runner.h"
 #include "platform/trace_file.h"
 
 namespace relatix {
@@ -168,16 +169,27 @@ std::string rawDataRows(const Core& core, int n) {
     return out;
 }
 
-bool readSimulatedEngineResults(Core& core, int n, const std::string& rawDataPath) {
+Status writeRawDataFile(const Core& core, int n, const std::string& path, bool withRows) {
+    std::string why;
+    const AtomicWriteStatus status = writeFileAtomically(
+        path,
+        [&](std::ostream& out) {
+            out << rawDataHeader(core, n);
+            if (withRows) out << rawDataRows(core, n);
+        },
+        &why);
+    if (status == AtomicWriteStatus::Written) return {};
+    return Status::failure("Could not write the raw data file " + path +
+                           (why.empty() ? "" : ": " + why) +
+                           "; any earlier file of that name is left as it was");
+}
+
+bool readSimulatedEngineResults(Core& core, int n, const std::string& rawDataPath,
+                                Status* rawData) {
     const std::optional<std::string> linked = readWholeFile(workFilePath(core, "tempResults.txt"));
     const std::optional<std::string> unlinked =
         readWholeFile(workFilePath(core, "tempResults2.txt"));
     TraceFile trace("extractSimulatedInformation");
-    std::ofstream raw;
-    if (!rawDataPath.empty()) {
-        raw.open(rawDataPath, std::ios::binary | std::ios::trunc);
-        if (raw) raw << rawDataHeader(core, n);
-    }
     const int k = core.hypothesisCount();
     trace << "Starting to extract information from file 1\r\n"
           << "#Simulations: " << n << "\r\n#Families: " << k << "\r\n";
@@ -188,14 +200,21 @@ bool readSimulatedEngineResults(Core& core, int n, const std::string& rawDataPat
     core.simulatedUnlinkedLikelihoods = none;
 
     trace << "First file...\r\n";
-    if (!linked || !readSimulatedBlocks(*linked, n, k, core.simulatedLinkedLikelihoods, &trace))
-        return false;
-    trace << "Second file...\r\n";
-    if (!unlinked ||
-        !readSimulatedBlocks(*unlinked, n, k, core.simulatedUnlinkedLikelihoods, &trace))
-        return false;
-    if (raw) raw << rawDataRows(core, n);
-    return true;
+    bool read =
+        linked && readSimulatedBlocks(*linked, n, k, core.simulatedLinkedLikelihoods, &trace);
+    if (read) {
+        trace << "Second file...\r\n";
+        read = unlinked &&
+               readSimulatedBlocks(*unlinked, n, k, core.simulatedUnlinkedLikelihoods, &trace);
+    }
+    // The table is written whole at the end, and not at all when the run was
+    // interrupted: an earlier table of that name is then left as it was. A
+    // reading that stopped early gives the header alone.
+    if (!rawDataPath.empty() && !interrupted()) {
+        const Status written = writeRawDataFile(core, n, rawDataPath, read);
+        if (rawData) *rawData = written;
+    }
+    return read;
 }
 
 }  // namespace relatix

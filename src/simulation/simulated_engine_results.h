@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/core.h"
+#include "platform/status.h"
 
 namespace relatix {
 
@@ -30,10 +31,17 @@ bool readSimulatedBlocks(std::string_view text, int n, int k, SimulatedDataSets&
 
 // Reads temp/tempResults.txt (genetic map) into simulatedLinkedLikelihoods and
 // temp/tempResults2.txt (unlinked map) into simulatedUnlinkedLikelihoods. With a
-// raw-data path the table's header is written first and its rows at the end;
-// when the reading stops early only the header is written. False when a file is
-// missing or its reading stopped.
-bool readSimulatedEngineResults(Core& core, int n, const std::string& rawDataPath);
+// raw-data path the table is written at the end (writeRawDataFile), with its rows
+// when both files were read to the end and as the header alone when the reading
+// stopped early; after an interrupt (SIGINT, SIGTERM) it is not written, and an
+// earlier file of that name stays. Whether it was written goes to rawData when
+// given. False when a file is missing or its reading stopped.
+bool readSimulatedEngineResults(Core& core, int n, const std::string& rawDataPath,
+                                Status* rawData = nullptr);
+
+// Writes the raw-data table (the header, then the rows when withRows) to a
+// temporary file beside the path that replaces the file there once complete.
+Status writeRawDataFile(const Core& core, int n, const std::string& path, bool withRows);
 
 // The hypothesis names of a catalogue case, main first, or the names of the
 // pedigrees of a run on the user's own linkage files when the lists come from one.

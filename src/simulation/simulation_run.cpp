@@ -183,7 +183,9 @@ bool simulateInWorkFolder(Core& core, UserInterface& ui, int n, std::uint32_t se
         return false;
     }
     core.simulatedPedigreeNames.clear();  // the lists are the case's hypotheses again
-    readSimulatedEngineResults(core, n, rawDataPath);
+    Status rawData;
+    readSimulatedEngineResults(core, n, rawDataPath, &rawData);
+    if (!rawData) ui.error(rawData.message());
     return true;
 }
 

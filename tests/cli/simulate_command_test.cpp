@@ -8,6 +8,7 @@
 #include "cli_run.h"
 #include "commands.h"
 #include "core/core.h"
+#include "interrupted_run.h"
 #include "persistence/open_project.h"
 #include "persistence/project_file.h"
 #include "platform/process_runner.h"
@@ -109,6 +110,20 @@ TEST(CliSimulate, simulatesACaseWithAFixedSeedAsJson) {
     const std::string table = run("table.txt", {});
     EXPECT_EQ(table.rfind("# seed 99, 10 simulations, LR = L(1)/L(2)\n", 0), 0u);
     EXPECT_NE(table.find("\nunlinked\t2\tUnrelated\t"), std::string::npos);
+}
+
+// Ctrl+C during a simulation whose raw data go to an existing file: the file
+// stays as it was.
+TEST(CliSimulate, anInterruptedRunKeepsTheEarlierRawDataFile) {
+    testing::TempFolder folder;
+    const std::string casePath = testing::duoCaseFile(folder);
+    const std::string raw = folder.write("raw.txt", "the raw data of an earlier run\r\n");
+    const testing::InterruptedRun run = testing::runAndInterrupt(
+        {"simulate", casePath, "-n", "100000", "--seed", "3", "--raw", raw}, folder,
+        [] { return false; }, std::chrono::milliseconds(500));
+    ASSERT_TRUE(run.interrupted);
+    EXPECT_EQ(run.status, 130) << run.err;
+    EXPECT_EQ(testing::readFile(raw), "the raw data of an earlier run\r\n");
 }
 
 }  // namespace
