@@ -16,8 +16,9 @@ class SavedPlot : public QWidget {
     Q_OBJECT
 public:
     explicit SavedPlot(QWidget* parent) : QWidget(parent) {}
-    // Writes the plot as PNG, or as SVG when the name ends in ".svg".
-    bool saveTo(const QString& path) const;
+    // Writes the plot as PNG, or as SVG when the name ends in ".svg", replacing
+    // an earlier file only once complete; false with the reason in error.
+    bool saveTo(const QString& path, QString* error = nullptr) const;
     // Asks for a file (PNG or SVG, `defaultName` first) and saves there; a file
     // that could not be written is said in a message box.
     void saveWithDialog(const QString& defaultName);

@@ -188,5 +188,26 @@ TEST(CliReport, simulationReportOfAHundredDataSetsOpensInAWordProcessor) {
         EXPECT_NE(pdf.text.find(std::string(heading).substr(0, 30)), std::string::npos) << heading;
 }
 
+// A report named by a symbolic link goes to the file the link points to; one
+// sent to /dev/stdout is printed, and the link /dev/stdout stays a link.
+TEST(CliReport, linksAndStandardOutputAreWrittenThroughNeverReplaced) {
+    testing::TempFolder folder;
+    const std::string duo = testing::duoCaseFile(folder);
+    folder.write("real.rtf", "an earlier report");
+    fs::create_symlink("real.rtf", folder.file("latest.rtf"));
+    const ProgramRun linked =
+        runProgram(RELATIX_CLI_PATH, {"report", duo, "-o", "latest.rtf"}, folder);
+    ASSERT_EQ(linked.status, 0) << linked.err;
+    EXPECT_TRUE(fs::is_symlink(folder.file("latest.rtf")));
+    EXPECT_EQ(testing::readFile(folder.file("real.rtf")).rfind("{\\rtf1", 0), 0u);
+
+    const ProgramRun printed =
+        runProgram(RELATIX_CLI_PATH, {"report", duo, "-o", "/dev/stdout"}, folder);
+    ASSERT_EQ(printed.status, 0) << printed.err;
+    EXPECT_EQ(printed.out.rfind("{\\rtf1", 0), 0u);
+    EXPECT_NE(printed.out.find("\\par}/dev/stdout\n"), std::string::npos);
+    EXPECT_TRUE(fs::is_symlink("/dev/stdout"));
+}
+
 }  // namespace
 }  // namespace relatix
