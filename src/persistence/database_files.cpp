@@ -1,5 +1,6 @@
 #include "persistence/database_files.h"
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -96,7 +97,18 @@ bool importFreqFile(Core& core, UserInterface& ui, const std::string& path) {
                 ui.messageBox(fault, kApplicationTitle, MessageButtons::Ok, MessageIcon::Error);
                 return false;
             }
-            block.alleles.push_back({fields[1], readDecimal(fields[2])});
+            // A frequency is a probability: not a number, an infinity, a negative
+            // value or one above 1 is a damaged entry, never a value to calculate with.
+            const std::optional<double> frequency = parseDecimal(fields[2]);
+            if (!frequency || !std::isfinite(*frequency) || *frequency < 0.0 || *frequency > 1.0) {
+                ui.messageBox(damagedAt(path, static_cast<int>(i),
+                                        "the frequency '" + fields[2] + "' of allele " + fields[1] +
+                                            " of marker " + block.markerName +
+                                            " is not a number from 0 to 1"),
+                              kApplicationTitle, MessageButtons::Ok, MessageIcon::Error);
+                return false;
+            }
+            block.alleles.push_back({fields[1], *frequency});
         }
         blocks.push_back(std::move(block));
     }
@@ -142,8 +154,16 @@ bool importMapFile(Core& core, UserInterface& ui, const std::string& path) {
         ui.messageBox(fault, kApplicationTitle, MessageButtons::Ok, MessageIcon::Error);
         return false;
     }
-    for (const std::string& line : *lines) {
-        const std::vector<std::string> fields = fieldsOf(line, '\t');
+    // Positions are checked before any marker is taken in: not a number, an
+    // infinity or a negative position refuses the file with its line.
+    struct Entry {
+        std::string name;
+        int chromosome;
+        double position;
+    };
+    std::vector<Entry> entries;
+    for (size_t i = 0; i < lines->size(); ++i) {
+        const std::vector<std::string> fields = fieldsOf((*lines)[i], '\t');
         if (fields.size() < 3) continue;
         const int chromosome = leadingInteger(fields[0]);
         if (chromosome < 1 || chromosome > 22) continue;
@@ -152,8 +172,18 @@ bool importMapFile(Core& core, UserInterface& ui, const std::string& path) {
         if (comma != std::string::npos) position[comma] = '.';
         const std::string name = trimmedName(fields[1]);
         if (name.empty()) continue;
-        addMarkerDefinition(core, ui, name, chromosome, readDecimal(position));
+        const std::optional<double> cM = parseDecimal(trimmedName(position));
+        if (!cM || !std::isfinite(*cM) || *cM < 0.0) {
+            ui.messageBox(damagedAt(path, static_cast<int>(i + 1),
+                                    "the position '" + fields[2] + "' of marker " + name +
+                                        " is not a number of cM from 0 up"),
+                          kApplicationTitle, MessageButtons::Ok, MessageIcon::Error);
+            return false;
+        }
+        entries.push_back({name, chromosome, *cM});
     }
+    for (const Entry& entry : entries)
+        addMarkerDefinition(core, ui, entry.name, entry.chromosome, entry.position);
     return true;
 }
 

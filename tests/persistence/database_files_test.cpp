@@ -95,6 +95,39 @@ TEST_F(DatabaseFiles, freqImportPlacesMarkersAndAsksBeforeAppending) {
     EXPECT_FALSE(importFreqFile(core, ui, folder.file("missing.freq")));
 }
 
+// A frequency that is no probability, or a position that is no distance, is a
+// damaged entry: the file is refused with its line and value, and nothing of it
+// enters the case.
+TEST_F(DatabaseFiles, valuesThatAreNoProbabilityOrDistanceRefuseTheFile) {
+    for (const char* bad : {"nan", "-1", "1e+308", "inf", "1.5", "0.2x"}) {
+        const std::string path =
+            folder.write("bad.freq", std::string("M\tD1S1656\nA\t11\t0.5\nA\t12\t") + bad + "\n");
+        Core fresh;
+        ui.expectMessage(path + ", line 3: the frequency '" + bad +
+                             "' of allele 12 of marker D1S1656 is not a number from 0 to 1",
+                         "Relatix2");
+        EXPECT_FALSE(importFreqFile(fresh, ui, path)) << bad;
+        EXPECT_TRUE(fresh.populations.empty()) << bad;
+    }
+    // A frequency of 0 is an allele not seen in the population: taken.
+    Core zero;
+    EXPECT_TRUE(
+        importFreqFile(zero, ui, folder.write("zero.freq", "M\tD1S1656\nA\t11\t1\nA\t12\t0\n")));
+
+    for (const char* bad : {"nan", "inf", "-5"}) {
+        const std::string path =
+            folder.write("bad.map", std::string("1\tA1\t10\n2\tB2\t") + bad + "\n");
+        Core fresh;
+        ui.expectMessage(kMapFormatNotice, "Relatix2")
+            .expectMessage(path + ", line 2: the position '" + bad +
+                               "' of marker B2 is not a number of cM from 0 up",
+                           "Relatix2");
+        EXPECT_FALSE(importMapFile(fresh, ui, path)) << bad;
+        EXPECT_TRUE(fresh.markerMap.markers.empty()) << bad;
+    }
+    ui.verify();
+}
+
 TEST_F(DatabaseFiles, mapImportSkipsOtherChromosomesAndReadsDecimalCommas) {
     const std::string path =
         folder.write("m.map",
