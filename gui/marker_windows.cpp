@@ -70,6 +70,12 @@ public:
         theta_ = lineEdit(this, "theta");
         form->addRow("Theta/Fst", theta_);
         left->addLayout(form);
+        // Why a typed theta is refused or doubted, told while it is typed.
+        thetaNote_ = new QLabel(this);
+        thetaNote_->setObjectName("thetaNote");
+        thetaNote_->setWordWrap(true);
+        thetaNote_->hide();
+        left->addWidget(thetaNote_);
         layout->addLayout(left, 1);
 
         auto* buttons = new QDialogButtonBox(Qt::Vertical, this);
@@ -114,6 +120,8 @@ public:
         setCurrent(population_, p_.populationSelection());
         setText(populationName_, p_.populationName());
         setText(theta_, p_.thetaText());
+        thetaNote_->setText(qt(p_.thetaNote()));
+        thetaNote_->setVisible(!p_.thetaNote().empty());
 
         const std::vector<MarkerRow>& rows = p_.rows();
         Cells cells;
@@ -142,6 +150,7 @@ private:
     QComboBox* population_;
     QLineEdit* populationName_;
     QLineEdit* theta_;
+    QLabel* thetaNote_;
 };
 
 class EditAlleleSystemWindow : public PresenterWindow {

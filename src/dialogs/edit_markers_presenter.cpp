@@ -1,10 +1,11 @@
 #include "dialogs/edit_markers_presenter.h"
 
 #include <algorithm>
-#include <cmath>
+#include <optional>
 
 #include "core/decimal_text.h"
 #include "core/frequency_database.h"
+#include "core/theta_check.h"
 #include "dialogs/database_commands.h"
 #include "dialogs/edit_allele_system_presenter.h"
 #include "dialogs/mutations_presenter.h"
@@ -66,6 +67,7 @@ void EditMarkersPresenter::refreshFields() {
     const Population* active = core_.populationAt(core_.activePopulation);
     populationName_ = active ? active->name : std::string();
     thetaText_ = formatGeneral(core_.clusterDatabase.theta, 5);
+    thetaNote_.clear();
 }
 
 bool EditMarkersPresenter::showsMarker(const Marker& marker) const {
@@ -140,11 +142,19 @@ void EditMarkersPresenter::setPopulationName(const std::string& text) {
 
 void EditMarkersPresenter::setThetaText(const std::string& text) {
     thetaText_ = text;
+    thetaNote_.clear();
     Population* active = core_.populationAt(core_.activePopulation);
-    const double theta = readDecimal(text);
-    if (!active || !(theta >= 0.0) || !std::isfinite(theta)) return;
-    active->theta = theta;
-    core_.clusterDatabase.theta = theta;
+    if (!active) return;
+    const std::optional<double> theta = readTypedTheta(text);
+    const ThetaVerdict verdict = theta ? checkTheta(*theta) : ThetaVerdict::Refused;
+    if (verdict == ThetaVerdict::Refused) {
+        thetaNote_ = thetaRangeMessage() + "; " + formatGeneral(core_.clusterDatabase.theta, 5) +
+                     " stays in use";
+        return;
+    }
+    active->theta = *theta;
+    core_.clusterDatabase.theta = *theta;
+    if (verdict == ThetaVerdict::TakenUnusuallyLarge) thetaNote_ = largeThetaWarning(*theta);
 }
 
 void EditMarkersPresenter::editAlleleSystem(int mapPosition) {

@@ -66,10 +66,15 @@ public:
     // "Population name": renames the active population with each change.
     const std::string& populationName() const { return populationName_; }
     void setPopulationName(const std::string& text);
-    // "Theta/Fst": a value >= 0 becomes the theta of the active population and of
-    // the cluster database (a text that is no number reads as 0).
+    // "Theta/Fst": a value from 0 to below 1 becomes the theta of the active
+    // population and of the cluster database (an empty text is 0); nothing is
+    // changed without an active population. The field is edited keystroke by
+    // keystroke, so a refused value (no number, or out of range) and an unusually
+    // large one (above 0.1, taken) are told by a note beside the field instead of
+    // a message box; the note is empty otherwise.
     const std::string& thetaText() const { return thetaText_; }
     void setThetaText(const std::string& text);
+    const std::string& thetaNote() const { return thetaNote_; }
 
     void add();
     void edit();
@@ -104,6 +109,7 @@ private:
     std::string nameFilter_;
     std::string populationName_;
     std::string thetaText_;
+    std::string thetaNote_;
 };
 
 }  // namespace relatix

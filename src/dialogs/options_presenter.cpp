@@ -1,8 +1,9 @@
 #include "dialogs/options_presenter.h"
 
-#include <cmath>
+#include <optional>
 
 #include "core/decimal_text.h"
+#include "core/theta_check.h"
 #include "persistence/default_configuration.h"
 
 namespace relatix {
@@ -45,11 +46,18 @@ void OptionsPresenter::save() {
     }
     core_.clusterDatabase.newAlleleFrequency = frequency;
 
-    double theta = readDecimalWithComma(thetaText_);
-    if (!std::isfinite(theta) || theta < 0.0) theta = 0.0;
-    core_.clusterDatabase.theta = theta;
+    const std::optional<double> theta = readTypedTheta(thetaText_);
+    const ThetaVerdict verdict = theta ? checkTheta(*theta) : ThetaVerdict::Refused;
+    if (verdict == ThetaVerdict::Refused) {
+        ui_.error(thetaRangeMessage());
+        return;
+    }
+    if (verdict == ThetaVerdict::TakenUnusuallyLarge)
+        ui_.messageBox(largeThetaWarning(*theta), "Warning", MessageButtons::Ok,
+                       MessageIcon::Warning);
+    core_.clusterDatabase.theta = *theta;
     // Open restores theta from the active population, so it keeps the value too.
-    if (Population* active = core_.populationAt(core_.activePopulation)) active->theta = theta;
+    if (Population* active = core_.populationAt(core_.activePopulation)) active->theta = *theta;
 
     if (modelSelection_ == kNormaliseEntry) {
         core_.clusterDatabase.newAlleleModel = 1;

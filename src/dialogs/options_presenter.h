@@ -37,6 +37,8 @@ public:
 
     // Checks and stores the fields in order, writes the default configuration and
     // closes; a refused field leaves the dialog open with the earlier fields stored.
+    // Theta is refused outside 0 to below 1 (or when it is no number) and taken
+    // with a warning above 0.1.
     void save();
     void cancel() { closeWith(DialogResult::Cancel); }
 

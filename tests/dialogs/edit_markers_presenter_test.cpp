@@ -90,11 +90,24 @@ TEST(EditMarkers, populationNameAndTheta) {
     dialog.setThetaText("0.03");
     EXPECT_DOUBLE_EQ(core.populations[1].theta, 0.03);
     EXPECT_DOUBLE_EQ(core.clusterDatabase.theta, 0.03);
-    dialog.setThetaText("-1");
-    EXPECT_DOUBLE_EQ(core.clusterDatabase.theta, 0.03);
-    dialog.setThetaText("abc");
-    EXPECT_DOUBLE_EQ(core.populations[1].theta, 0.0);
+    EXPECT_EQ(dialog.thetaNote(), "");
+    // Refused texts leave theta as it is and say so beside the field.
+    for (const char* refused : {"-1", "abc", "1", "5"}) {
+        dialog.setThetaText(refused);
+        EXPECT_EQ(dialog.thetaText(), refused);
+        EXPECT_DOUBLE_EQ(core.populations[1].theta, 0.03) << refused;
+        EXPECT_DOUBLE_EQ(core.clusterDatabase.theta, 0.03) << refused;
+        EXPECT_EQ(dialog.thetaNote(),
+                  "Theta (Fst) must be a number from 0 to below 1; 0.03 stays in use");
+    }
+    dialog.setThetaText("0,5");
+    EXPECT_DOUBLE_EQ(core.clusterDatabase.theta, 0.5);
+    EXPECT_DOUBLE_EQ(core.populations[1].theta, 0.5);
+    EXPECT_EQ(dialog.thetaNote(),
+              "Theta (Fst) 0.5 is unusually large (above 0.1); it is used as given");
+    dialog.setThetaText("");
     EXPECT_DOUBLE_EQ(core.clusterDatabase.theta, 0.0);
+    EXPECT_EQ(dialog.thetaNote(), "");
 }
 
 TEST(EditMarkers, addWithoutPopulationsCreatesAndActivatesOne) {

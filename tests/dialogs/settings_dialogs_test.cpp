@@ -44,22 +44,43 @@ TEST(OptionsDialog, thetaModelAndMutationSwitch) {
         const char* text;
         double theta;
     };
-    for (const Case& c : {Case{"0,05", 0.05}, Case{"abc", 0.0}, Case{"-0.1", 0.0}}) {
+    for (const Case& c : {Case{"0,05", 0.05}, Case{"", 0.0}, Case{"0.3", 0.3}}) {
         Core core(folder.path().string());
         core.populations.resize(1);
         core.activePopulation = 1;
-        core.clusterDatabase.theta = 0.2;
+        core.clusterDatabase.theta = 0.02;
         ScriptedUserInterface ui;
         OptionsPresenter dialog(core, ui);
-        EXPECT_EQ(dialog.thetaText(), "0.2");
+        EXPECT_EQ(dialog.thetaText(), "0.02");
         dialog.setThetaText(c.text);
         dialog.selectModel(2);  // "Normalise"
         dialog.setMutationsOff(true);
+        if (c.theta > 0.1)
+            ui.expectMessage("Theta (Fst) 0.3 is unusually large (above 0.1); it is used as given",
+                             "Warning");
         dialog.save();
+        EXPECT_TRUE(dialog.closed()) << c.text;
         EXPECT_DOUBLE_EQ(core.clusterDatabase.theta, c.theta) << c.text;
         EXPECT_DOUBLE_EQ(core.populations[0].theta, c.theta) << c.text;
         EXPECT_EQ(core.clusterDatabase.newAlleleModel, 1);
         EXPECT_TRUE(core.mutationsOff);
+    }
+    // A theta that is no number or out of range is refused: the dialog stays open
+    // and the case keeps its theta.
+    for (const char* refused : {"abc", "-0.1", "1", "5", "0.05x"}) {
+        Core core(folder.path().string());
+        core.populations.resize(1);
+        core.activePopulation = 1;
+        core.clusterDatabase.theta = 0.02;
+        ScriptedUserInterface ui;
+        OptionsPresenter dialog(core, ui);
+        dialog.setThetaText(refused);
+        dialog.selectModel(2);
+        ui.expectMessage("Theta (Fst) must be a number from 0 to below 1", "Error");
+        dialog.save();
+        EXPECT_FALSE(dialog.closed()) << refused;
+        EXPECT_EQ(core.clusterDatabase.theta, 0.02) << refused;
+        EXPECT_EQ(core.populations[0].theta, 0.0) << refused;
     }
     // No model chosen: theta stays stored, the switch does not.
     Core core(folder.path().string());

@@ -78,6 +78,17 @@ private slots:
             QCOMPARE(core.populations[0].name, std::string("A2"));
             QCOMPARE(population->itemText(1), QString("A2"));
             screenshot(w, "edit_markers");
+            // A theta out of range is told beside the field while it is typed, and not taken.
+            auto* note = w->findChild<QLabel*>("thetaNote");
+            QVERIFY(note && note->isHidden());
+            type(w, "theta", "5");
+            QVERIFY(!note->isHidden());
+            QCOMPARE(note->text(), QString("Theta (Fst) must be a number from 0 to below 1; 0 "
+                                           "stays in use"));
+            QCOMPARE(core.clusterDatabase.theta, 0.0);
+            type(w, "theta", "0.02");
+            QVERIFY(note->isHidden());
+            QCOMPARE(core.populations[0].theta, 0.02);
 
             click(w, "Remove");  // nothing selected: a notification
             QCOMPARE(message, QString("Please select a system/marker to remove"));
