@@ -13,6 +13,8 @@
 #include "core/core.h"
 #include "core/decimal_text.h"
 #include "core/hypothesis_labels.h"
+#include "core/theta_check.h"
+#include "import_warnings_output.h"
 #include "json_output.h"
 #include "linkage/calculation_workflow.h"
 #include "linkage/core_update.h"
@@ -90,8 +92,8 @@ bool parse(const std::vector<std::string>& args, Arguments& parsed, std::ostream
             const std::string* v = value("--theta");
             if (!v) return false;
             const auto t = wholeNumber(*v);
-            if (!t || *t < 0 || *t >= 1) {
-                err << "relatix2-cli: --theta takes a number from 0 to below 1, got '" << *v
+            if (!t || checkTheta(*t) == ThetaVerdict::Refused) {
+                err << "relatix2-cli: --theta takes a number " << kThetaRangeText << ", got '" << *v
                     << "'\n";
                 return false;
             }
@@ -194,9 +196,15 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
     if (parsed.casePath.empty()) parsed.casePath = bundledExamplePath();
     const std::string casePath = std::filesystem::absolute(parsed.casePath).string();
 
+    if (parsed.theta && checkTheta(*parsed.theta) == ThetaVerdict::TakenUnusuallyLarge)
+        err << "relatix2-cli: " << largeThetaWarning(*parsed.theta) << "\n";
+
     ConsoleUserInterface ui(err);
     Core core(programFolder());
-    if (!openProject(core, casePath, ui)) {
+    std::vector<ImportWarning> importWarnings;
+    if (!readRecordingImportWarnings(ui, importWarnings, [&](UserInterface& reading) {
+            return openProject(core, casePath, reading);
+        })) {
         err << "relatix2-cli: cannot read the case file '" << parsed.casePath << "'\n";
         return 1;
     }
@@ -308,6 +316,7 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
                 hypotheses.back()["markersMissingReason"] = reason(perMarkerProblems[k]);
         }
         document["hypotheses"] = hypotheses;
+        document["importWarnings"] = importWarningsJson(importWarnings);
         writeJson(out, document);
         return engineStatus(outcome, err);
     }

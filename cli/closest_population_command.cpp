@@ -9,6 +9,7 @@
 #include "analysis/population_exports.h"
 #include "core/core.h"
 #include "core/decimal_text.h"
+#include "import_warnings_output.h"
 #include "json_output.h"
 #include "persistence/genotype_import.h"
 #include "persistence/open_project.h"
@@ -147,7 +148,10 @@ int runClosestPopulationCommand(const std::vector<std::string>& args, std::ostre
     }
     ProfileImportUserInterface ui(err, arguments.pgm);
     Core core(programFolder());
-    if (!openProject(core, arguments.casePath, ui)) {
+    std::vector<ImportWarning> importWarnings;
+    if (!readRecordingImportWarnings(ui, importWarnings, [&](UserInterface& reading) {
+            return openProject(core, arguments.casePath, reading);
+        })) {
         err << "relatix2-cli: cannot read the case file '" << arguments.casePath << "'\n";
         return 1;
     }
@@ -161,7 +165,9 @@ int runClosestPopulationCommand(const std::vector<std::string>& args, std::ostre
             return 1;
         }
         const GenotypeImportOutcome outcome =
-            importGenotypes(core, ui, arguments.profilesPath, true);
+            readRecordingImportWarnings(ui, importWarnings, [&](UserInterface& reading) {
+                return importGenotypes(core, reading, arguments.profilesPath, true);
+            });
         if (!outcome.success) {
             err << "relatix2-cli: cannot read profiles from '" << arguments.profilesPath << "'"
                 << (outcome.reason.empty() ? std::string() : ": " + outcome.reason) << "\n";
@@ -219,7 +225,9 @@ int runClosestPopulationCommand(const std::vector<std::string>& args, std::ostre
             out << result.population << '\t' << numberText(result.logLikelihood) << '\t'
                 << numberText(result.posterior) << '\n';
     }
-    if (arguments.json) writeJson(out, {{"profiles", profiles}});
+    if (arguments.json)
+        writeJson(out,
+                  {{"profiles", profiles}, {"importWarnings", importWarningsJson(importWarnings)}});
     return 0;
 }
 

@@ -103,6 +103,7 @@ int runConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
         document["method"] = functionName(parsed.function);
         document["cm"] = cm;
         document["theta"] = theta;
+        document["importWarnings"] = nlohmann::json::array();  // it reads no file
         writeJson(out, document);
         return 0;
     }

@@ -133,6 +133,8 @@ void writeStatistics(const Arguments& parsed, const MerlinRun& run,
         document["simulations"] = run.simulations;
         document["seed"] = run.seed;
         document["families"] = families;
+        // The linkage files are read by the linkage program, which reports no findings.
+        document["importWarnings"] = nlohmann::json::array();
         document["scale"] = {{"number", scale + 1}, {"name", names[static_cast<size_t>(scale)]}};
         document["numerator"] = {{"number", numerator + 1},
                                  {"name", names[static_cast<size_t>(numerator)]}};

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "analysis/quick_analysis.h"
+#include "import_warnings_output.h"
 #include "json_output.h"
 #include "platform/program_folder.h"
 
@@ -73,6 +74,7 @@ nlohmann::json jsonNumber(const std::optional<double>& value) {
 nlohmann::json jsonOutcome(const std::string& file, const QuickOutcome& outcome) {
     nlohmann::json document;
     document["file"] = file;
+    document["importWarnings"] = importWarningsJson(outcome.quickCase.warnings);
     if (!outcome.read) {
         document["error"] = outcome.refusal;
         return document;

@@ -13,6 +13,7 @@
 #include "calculate_command.h"
 #include "core/core.h"
 #include "core/decimal_text.h"
+#include "import_warnings_output.h"
 #include "json_output.h"
 #include "persistence/open_project.h"
 #include "platform/atomic_file.h"
@@ -142,7 +143,10 @@ int runSimulateCommand(const std::vector<std::string>& args, std::ostream& out, 
 
     ConsoleUserInterface ui(err);
     Core core(programFolder());
-    if (!openProject(core, casePath, ui)) {
+    std::vector<ImportWarning> importWarnings;
+    if (!readRecordingImportWarnings(ui, importWarnings, [&](UserInterface& reading) {
+            return openProject(core, casePath, reading);
+        })) {
         err << "relatix2-cli: cannot read the case file '" << parsed.casePath << "'\n";
         return 1;
     }
@@ -188,6 +192,7 @@ int runSimulateCommand(const std::vector<std::string>& args, std::ostream& out, 
     nlohmann::json document;
     if (parsed.json) {
         document["case"] = parsed.casePath;
+        document["importWarnings"] = importWarningsJson(importWarnings);
         document["simulations"] = n;
         document["seed"] = seed;
         document["scale"] = {{"number", scale + 1}, {"name", names[static_cast<size_t>(scale)]}};

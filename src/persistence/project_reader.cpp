@@ -4,6 +4,8 @@
 #include "core/catalogue.h"
 #include "core/core.h"
 #include "core/frequency_database.h"
+#include "core/theta_check.h"
+#include "persistence/import_warnings.h"
 #include "persistence/number_format.h"
 #include "persistence/project_file.h"
 #include "persistence/text_lines.h"
@@ -31,9 +33,6 @@ std::optional<double> frequencyValue(const std::string& text) {
 }
 std::optional<double> probabilityValue(const std::string& text) {
     return decimalWithin(text, 0.0, true, 1.0, true);
-}
-std::optional<double> thetaValue(const std::string& text) {
-    return decimalWithin(text, 0.0, true, 1.0, false);
 }
 std::optional<double> nonNegativeValue(const std::string& text) {
     const std::optional<double> value = parseDecimal(text);
@@ -64,7 +63,6 @@ constexpr const char* kChromosomeRange = "a chromosome must be a whole number fr
 constexpr const char* kModelRange = "a mutation model must be 1, 2 or 3";
 constexpr const char* kRateRange = "a mutation rate must be a number from 0 to 1";
 constexpr const char* kRangeRange = "a mutation range must be a number from 0";
-constexpr const char* kThetaRange = "theta must be a number from 0 to below 1";
 
 struct TaggedLine {
     std::string tag;
@@ -139,11 +137,24 @@ private:
         }
         return false;
     }
-    void unrecognised() { unrecognised_ += *current_ + kLineEnd; }
-    // A known line whose value is refused; what it would have set keeps its default.
-    void rejected(const std::string& reason) {
+    // The current line without its indentation, as the import warnings name it.
+    std::string currentText() const {
+        const size_t start = current_->find_first_not_of(" \t");
+        return start == std::string::npos ? std::string() : current_->substr(start);
+    }
+    // The 1-based line of the current line in the file.
+    int currentLine() const { return static_cast<int>(position_); }
+    void unrecognised() {
+        unrecognised_ += *current_ + kLineEnd;
+        reportImportWarning(currentLine(), "not recognized: " + currentText());
+    }
+    // A known line whose value is refused; what it would have set keeps its
+    // default, or the value `instead` says.
+    void rejected(const std::string& reason, const std::string& instead = {}) {
+        const std::string end = "; not used" + (instead.empty() ? std::string() : ", " + instead);
         unrecognised_ += "Line " + std::to_string(position_) + ": " + *current_ + " - " + reason +
-                         "; not used" + kLineEnd;
+                         end + kLineEnd;
+        reportImportWarning(currentLine(), currentText() + " - " + reason + end);
     }
     // Stores the checked value of the current line, or lists the line.
     template <typename T, typename Check>
@@ -155,7 +166,17 @@ private:
     }
     void dropped(const std::string& what) {
         unrecognised_ += "Line " + std::to_string(position_) + ": " + what + kLineEnd;
+        reportImportWarning(currentLine(), what);
     }
+    // A finding of the summary's own text that names no line (a section cut short).
+    std::string failed(const std::string& text) {
+        reportImportWarning(std::nullopt, text);
+        return text + kLineEnd;
+    }
+    // The theta of a population: a value out of range is refused and the
+    // population keeps the theta it has; an unusually large one is taken and
+    // named in the summary.
+    void readTheta(Population& population, const std::string& value, std::string& text);
     bool complete() const { return complete_; }
 
     std::string readPopulation();
@@ -179,6 +200,7 @@ private:
     // The main hypothesis "CREATED PEDIGREE", and the section of the drawn
     // pedigrees: they are given to the case together, once the file is read.
     bool createdModeNamed_ = false;
+    int createdModeLine_ = 0;
     bool createdSectionRead_ = false;
     std::vector<Person> createdPersons_;
     std::vector<Pedigree> createdPedigrees_;
@@ -255,11 +277,14 @@ std::string ProjectReader::read() {
     core_.mutationsOff = mutationsOff_;
     summary += applyCreatedPedigrees();
     // A file cut short must not be reported as a successful import.
+    constexpr const char* kNoStart = "The file has no <RELATIX> line; nothing was imported";
+    constexpr const char* kCutShort = "The file ends before </RELATIX>; it may be incomplete";
+    if (!started || !complete_) reportImportWarning(std::nullopt, !started ? kNoStart : kCutShort);
     const std::string heading =
-        !started    ? std::string("The file has no <RELATIX> line; nothing was imported") + kLineEnd
+        !started    ? std::string(kNoStart) + kLineEnd
         : complete_ ? std::string("Import was successful, below follows a summary.") + kLineEnd
-                    : std::string("The file ends before </RELATIX>; it may be incomplete") +
-                          kLineEnd + "Below follows a summary of what was read." + kLineEnd;
+                    : std::string(kCutShort) + kLineEnd +
+                          "Below follows a summary of what was read." + kLineEnd;
     return heading + summary + kLineEnd +
            "The following tags/lines (if any) were not recognized by Relatix" + kLineEnd +
            std::string(27, '-') + kLineEnd + unrecognised_;
@@ -283,7 +308,7 @@ std::string ProjectReader::readPopulation() {
                 text += "Imported population: " + value + kLineEnd;
             }
         } else if (tag == "POPULATIONTHETA") {
-            if (!value.empty()) take(population.theta, value, thetaValue, kThetaRange);
+            if (!value.empty()) readTheta(population, value, text);
         } else if (tag == "POPULATIONMARKERNAME") {
             if (!value.empty()) markerName = value;
         } else if (tag == "POPULATIONMARKERCHROMOSOME") {
@@ -324,7 +349,23 @@ std::string ProjectReader::readPopulation() {
             unrecognised();
         }
     }
-    return text + "Failed to import population" + kLineEnd;
+    return text + failed("Failed to import population");
+}
+
+void ProjectReader::readTheta(Population& population, const std::string& value, std::string& text) {
+    const std::optional<double> theta = parseDecimal(value);
+    const ThetaVerdict verdict = theta ? checkTheta(*theta) : ThetaVerdict::Refused;
+    if (verdict == ThetaVerdict::Refused) {
+        rejected(thetaRangeMessage(),
+                 "the population's theta stays " + formatGeneral(population.theta, 6));
+        return;
+    }
+    population.theta = *theta;
+    if (verdict == ThetaVerdict::TakenUnusuallyLarge) {
+        const std::string warning = largeThetaWarning(*theta);
+        text += "Line " + std::to_string(position_) + ": " + warning + kLineEnd;
+        reportImportWarning(currentLine(), warning);
+    }
 }
 
 std::string ProjectReader::readMarkers() {
@@ -442,7 +483,7 @@ std::string ProjectReader::readPersons() {
             unrecognised();
         }
     }
-    return std::string("Failed to import persons") + kLineEnd;
+    return failed("Failed to import persons");
 }
 
 std::string ProjectReader::readHypotheses() {
@@ -458,6 +499,7 @@ std::string ProjectReader::readHypotheses() {
             if (value.empty()) continue;
             if (value == kCreatedPedigreeName) {
                 createdModeNamed_ = true;
+                createdModeLine_ = currentLine();
                 continue;
             }
             const int code = codeOfName(value);
@@ -466,6 +508,7 @@ std::string ProjectReader::readHypotheses() {
                 mainCode = code;
             } else {
                 text += "Could not add main hypothesis: " + value;
+                reportImportWarning(currentLine(), "Could not add main hypothesis: " + value);
             }
         } else if (tag == "ALTERNATIVEHYPOTHESIS") {
             if (value.empty()) continue;
@@ -492,7 +535,7 @@ std::string ProjectReader::readHypotheses() {
             }
         }
     }
-    if (!ended) text += std::string("Failed to import hypotheses") + kLineEnd;
+    if (!ended) text += failed("Failed to import hypotheses");
     return text;
 }
 
@@ -561,7 +604,7 @@ std::string ProjectReader::readCreatedPedigrees() {
         }
     }
     createdSectionRead_ = false;
-    return std::string("Failed to import the drawn pedigrees") + kLineEnd;
+    return failed("Failed to import the drawn pedigrees");
 }
 
 void ProjectReader::readCreatedPerson() {
@@ -639,16 +682,22 @@ void ProjectReader::readCreatedPedigree() {
 
 std::string ProjectReader::applyCreatedPedigrees() {
     if (!createdModeNamed_) {
-        if (createdSectionRead_)
-            unrecognised_ += std::string(
-                                 "The drawn pedigrees were not used: the main "
-                                 "hypothesis of the file is not ") +
-                             kCreatedPedigreeName + kLineEnd;
+        if (createdSectionRead_) {
+            const std::string notUsed =
+                std::string("The drawn pedigrees were not used: the main hypothesis of the ") +
+                "file is not " + kCreatedPedigreeName;
+            unrecognised_ += notUsed + kLineEnd;
+            reportImportWarning(std::nullopt, notUsed);
+        }
         return {};
     }
     // A file written before drawn pedigrees were stored names the mode only.
-    if (!createdSectionRead_)
-        return std::string("Could not add main hypothesis: ") + kCreatedPedigreeName;
+    if (!createdSectionRead_) {
+        const std::string notAdded =
+            std::string("Could not add main hypothesis: ") + kCreatedPedigreeName;
+        reportImportWarning(createdModeLine_, notAdded);
+        return notAdded;
+    }
     const int persons = static_cast<int>(createdPersons_.size());
     std::string text;
     for (Pedigree& pedigree : createdPedigrees_) {
@@ -657,10 +706,13 @@ std::string ProjectReader::applyCreatedPedigrees() {
             return r.parent < 1 || r.child < 1 || r.parent > persons || r.child > persons ||
                    r.parent == r.child;
         });
-        if (pedigree.relations.size() != before)
-            unrecognised_ += "The pedigree " + pedigree.name + " lost " +
-                             std::to_string(before - pedigree.relations.size()) +
-                             " relation(s) naming no drawn person" + kLineEnd;
+        if (pedigree.relations.size() != before) {
+            const std::string lost = "The pedigree " + pedigree.name + " lost " +
+                                     std::to_string(before - pedigree.relations.size()) +
+                                     " relation(s) naming no drawn person";
+            unrecognised_ += lost + kLineEnd;
+            reportImportWarning(std::nullopt, lost);
+        }
     }
     core_.mainHypothesis = kCreatedPedigrees;
     core_.alternativeHypotheses.clear();

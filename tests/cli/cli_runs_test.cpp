@@ -202,6 +202,55 @@ TEST(CliCalculate, thetaChangesTheResults) {
     const auto b = nlohmann::json::parse(theta.out)["hypotheses"][3]["lnExact"];
     ASSERT_TRUE(a.is_number() && b.is_number());
     EXPECT_GT(std::fabs(a.get<double>() - b.get<double>()), 1e-3);
+    EXPECT_EQ(nlohmann::json::parse(plain.out).at("importWarnings"), nlohmann::json::array());
+}
+
+// What the project reader finds wrong in a case reaches the JSON output with its
+// line, beside stderr; a theta of the file from 1 up is not used, and one given
+// above 0.1 is used with a warning.
+TEST(CliCalculate, importWarningsOfTheCaseAndTheCheckedTheta) {
+    testing::TempFolder folder;
+    std::string text = testing::readFile(testing::duoCaseFile(folder));
+    auto lineAt = [&](size_t at) { return 1 + std::count(text.begin(), text.begin() + at, '\n'); };
+    const size_t markers = text.find("<MARKERS>\r\n");
+    ASSERT_NE(markers, std::string::npos);
+    text.insert(markers + 11,
+                "\t\t<MARKER>\r\n\t\t\t<MARKERNAME>Lost</MARKERNAME>\r\n"
+                "\t\t\t<MARKERCHROMOSOME>3</MARKERCHROMOSOME>\r\n\t\t</MARKER>\r\n");
+    const long markerEnd = lineAt(markers) + 4;
+    const std::string zero = "<POPULATIONTHETA>0</POPULATIONTHETA>";
+    const size_t theta = text.find(zero);
+    ASSERT_NE(theta, std::string::npos);
+    text.replace(theta, zero.size(), "<POPULATIONTHETA>5</POPULATIONTHETA>");
+    const std::string path = folder.write("warned.sav", text);
+
+    const CliProcess run = runExecutable({"calculate", "--json", path});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const nlohmann::json document = nlohmann::json::parse(run.out);
+    const nlohmann::json expected = {
+        {{"line", markerEnd},
+         {"text", "the marker Lost has no valid position and was not imported"}},
+        {{"line", lineAt(theta)},
+         {"text",
+          "<POPULATIONTHETA>5</POPULATIONTHETA> - Theta (Fst) must be a number from 0 to below 1; "
+          "not used, the population's theta stays 0"}}};
+    EXPECT_EQ(document.at("importWarnings"), expected);
+    EXPECT_NE(run.err.find("the marker Lost has no valid position"), std::string::npos);
+    for (const nlohmann::json& hypothesis : document.at("hypotheses"))
+        EXPECT_TRUE(hypothesis.at("lnExact").is_number()) << hypothesis;
+
+    const CliProcess large = runExecutable({"calculate", path, "--theta", "0.5"});
+    EXPECT_EQ(large.status, 0) << large.err;
+    EXPECT_NE(large.err.find("relatix2-cli: Theta (Fst) 0.5 is unusually large (above 0.1); it is "
+                             "used as given\n"),
+              std::string::npos)
+        << large.err;
+    EXPECT_EQ(runExecutable({"calculate", path, "--theta", "1"}).status, 2);
+
+    // Every --json output has the array, also when no file is read.
+    const CliRun convert = runCli({"convert", "--haldane", "--cm", "10", "--json"});
+    EXPECT_EQ(nlohmann::json::parse(convert.out).at("importWarnings"), nlohmann::json::array());
+    EXPECT_NE(runCli({"--help"}).out.find("\"importWarnings\""), std::string::npos);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -9,6 +10,7 @@
 #include "core/core.h"
 #include "persistence/project_file.h"
 #include "platform/silent_user_interface.h"
+#include "support/kovarian_case_writer.h"
 #include "support/temp_folder.h"
 #include "support/typed_observation.h"
 
@@ -68,6 +70,7 @@ TEST(CliClosestPopulation, ranksThePopulationsOfTheCasePersonsWithDna) {
     EXPECT_NEAR(
         populations[0].at("posterior").get<double>() + populations[1].at("posterior").get<double>(),
         1.0, 1e-12);
+    EXPECT_EQ(document.at("importWarnings"), nlohmann::json::array());
 
     const CliResult text = runCli({"closest-population", casePath});
     ASSERT_EQ(text.status, 0) << text.err;
@@ -108,6 +111,25 @@ TEST(CliClosestPopulation, profilesFromAFileAndASeededStructureFile) {
     EXPECT_EQ(file, content(second));
     EXPECT_EQ(file.rfind("M1 M2 M3 \r\n-1 10 10 \r\nIndividual1 1 1 ", 0), 0u) << file;
     EXPECT_NE(file.find("\r\nS2 0 0 1 1 -9 -9 1 1 \r\n"), std::string::npos);
+}
+
+// The Kovarian reader tells what it skips in a message: the JSON output keeps it,
+// without a line.
+TEST(CliClosestPopulation, aMarkerTheKovarianReaderSkipsIsAnImportWarning) {
+    testing::TempFolder folder;
+    testing::KovCase kov = testing::duoCase();
+    kov.systems.push_back({"NOSUCHLOCUS", {{"1", 0.5}, {"2", 0.5}}});
+    const std::string casePath = folder.write("case.kov", testing::kovarianCaseText(kov));
+    const std::string profiles = folder.file("profiles.csv");
+    std::ofstream(profiles) << "Sample,D1S1656_1,D1S1656_2\r\nS1,12,13\r\n";
+    const CliResult run =
+        runCli({"closest-population", casePath, "--profiles", profiles, "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const nlohmann::json warnings = nlohmann::json::parse(run.out).at("importWarnings");
+    const nlohmann::json skipped = {
+        {"line", nullptr},
+        {"text", "Genetic position not found for NOSUCHLOCUS, skipping this marker."}};
+    EXPECT_NE(std::find(warnings.begin(), warnings.end(), skipped), warnings.end()) << warnings;
 }
 
 TEST(CliClosestPopulation, refusals) {

@@ -200,6 +200,7 @@ TEST(CliEngineFiles, duoAgainstUnrelatedThroughTheEngine) {
     ASSERT_FALSE(first["methods"]["linked"][0]["median"].is_null()) << first.dump();
     EXPECT_GT(first["methods"]["linked"][0]["median"].get<double>(), 1.0);
     EXPECT_EQ(first["methods"]["linked"][0]["name"], "Pedigree 1");
+    EXPECT_EQ(first.at("importWarnings"), nlohmann::json::array());
 
     // Under the unrelated pair as true pedigree the same LR has mean 1: the table's
     // cell holds L(unrelated)/L(duo), "-*" where the duo is impossible (LR 0).

@@ -47,6 +47,7 @@ TEST(CliQuick, badArgumentsAndRefusedFilesGiveTheirExitStatus) {
     ASSERT_EQ(document.size(), 2u);
     EXPECT_EQ(document[0]["file"], bad);
     EXPECT_TRUE(document[0].contains("error"));
+    EXPECT_EQ(document[1].at("importWarnings"), nlohmann::json::array());
     EXPECT_EQ(document[1]["pedigrees"], nlohmann::json({"Paternity", "Unrelated"}));
     EXPECT_NEAR(document[1]["lr"][0][1].get<double>(), 12.5, 1e-6);
     EXPECT_EQ(document[1]["lnLikelihood"].size(), 2u);

@@ -10,6 +10,7 @@
 #include "core/core.h"
 #include "core/decimal_text.h"
 #include "persistence/default_configuration.h"
+#include "persistence/import_warnings.h"
 #include "persistence/open_project.h"
 #include "persistence/text_lines.h"
 #include "support/scripted_user_interface.h"
@@ -95,10 +96,68 @@ TEST_F(ValidationFixture, valuesOutsideTheirRangeKeepTheirDefaultsAndAreListed) 
           "the marker F has no valid position", "<MARKERMALEMUTATIONMODEL>4<",
           "<MARKERMALEMUTATIONRATE>1.5<", "<MARKERMALEMUTATIONMODEL>0<",
           "<MARKERMALEMUTATIONRATE>nan<", "the marker H has no </MARKER> line",
-          "<POPULATIONTHETA>2</POPULATIONTHETA> - theta must be",
+          "<POPULATIONTHETA>2</POPULATIONTHETA> - Theta (Fst) must be",
           ">abc</POPULATIONMARKERALLELEFREQUENCY> - a frequency must be", ">-5<", ">inf<",
           ">1e999<"})
         EXPECT_NE(listed.find(expected), std::string::npos) << expected << "\n" << listed;
+}
+
+// A population's theta from 1 up (or below 0) is refused with its line and the
+// theta kept; one above 0.1 is taken with a warning; the case takes the active
+// population's theta.
+TEST_F(ValidationFixture, thetaOfAPopulationIsCheckedWithItsLine) {
+    auto population = [](const std::string& name, const std::string& theta) {
+        return "<POPULATION>\n<POPULATIONNAME>" + name + "</POPULATIONNAME>\n<POPULATIONTHETA>" +
+               theta + "</POPULATIONTHETA>\n</POPULATION>\n";
+    };
+    const std::string summary =
+        open("<RELATIX>\n<GENERAL>\n<ACTIVEPOPULATION>1</ACTIVEPOPULATION>\n" +
+             population("Five", "5") + population("Large", "0.9") + population("Usual", "0.05") +
+             population("Below", "-0.01") + "</RELATIX>\n");
+    ASSERT_EQ(core.populations.size(), 4u);
+    EXPECT_EQ(core.populations[0].theta, 0.0);
+    EXPECT_EQ(core.populations[1].theta, 0.9);
+    EXPECT_EQ(core.populations[2].theta, 0.05);
+    EXPECT_EQ(core.populations[3].theta, 0.0);
+    EXPECT_EQ(core.clusterDatabase.theta, 0.0);
+    for (const char* expected :
+         {"Line 6: <POPULATIONTHETA>5</POPULATIONTHETA> - Theta (Fst) must be a number from 0 to "
+          "below 1; not used, the population's theta stays 0\r\n",
+          "Line 10: Theta (Fst) 0.9 is unusually large (above 0.1); it is used as given\r\n",
+          "Line 18: <POPULATIONTHETA>-0.01</POPULATIONTHETA> - Theta (Fst) must be"})
+        EXPECT_NE(summary.find(expected), std::string::npos) << expected << "\n" << summary;
+    EXPECT_EQ(summary.find("0.05 is unusually"), std::string::npos) << summary;
+}
+
+// The findings of the summary, as data: each with its line, or none when the
+// finding has no line; the summary stays as the desktop program shows it.
+TEST_F(ValidationFixture, theFindingsOfTheSummaryAreCollectedWithTheirLines) {
+    const std::string text = "<RELATIX>\n<MARKERS>\n" + marker("A", "1", "10") +
+                             marker("B", "2", "I60") + "</MARKERS>\n\t<STRANGE>x</STRANGE>\n" +
+                             "<PERSONS>\n<PERSON>\n<PERSONNAME>P</PERSONNAME>\n</PERSON>\n";
+    std::string summary;
+    std::vector<ImportWarning> warnings;
+    {
+        ImportWarningCollector collector;
+        summary = open(text);
+        warnings = collector.warnings();
+    }
+    const std::vector<ImportWarning> expected = {
+        {15,
+         "<MARKERPOSITION>I60</MARKERPOSITION> - a position must be a number of cM from 0; "
+         "not used"},
+        {20, "the marker B has no valid position and was not imported"},
+        {22, "not recognized: <STRANGE>x</STRANGE>"},
+        {std::nullopt, "Failed to import persons"},
+        {std::nullopt, "The file ends before </RELATIX>; it may be incomplete"}};
+    EXPECT_EQ(warnings, expected);
+    // Without a collector nothing is kept, and the summary is the same.
+    Core again{"/prog"};
+    ui.expectTextWindow();
+    ASSERT_TRUE(openProject(again, folder.write("again.sav", text), ui));
+    EXPECT_EQ(ui.textWindows.back(), summary);
+    EXPECT_NE(summary.find("Line 20: the marker B has no valid position"), std::string::npos);
+    EXPECT_NE(summary.find("\r\n\t<STRANGE>x</STRANGE>\r\n"), std::string::npos) << summary;
 }
 
 TEST_F(ValidationFixture, aFileCutBeforeItsClosingTagSaysSo) {
