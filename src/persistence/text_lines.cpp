@@ -76,13 +76,12 @@ TextFile readTextFile(const std::string& path) {
 std::vector<std::string> splitTextLines(const std::string& text) {
     std::vector<std::string> lines;
     size_t start = 0;
+    // A line ends at LF, CR LF, or CR alone (files saved by old Mac programs).
     while (start < text.size()) {
-        size_t end = text.find('\n', start);
+        size_t end = text.find_first_of("\r\n", start);
         if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
+        lines.push_back(text.substr(start, end - start));
+        start = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
     }
     return lines;
 }

@@ -25,6 +25,7 @@ TextFile readTextFile(const std::string& path);
 
 // The file's lines, or nothing when it cannot be read (see readTextFile).
 std::optional<std::vector<std::string>> readTextLines(const std::string& path);
+// The lines of a text; a line ends at LF, CR LF or CR alone.
 std::vector<std::string> splitTextLines(const std::string& text);
 // The first line of a text (without its line end).
 std::string firstTextLine(const std::string& text);

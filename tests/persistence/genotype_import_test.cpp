@@ -113,6 +113,16 @@ TEST_F(GenotypeImport, headingsWithBlanksAroundThemFindTheirMarkerInAnyCase) {
     EXPECT_EQ(dna(0, "TH01"), "12/13");
 }
 
+// Lines ended by CR alone (old Mac programs) are lines too.
+TEST_F(GenotypeImport, crOnlyLineEndsSeparateTheRows) {
+    assignment = {{"X1", 1}, {"S1", 2}};
+    const auto cr = import("cr.txt", "Sample\tD3S1358\tvWA\rX1\t15/16\t17/17\rS1\t12/13\t15/16\r");
+    EXPECT_TRUE(cr.success);
+    EXPECT_EQ(cr.samplesImported, 2);
+    EXPECT_EQ(dna(0, "D3S1358"), "15/16");
+    EXPECT_EQ(dna(1, "vWA"), "15/16");
+}
+
 TEST_F(GenotypeImport, OneColumnFieldForms) {
     assignment = {{"S1", 1}, {"S2", 2}};
     core.persons[0].dna = {{0, "vWA", 0, "16", "16"}};
