@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "analysis/quick_analysis.h"
+#include "analysis/quick_case.h"
 #include "import_warnings_output.h"
 #include "json_output.h"
 #include "platform/program_folder.h"
@@ -114,6 +115,10 @@ int runQuickCommand(const std::vector<std::string>& args, std::ostream& out, std
     Arguments parsed;
     if (!parse(args, parsed, err)) return 2;
 
+    if (const Status map = checkQuickMarkerMap(parsed.map); !map) {
+        err << "relatix2-cli: " << map.message() << "\n";
+        return 1;
+    }
     const std::string programDirectory = programFolder();
     std::vector<QuickOutcome> outcomes(parsed.files.size());
     std::atomic<size_t> next{0};

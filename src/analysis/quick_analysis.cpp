@@ -130,6 +130,10 @@ std::vector<QuickOutcome> runQuickAnalysis(UserInterface& ui, const QuickDialogV
         ui.messageBox("Select file to analyse!", "Error", MessageButtons::Ok, MessageIcon::Error);
         return outcomes;
     }
+    if (const Status map = checkQuickMarkerMap(values.mapFile); !map) {
+        ui.messageBox(map.message(), "Error", MessageButtons::Ok, MessageIcon::Error);
+        return outcomes;
+    }
     const std::vector<std::string> names = splitQuickFileField(values.caseFiles);
     bool openReports = values.openReport;
     if (openReports && names.size() > 10 &&

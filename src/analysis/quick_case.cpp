@@ -73,14 +73,26 @@ std::vector<MapEntry> parseQuickMarkerMap(const std::string& text) {
 
 std::vector<MapEntry> loadQuickMarkerMap(const std::string& mapPath,
                                          const std::string& programDirectory) {
-    if (auto map = mapFromFile(mapPath)) return *map;
-    if (auto map = mapFromFile(kMarkerPositionsFileName)) return *map;
+    // A map that places no marker would make every ratio 1: the next one is taken.
+    if (auto map = mapFromFile(mapPath); map && !map->empty()) return *map;
+    if (auto map = mapFromFile(kMarkerPositionsFileName); map && !map->empty()) return *map;
     if (!programDirectory.empty()) {
         const std::string inProgramFolder =
             (std::filesystem::path(programDirectory) / kMarkerPositionsFileName).string();
-        if (auto map = mapFromFile(inProgramFolder)) return *map;
+        if (auto map = mapFromFile(inProgramFolder); map && !map->empty()) return *map;
     }
     return builtInMarkerTable();
+}
+
+Status checkQuickMarkerMap(const std::string& mapPath) {
+    if (mapPath.empty() || mapPath == "Default") return {};
+    const std::optional<std::vector<MapEntry>> map = mapFromFile(mapPath);
+    if (!map) return Status::failure("Could not read the map file " + mapPath);
+    if (map->empty())
+        return Status::failure("The map file " + mapPath +
+                               " gives no marker a position (a header line, then lines of "
+                               "name, tab, chromosome and position)");
+    return {};
 }
 
 QuickCaseRead readQuickCaseFile(const std::string& path, const std::vector<MapEntry>& map,

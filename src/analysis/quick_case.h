@@ -81,6 +81,9 @@ struct QuickCaseRead {
 // the position; a line whose numbers cannot be read ends the map.
 std::vector<MapEntry> loadQuickMarkerMap(const std::string& mapPath,
                                          const std::string& programDirectory = {});
+// A map file the user named ("Default" and empty name none) must be read and
+// give at least one marker a position; otherwise the failure says which.
+Status checkQuickMarkerMap(const std::string& mapPath);
 // The map entries of a map file's text.
 std::vector<MapEntry> parseQuickMarkerMap(const std::string& text);
 

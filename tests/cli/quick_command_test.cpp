@@ -90,6 +90,24 @@ TEST(CliQuick, anAlleleIndexOutsideItsSystemExitsOne) {
     EXPECT_TRUE(std::filesystem::exists(folder.file("duo_Relatixed.txt")));
 }
 
+// A map the user names must be read and place a marker: otherwise every LR would
+// be 1, or the default map would be used without a word.
+TEST(CliQuick, aNamedMapThatIsMissingOrPlacesNoMarkerExitsOne) {
+    testing::TempFolder folder;
+    const std::string duo = folder.write("duo.kov", testing::kovarianCaseText(testing::duoCase()));
+    const std::string empty = folder.write("empty.map", "");
+    const std::string header = folder.write("header.map", "MARKER\tCHROMOSOME\tPOSITION\n");
+    for (const std::string& map : {empty, header, folder.file("missing.map")}) {
+        const testing::CliResult run = quick(folder, {duo, "--map", map, "--no-report"});
+        EXPECT_EQ(run.status, 1) << map;
+        EXPECT_NE(run.err.find(map), std::string::npos) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(folder.file("duo_Relatixed.txt")));
+    }
+    const std::string good = folder.write(
+        "good.map", "MARKER\tCHROMOSOME\tPOSITION\nD1S1656\t1\t244.2\nD3S1358\t3\t16.2\n");
+    EXPECT_EQ(quick(folder, {duo, "--map", good, "--no-report"}).status, 0);
+}
+
 TEST(CliQuick, parallelRunsGiveTheMatricesOfSequentialRuns) {
     testing::TempFolder folder;
     std::vector<std::string> files;
