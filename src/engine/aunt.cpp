@@ -10,12 +10,11 @@ namespace relatix {
 // typed one passes t[0], possibly mutated too.
 double CAunt::nephewFactor(size_t marker, const int* t, int d, int grandparentSex) const {
     const auto& g = typedGenotypes[marker];
-    const MutationMatrix& father = throughFather(static_cast<int>(marker), grandparentSex);
+    const double* father = throughFather(static_cast<int>(marker), grandparentSex, d);
     if (mother > 0)
-        return genotypeProbability(femaleMutationMatrices[marker].row(t[0]), father.row(d), g[0],
-                                   g[1]);
+        return genotypeProbability(femaleMutationMatrices[marker].row(t[0]), father, g[0], g[1]);
     const int x = t[0] == g[0] ? g[1] : g[0];
-    return father.at(d, x);
+    return father[x];
 }
 
 void CAunt::setupGenotypes() {

@@ -35,7 +35,7 @@ double CGrandMother::dataProbability(int marker, int pattern, int setup) const {
     const int sex = static_cast<size_t>(grandparent - 1) < sexes.size()
                         ? sexes[static_cast<size_t>(grandparent - 1)]
                         : 1;
-    return throughFather(marker, sex).at(d, x);
+    return throughFather(marker, sex, d)[x];
 }
 
 }  // namespace relatix

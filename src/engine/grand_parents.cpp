@@ -25,8 +25,8 @@ double CGrandParents::dataProbability(int marker, int pattern, int setup) const 
     // The grandparent passes d to the father (grandparent 1 by the male matrix,
     // grandparent 2 by the female one) and the father his allele to the
     // grandchild, each possibly mutated.
-    if (bits[2] == 0) return throughFather(marker, 1).at(s[1 + bits[0]], x);
-    return throughFather(marker, 2).at(s[3 + bits[1]], x);
+    if (bits[2] == 0) return throughFather(marker, 1, s[1 + bits[0]])[x];
+    return throughFather(marker, 2, s[3 + bits[1]])[x];
 }
 
 }  // namespace relatix

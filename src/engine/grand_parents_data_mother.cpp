@@ -26,8 +26,8 @@ double CGrandParentsDataMother::dataProbability(int marker, int pattern, int set
     // grandparent 2 by the female one) and the father his allele to the
     // grandchild, each possibly mutated.
     const int d = bits[2] == 0 ? s[2 + bits[0]] : s[4 + bits[1]];
-    const MutationMatrix& father = throughFather(marker, bits[2] == 0 ? 1 : 2);
-    return genotypeProbability(female.row(s[bits[3]]), father.row(d), g[0], g[1]);
+    const double* father = throughFather(marker, bits[2] == 0 ? 1 : 2, d);
+    return genotypeProbability(female.row(s[bits[3]]), father, g[0], g[1]);
 }
 
 }  // namespace relatix

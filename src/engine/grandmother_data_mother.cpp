@@ -36,7 +36,7 @@ double CGrandmotherDataMother::dataProbability(int marker, int pattern, int setu
     const int sex = static_cast<size_t>(grandparent - 1) < sexes.size()
                         ? sexes[static_cast<size_t>(grandparent - 1)]
                         : 1;
-    return genotypeProbability(female.row(a), throughFather(marker, sex).row(s[2 + bits[1]]), g[0],
+    return genotypeProbability(female.row(a), throughFather(marker, sex, s[2 + bits[1]]), g[0],
                                g[1]);
 }
 

@@ -136,16 +136,26 @@ MutationMatrix buildMutationMatrix(const MutationModel& model,
     return m;
 }
 
+void chainedTransmissionRow(const MutationMatrix& first, const MutationMatrix& second, int from,
+                            double* out) {
+    const int n = first.size();
+    std::fill(out, out + n, 0.0);
+    for (int between = 0; between < n; ++between) {
+        const double p = first.at(from, between);
+        if (p == 0.0) continue;
+        const double* row = second.row(between);
+        for (int to = 0; to < n; ++to) out[to] += p * row[to];
+    }
+}
+
 MutationMatrix chainedTransmissions(const MutationMatrix& first, const MutationMatrix& second) {
     const int n = first.size();
     MutationMatrix chained(n);
-    for (int from = 0; from < n; ++from)
-        for (int between = 0; between < n; ++between) {
-            const double p = first.at(from, between);
-            if (p == 0.0) continue;
-            const double* row = second.row(between);
-            for (int to = 0; to < n; ++to) chained.at(from, to) += p * row[to];
-        }
+    std::vector<double> row(static_cast<size_t>(n));
+    for (int from = 0; from < n; ++from) {
+        chainedTransmissionRow(first, second, from, row.data());
+        for (int to = 0; to < n; ++to) chained.at(from, to) = row[static_cast<size_t>(to)];
+    }
     return chained;
 }
 

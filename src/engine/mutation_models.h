@@ -50,5 +50,8 @@ MutationMatrix buildMutationMatrix(const MutationModel& model,
 // entry [from][to] is the probability that "to" arrives, summed over the allele
 // passed on in between.
 MutationMatrix chainedTransmissions(const MutationMatrix& first, const MutationMatrix& second);
+// Row `from` of chainedTransmissions into out (as many entries as alleles).
+void chainedTransmissionRow(const MutationMatrix& first, const MutationMatrix& second, int from,
+                            double* out);
 
 }  // namespace relatix

@@ -78,15 +78,27 @@ bool CRelationship::sumFactors(
     return true;
 }
 
-const MutationMatrix& CRelationship::throughFather(int marker, int grandparentSex) const {
+const double* CRelationship::throughFather(int marker, int grandparentSex, int allele) const {
     const size_t m = static_cast<size_t>(marker);
-    std::vector<MutationMatrix>& built = throughFather_[grandparentSex == 2 ? 0 : 1];
-    if (built.size() <= m) built.resize(maleMutationMatrices.size());
-    MutationMatrix& matrix = built[m];
+    const int side = grandparentSex == 2 ? 0 : 1;
+    std::vector<MutationMatrix>& matrices = throughFather_[side];
+    std::vector<std::vector<char>>& built = throughFatherBuilt_[side];
     const MutationMatrix& male = maleMutationMatrices[m];
-    if (matrix.size() != male.size())
-        matrix = chainedTransmissions(grandparentSex == 2 ? femaleMutationMatrices[m] : male, male);
-    return matrix;
+    if (matrices.size() <= m) {
+        matrices.resize(maleMutationMatrices.size());
+        built.resize(maleMutationMatrices.size());
+    }
+    if (matrices[m].size() != male.size()) {
+        matrices[m] = MutationMatrix(male.size());
+        built[m].assign(static_cast<size_t>(male.size()), 0);
+    }
+    MutationMatrix& matrix = matrices[m];
+    if (!built[m][static_cast<size_t>(allele)]) {
+        chainedTransmissionRow(side == 0 ? femaleMutationMatrices[m] : male, male, allele,
+                               &matrix.at(allele, 0));
+        built[m][static_cast<size_t>(allele)] = 1;
+    }
+    return matrix.row(allele);
 }
 
 void CRelationship::listAllPatterns(int meioses) {

@@ -107,9 +107,9 @@ protected:
     // grandchild's untyped father: the grandparent passes an allele to the
     // father by the matrix of its sex (female for sex code 2, male otherwise),
     // possibly mutated, and the father passes his allele on by the male matrix.
-    // Entry [grandparent's allele][grandchild's allele]; built for a marker on
-    // first use.
-    const MutationMatrix& throughFather(int marker, int grandparentSex) const;
+    // The row of the grandparent's allele, indexed by the grandchild's allele;
+    // built on first use.
+    const double* throughFather(int marker, int grandparentSex, int allele) const;
     const std::vector<int>& patternBits(int pattern) const {
         return inheritancePatterns[static_cast<size_t>(pattern)];
     }
@@ -129,8 +129,10 @@ private:
     double evaluatePatterns(int i);
     double addWithinClusterCells(int i, int j, int h, double p);
 
-    // Per kept marker, throughFather from a female [0] and a male [1] grandparent.
+    // Per kept marker, the rows of throughFather from a female [0] and a male
+    // [1] grandparent, and which rows have been built.
     mutable std::vector<MutationMatrix> throughFather_[2];
+    mutable std::vector<std::vector<char>> throughFatherBuilt_[2];
     bool patternsOnly_ = false;                     // evaluatePatterns serves every marker
     std::vector<int> firstWeightedSetup_;           // per kept marker, -1 when none
     std::vector<std::vector<int>> weightedSetups_;  // per kept marker continued by its cluster
