@@ -10,6 +10,7 @@
 #include "persistence/line_cursor.h"
 #include "persistence/marker_positions.h"
 #include "persistence/text_lines.h"
+#include "platform/atomic_file.h"
 #include "platform/trace_file.h"
 #include "platform/user_interface.h"
 
@@ -194,40 +195,39 @@ bool exportDatabase(const Core& core, UserInterface& ui, const std::string& path
         return false;
     }
     const std::string base = baseOf(path);
-    std::ofstream txt(base + ".txt", std::ios::binary | std::ios::trunc);
-    if (!txt) {
-        ui.error("Could not open txt file, aborting");
-        return false;
-    }
-    std::ofstream map(base + ".map", std::ios::binary | std::ios::trunc);
-    if (!map) {
-        ui.error("Could not open map file, aborting");
-        return false;
-    }
-    std::ofstream freq(base + ".freq", std::ios::binary | std::ios::trunc);
-    if (!freq) {
-        ui.error("Could not open freq file, aborting");
-        return false;
-    }
+    // The three texts are made first, then each file is written whole or not at
+    // all, so that a full disk never leaves a cut file in place of a good one.
+    std::string txt, map, freq;
     const char* end = "\r\n";
     auto g = [](double v) { return formatGeneral(v, 6); };
     for (const Marker& entry : core.markerMap.markers) {
         const Marker* marker = findMarker(*population, entry.name);
         if (!marker || marker->alleles.empty()) continue;
-        txt << marker->name << end;
-        freq << "M " << marker->name << end;
+        txt += marker->name + end;
+        freq += "M " + marker->name + end;
         for (const Allele& allele : marker->alleles) {
-            txt << allele.name << "\t" << g(allele.frequency) << end;
-            freq << "A " << allele.name << " " << g(allele.frequency) << end;
+            txt += allele.name + "\t" + g(allele.frequency) + end;
+            freq += "A " + allele.name + " " + g(allele.frequency) + end;
         }
-        map << entry.chromosome << "\t" << entry.name << "\t" << g(entry.position) << end;
+        map +=
+            std::to_string(entry.chromosome) + "\t" + entry.name + "\t" + g(entry.position) + end;
     }
-    txt.close();
-    map.close();
-    freq.close();
-    if (!txt || !map || !freq) {
-        ui.error("Could not write the exported files completely");
-        return false;
+    const std::pair<std::string, const std::string*> files[] = {
+        {".txt", &txt}, {".map", &map}, {".freq", &freq}};
+    for (const auto& [suffix, text] : files) {
+        std::string reason;
+        const AtomicWriteStatus status = writeFileAtomically(
+            base + suffix, [&](std::ostream& out) { out << *text; }, &reason);
+        if (status == AtomicWriteStatus::CannotCreate) {
+            ui.error("Could not open " + suffix.substr(1) + " file, aborting" +
+                     (reason.empty() ? std::string() : ": " + reason));
+            return false;
+        }
+        if (status != AtomicWriteStatus::Written) {
+            ui.error("Could not write the exported files completely" +
+                     (reason.empty() ? std::string() : ": " + reason));
+            return false;
+        }
     }
     return true;
 }

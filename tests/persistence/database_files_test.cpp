@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <random>
 
 #include "core/core.h"
 #include "core/decimal_text.h"
 #include "core/frequency_database.h"
 #include "persistence/marker_positions.h"
+#include "platform/atomic_file.h"
 #include "platform/silent_user_interface.h"
 #include "support/scripted_user_interface.h"
 #include "support/temp_folder.h"
@@ -192,9 +195,22 @@ TEST_F(DatabaseFiles, exportedFreqAndMapReadBackToTheSamePopulation) {
     core.activePopulation = 0;
     ui.expectMessage("Please select a population", "Error");
     EXPECT_FALSE(exportDatabase(core, ui, folder.file("none.txt")));
-    ui.expectMessage("Could not open txt file, aborting", "Error");
+    ui.expectMessage("Could not open txt file, aborting: No such file or directory", "Error");
     core.activePopulation = 1;
     EXPECT_FALSE(exportDatabase(core, ui, folder.file("no/such/folder/pop.txt")));
+
+    // A full disk leaves the earlier export as it was, byte for byte.
+    const std::string before = testing::readFile(folder.file("pop.freq"));
+    ASSERT_FALSE(before.empty());
+    core.populations[0].markers[0].alleles[0].frequency = 0.5;
+    ui.expectMessage(
+        "Could not write the exported files completely: " + std::string(std::strerror(ENOSPC)),
+        "Error");
+    simulateDiskFullAfter(10);
+    const bool written = exportDatabase(core, ui, folder.file("pop.txt"));
+    simulateDiskFullAfter(std::nullopt);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(testing::readFile(folder.file("pop.freq")), before);
 }
 
 // Damaged freq and map files are read as far as they go, never crash or hang.
