@@ -253,6 +253,8 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
     const std::vector<UnusedMarker> unused = unusedMarkers(core, skip);
     for (const UnusedMarker& marker : unused)
         err << "relatix2-cli: marker " << marker.marker << " not used: " << marker.reason << "\n";
+    const std::vector<std::string> newAlleles = newAlleleNotices(core);
+    for (const std::string& notice : newAlleles) err << "relatix2-cli: " << notice << "\n";
 
     const bool exactColumn = core.mainHypothesis != kCreatedPedigrees;
     const Column exact = column(core.exactResults, exactColumn, n, reference, core.priors);
@@ -292,6 +294,7 @@ int runCalculateCommand(const std::vector<std::string>& args, std::ostream& out,
             skipped.push_back({{"marker", marker.marker}, {"reason", marker.reason}});
         document["markersUsed"] = used;
         document["markersSkipped"] = skipped;
+        document["newAlleles"] = newAlleles;
         nlohmann::json hypotheses = nlohmann::json::array();
         for (int i = 0; i < n; ++i) {
             const size_t k = static_cast<size_t>(i);

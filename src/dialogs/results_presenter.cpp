@@ -115,6 +115,7 @@ void ResultsPresenter::calculate() {
     unusedMarkersText_.clear();
     for (const UnusedMarker& marker : unusedMarkers(*core_, core_->markerSkipped))
         unusedMarkersText_ += marker.marker + ": " + marker.reason + "\n";
+    for (const std::string& notice : newAlleleNotices(*core_)) unusedMarkersText_ += notice + "\n";
     refresh();
     selectedRow_ = rows_.empty() ? 0 : 1;
 }

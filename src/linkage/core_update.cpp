@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "core/core.h"
+#include "core/decimal_text.h"
 #include "core/frequency_database.h"
 #include "core/new_allele_models.h"
 #include "linkage/linkage_data_files.h"
@@ -147,6 +148,41 @@ std::vector<bool> clusterSkipList(const Core& core, bool* missingData) {
 }  // namespace relatix
 
 namespace relatix {
+
+std::vector<std::string> newAlleleNotices(const Core& core) {
+    std::vector<std::string> notices;
+    const Population* population = core.populationAt(core.activePopulation);
+    if (!population) return notices;
+    const std::vector<Person>& persons = core.mainHypothesis == kCreatedPedigrees
+                                             ? core.genotypeTable.pedigreePersons
+                                             : core.persons;
+    for (const Marker& mapMarker : core.markerMap.markers) {
+        const Marker* marker = findMarker(*population, mapMarker.name);
+        if (!marker) continue;
+        // A marker the calculation leaves out takes no allele in.
+        const auto& names = core.clusterDatabase.clusterNames;
+        const size_t c = static_cast<size_t>(std::find(names.begin(), names.end(), mapMarker.name) -
+                                             names.begin());
+        if (c < core.markerSkipped.size() && core.markerSkipped[c]) continue;
+        std::vector<std::string> named;
+        for (const Person& person : persons) {
+            const DnaObservation* dna = observationOf(person, mapMarker.name);
+            if (!dna) continue;
+            for (const std::string& allele : {dna->allele1, dna->allele2}) {
+                if (allele.empty() || allele == kUnknownAllele) continue;
+                bool known = false;
+                for (const Allele& a : marker->alleles) known = known || a.name == allele;
+                if (known || std::find(named.begin(), named.end(), allele) != named.end()) continue;
+                named.push_back(allele);
+                notices.push_back("Allele " + allele + " of " + mapMarker.name + " (" +
+                                  person.name + ") is not in the population " + population->name +
+                                  ": it gets the new-allele frequency " +
+                                  formatGeneral(core.clusterDatabase.newAlleleFrequency, 6));
+            }
+        }
+    }
+    return notices;
+}
 
 std::vector<UnusedMarker> unusedMarkers(const Core& core, const std::vector<bool>& skipList) {
     std::vector<UnusedMarker> unused;

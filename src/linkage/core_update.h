@@ -29,4 +29,10 @@ struct UnusedMarker {
 // program only) on the X chromosome.
 std::vector<UnusedMarker> unusedMarkers(const Core& core, const std::vector<bool>& skipList);
 
+// Every typed allele that the active population lacks, which the calculation
+// takes in with the new-allele frequency: "Allele 99 of D3S1358 (Sibling 1) is
+// not in the population EUR: it gets the new-allele frequency 0.01". Each marker
+// and allele once, in map order.
+std::vector<std::string> newAlleleNotices(const Core& core);
+
 }  // namespace relatix

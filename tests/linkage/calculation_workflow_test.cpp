@@ -222,6 +222,19 @@ TEST(RunCalculation, skipsIncompleteMarkersWithOneNotification) {
         ASSERT_EQ(core.merlinResults.size(), 2u);
         EXPECT_NEAR((*core.merlinResults[0]) - (*core.merlinResults[1]), std::log(2.0), 1e-9);
     }
+    // Typed alleles the population lacks are named, for the markers in use only.
+    EXPECT_TRUE(newAlleleNotices(core).empty());  // B, with the new allele 9, is not used
+    core.persons[0].dna.push_back({0, "B", 0, "7", "9"});
+    core.persons[0].dna[0].allele2 = "12";
+    ui.expectMessage("Save project?", "Question", Answer::No);
+    ASSERT_EQ(runCalculation(core, ui, offerToSaveBeforeCalculation).status,
+              CalculationStatus::Calculated);
+    EXPECT_EQ(newAlleleNotices(core),
+              (std::vector<std::string>{
+                  "Allele 12 of A (NN1) is not in the population Unnamed: it gets the new-allele "
+                  "frequency 0.01",
+                  "Allele 9 of B (NN1) is not in the population Unnamed: it gets the new-allele "
+                  "frequency 0.01"}));
 }
 
 TEST(RunCalculation, needsAnAlternativeAndStopsWhenTheSaveIsCancelled) {
@@ -306,9 +319,11 @@ TEST_F(ResultsFixture, rowsShowRatiosAgainstTheReferenceRow) {
     if (!program.hasEngine()) FAIL() << "merlinEngine is not built";
     core.markerMap.markers.emplace_back("EXTRA", 5, 10.0);  // no population holds it
     calculate(2);
-    // The case's marker C has no frequencies either.
+    // The case's marker C has no frequencies either; the child's allele 9 of B is new.
     EXPECT_EQ(results.unusedMarkersText(),
-              "C: not in the active population\nEXTRA: not in the active population\n");
+              "C: not in the active population\nEXTRA: not in the active population\n"
+              "Allele 9 of B (NN2) is not in the population Unnamed: it gets the new-allele "
+              "frequency 0.01\n");
     ASSERT_TRUE(results.calculated());
     EXPECT_EQ(results.selectedRow(), 1);
     const std::string first = results.rows()[0];
