@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -163,6 +164,13 @@ private:
             target = *checked;
         else
             rejected(reason);
+    }
+    // A line that breaks the nesting of the blocks, or repeats what its block
+    // already holds: what the record it belongs to is not imported is said.
+    void misplaced(const std::string& what) {
+        unrecognised_ +=
+            "Line " + std::to_string(position_) + ": " + *current_ + " - " + what + kLineEnd;
+        reportImportWarning(currentLine(), currentText() + " - " + what);
     }
     void dropped(const std::string& what) {
         unrecognised_ += "Line " + std::to_string(position_) + ": " + what + kLineEnd;
@@ -443,8 +451,20 @@ std::string ProjectReader::readMarkers() {
 }
 
 std::string ProjectReader::readPersons() {
+    // The person and the observation being read. A record whose nesting is
+    // damaged (a line outside its parent, a value given twice, a block that does
+    // not close) is read to its end and dropped: one line missing must not move
+    // the genotypes of one person or marker to another.
+    struct Record {
+        bool open = false;
+        bool damaged = false;
+    };
     Person person("NN");
+    Record personState;
+    bool nameSeen = false, genderSeen = false;
     DnaObservation observation;
+    Record observationState;
+    bool markerSeen = false;
     auto freshObservation = [] {
         DnaObservation dna;
         dna.markerName = "NN";
@@ -452,32 +472,115 @@ std::string ProjectReader::readPersons() {
         dna.allele2 = "N";
         return dna;
     };
+    auto startPerson = [&](bool damaged) {
+        person = Person("NN");
+        personState = {true, damaged};
+        nameSeen = genderSeen = false;
+        observationState = {};
+    };
+    auto startObservation = [&](bool damaged) {
+        observation = freshObservation();
+        observationState = {true, damaged};
+        markerSeen = false;
+    };
+    // A line of a person outside any person opens a damaged one, so that what
+    // follows up to its </PERSON> line is not taken for another person.
+    auto needPerson = [&](const char* what) {
+        if (personState.open) return;
+        misplaced(std::string(what) + " outside a <PERSON> block; the person was not imported");
+        startPerson(true);
+    };
+    auto needObservation = [&](const char* what) {
+        needPerson(what);
+        if (observationState.open) return;
+        misplaced(std::string(what) +
+                  " outside a <DNAOBSERVATION> block; the observation was not imported");
+        startObservation(true);
+    };
+    auto unclosedObservation = [&] {
+        if (!observationState.open) return;
+        if (!observationState.damaged)
+            misplaced("the DNA observation of " + observation.markerName +
+                      " has no </DNAOBSERVATION> line and was not imported");
+        observationState = {};
+    };
+    auto unclosedPerson = [&] {
+        if (!personState.open) return;
+        unclosedObservation();
+        if (!personState.damaged)
+            misplaced("the person " + person.name + " has no </PERSON> line and was not imported");
+        personState = {};
+    };
     observation = freshObservation();
     TaggedLine line;
     while (next(line)) {
         const std::string& tag = line.tag;
         const std::string& value = line.value;
         if (tag == "PERSON") {
-            person = Person("NN");
+            unclosedPerson();
+            startPerson(false);
         } else if (tag == "PERSONNAME") {
+            needPerson("<PERSONNAME>");
+            if (nameSeen && !personState.damaged) {
+                misplaced("a second <PERSONNAME> in one person; the person " + person.name +
+                          " was not imported");
+                personState.damaged = true;
+            }
+            nameSeen = true;
             if (!value.empty()) person.name = value;
         } else if (tag == "PERSONGENDER") {
+            needPerson("<PERSONGENDER>");
+            if (genderSeen && !personState.damaged) {
+                misplaced("a second <PERSONGENDER> in one person; the person " + person.name +
+                          " was not imported");
+                personState.damaged = true;
+            }
+            genderSeen = true;
             if (!value.empty()) person.isMale = value != "Female";
         } else if (tag == "DNAOBSERVATION") {
-            observation = freshObservation();
+            needPerson("<DNAOBSERVATION>");
+            unclosedObservation();
+            startObservation(false);
         } else if (tag == "DNAOBSERVATIONMARKER") {
+            needObservation("<DNAOBSERVATIONMARKER>");
+            if (markerSeen && !observationState.damaged) {
+                misplaced(
+                    "a second <DNAOBSERVATIONMARKER> in one observation; the observation "
+                    "of " +
+                    observation.markerName + " was not imported");
+                observationState.damaged = true;
+            }
+            markerSeen = true;
             if (!value.empty()) observation.markerName = value;
         } else if (tag == "DNAOBSERVATIONALLELE") {
+            needObservation("<DNAOBSERVATIONALLELE>");
             if (!value.empty())
                 (observation.allele1 == "N" ? observation.allele1 : observation.allele2) = value;
         } else if (tag == "/DNAOBSERVATION") {
-            person.dna.push_back(observation);
+            needObservation("</DNAOBSERVATION>");
+            const bool taken =
+                std::any_of(person.dna.begin(), person.dna.end(), [&](const DnaObservation& dna) {
+                    return dna.markerName == observation.markerName;
+                });
+            if (observationState.damaged) {
+                // reported where the damage was found
+            } else if (taken) {
+                misplaced("a second observation of " + observation.markerName +
+                          " in one person; the first one is used");
+            } else {
+                person.dna.push_back(observation);
+            }
+            observationState = {};
         } else if (tag == "/PERSON") {
-            core_.persons.push_back(person);
+            needPerson("</PERSON>");
+            unclosedObservation();
+            if (!personState.damaged) core_.persons.push_back(person);
+            personState = {};
         } else if (tag == "PERSONDNA" || tag == "/PERSONDNA" || tag == "PERSONID" ||
                    tag == "/PERSONID") {
             continue;
         } else if (tag == "/PERSONS") {
+            unclosedPerson();
             return {};
         } else {
             unrecognised();

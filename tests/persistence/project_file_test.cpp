@@ -6,6 +6,7 @@
 
 #include "core/core.h"
 #include "linkage/calculation_workflow.h"
+#include "persistence/import_warnings.h"
 #include "persistence/open_project.h"
 #include "persistence/project_case_fixture.h"
 #include "platform/atomic_file.h"
@@ -482,6 +483,57 @@ TEST_F(ReadFixture, alternativesOutsideTheMainCodesListAreIgnored) {
     EXPECT_EQ(core.mainHypothesis, 2);
     EXPECT_EQ(core.alternativeHypotheses, (std::vector<int>{3, 1}));  // Uncle, Unrelated
     EXPECT_EQ(core.hypothesisPedigrees.size(), 3u);
+}
+
+// One line missing from a saved case: the damaged record is dropped and named
+// with its line, never read into another person's or marker's genotypes. The
+// bundled example as written reads without a single warning.
+TEST_F(ReadFixture, aMissingOpeningLineDropsTheDamagedRecordWithItsLine) {
+    const std::string example =
+        readFile(std::string(RELATIX_SOURCE_DIR) + "/examples/half_siblings_linked.sav");
+    auto without = [&](const std::string& removed, size_t after) {
+        std::string text = example;
+        const size_t at = text.find(removed, text.find(after == 0 ? "<PERSONS>" : "Sibling 1"));
+        text.erase(at, removed.size());
+        return text;
+    };
+    {
+        ImportWarningCollector collector;
+        read(example);
+        EXPECT_TRUE(collector.warnings().empty());
+        ASSERT_EQ(core.persons.size(), 2u);
+    }
+    // The second person's <PERSON> line.
+    core = Core("/prog");
+    {
+        ImportWarningCollector collector;
+        const std::string summary = read(without("\t\t<PERSON>\r\n", 1));
+        ASSERT_EQ(core.persons.size(), 1u);
+        EXPECT_EQ(core.persons[0].name, "Sibling 1");
+        EXPECT_EQ(core.persons[0].dna.size(), 31u);
+        ASSERT_EQ(collector.warnings().size(), 1u);
+        EXPECT_EQ(collector.warnings()[0].line, 2276);
+        EXPECT_NE(summary.find("Line 2276: \t\t\t<PERSONNAME>Sibling 2</PERSONNAME> - "
+                               "<PERSONNAME> outside a <PERSON> block"),
+                  std::string::npos)
+            << summary;
+    }
+    // The <DNAOBSERVATION> line of Sibling 1's D1S1656.
+    core = Core("/prog");
+    {
+        ImportWarningCollector collector;
+        std::string text = example;
+        const std::string opening = "\t\t\t\t<DNAOBSERVATION>\r\n";
+        const size_t marker = text.find("<DNAOBSERVATIONMARKER>D1S1656");
+        text.erase(text.rfind(opening, marker), opening.size());
+        read(text);
+        ASSERT_EQ(core.persons.size(), 2u);
+        for (const DnaObservation& dna : core.persons[0].dna)
+            EXPECT_NE(dna.markerName, "D1S1656") << dna.allele1 << "," << dna.allele2;
+        EXPECT_EQ(core.persons[0].dna.size(), 30u);
+        ASSERT_EQ(collector.warnings().size(), 1u);
+        EXPECT_EQ(collector.warnings()[0].line, 2124);
+    }
 }
 
 TEST(ProjectFile, thetaOfTheActivePopulationIsTheCaseThetaAfterOpen) {
