@@ -57,11 +57,14 @@ TEST(AlleleOrder, insertsNumericallyThenByBytesAndRefusesDuplicates) {
     EXPECT_EQ(alleleNames(letters), (std::vector<std::string>{"10", "X", "x"}));
 }
 
-TEST(MarkerLookup, firstExactMatchOrNothing) {
+// Marker names match trimmed and ignoring case, as outside files write them.
+TEST(MarkerLookup, firstMatchIgnoringCaseAndBlanksOrNothing) {
     Population population = populationWith(
         "P", {markerWith("D1", {"9"}), markerWith("d2", {}), markerWith("D1", {"7"})});
     EXPECT_EQ(markerPosition(population, "D1"), 1);
-    EXPECT_EQ(markerPosition(population, "D2"), -1);
+    EXPECT_EQ(markerPosition(population, "D2"), 2);
+    EXPECT_EQ(markerPosition(population, " d1\t"), 1);
+    EXPECT_EQ(markerPosition(population, "D12"), -1);
     EXPECT_EQ(alleleNames(population, "D1"), (std::vector<std::string>{"9"}));
     EXPECT_TRUE(alleleNames(population, "none").empty());
     EXPECT_TRUE(alleleFrequencies(population, "none").empty());
