@@ -536,6 +536,20 @@ TEST_F(ReadFixture, aMissingOpeningLineDropsTheDamagedRecordWithItsLine) {
     }
 }
 
+// A repeated observation of a marker keeps the first; an observation that never
+// closes is dropped; each is named with its line.
+TEST_F(ReadFixture, repeatedAndUnclosedObservationsAreReportedWithTheirLines) {
+    ImportWarningCollector collector;
+    read(readFile(std::string(RELATIX_SOURCE_DIR) +
+                  "/fuzz/corpus/project_file/observation_without_opening_line"));
+    ASSERT_EQ(core.persons.size(), 1u);
+    ASSERT_EQ(core.persons[0].dna.size(), 1u);
+    EXPECT_EQ(core.persons[0].dna[0].allele1, "1");
+    std::vector<int> lines;
+    for (const ImportWarning& warning : collector.warnings()) lines.push_back(*warning.line);
+    EXPECT_EQ(lines, (std::vector<int>{9, 14, 16}));
+}
+
 TEST(ProjectFile, thetaOfTheActivePopulationIsTheCaseThetaAfterOpen) {
     TempFolder folder;
     ScriptedUserInterface ui;
