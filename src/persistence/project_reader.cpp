@@ -306,6 +306,24 @@ std::string ProjectReader::readPopulation() {
     double position = -1;
     std::vector<Allele> alleles;
     std::string pendingName, pendingFrequency;
+    // An allele whose closing line is missing is still taken, and named, so that
+    // a typed allele does not fall back on the new-allele frequency unseen.
+    auto unclosedAllele = [&] {
+        if (pendingName.empty() && pendingFrequency.empty()) return;
+        if (!pendingName.empty() && !pendingFrequency.empty()) {
+            alleles.push_back({pendingName, *frequencyValue(pendingFrequency)});
+            misplaced("the allele " + pendingName +
+                      " before this line has no </POPULATIONMARKERALLELE> line; it is taken "
+                      "with frequency " +
+                      pendingFrequency);
+        } else {
+            misplaced(
+                "an allele before this line has no </POPULATIONMARKERALLELE> line and "
+                "was not imported");
+        }
+        pendingName.clear();
+        pendingFrequency.clear();
+    };
     TaggedLine line;
     while (next(line)) {
         const std::string& tag = line.tag;
@@ -339,6 +357,7 @@ std::string ProjectReader::readPopulation() {
             pendingName.clear();
             pendingFrequency.clear();
         } else if (tag == "/POPULATIONMARKER") {
+            unclosedAllele();
             if (!markerName.empty() && !alleles.empty()) {
                 Marker marker(markerName, chromosome, position);
                 marker.alleles = alleles;
@@ -348,8 +367,10 @@ std::string ProjectReader::readPopulation() {
             markerName.clear();
         } else if (tag == "POPULATIONMARKERS" || tag == "/POPULATIONMARKERS" ||
                    tag == "POPULATIONMARKER" || tag == "POPULATIONMARKERALLELES" ||
-                   tag == "/POPULATIONMARKERALLELES" || tag == "POPULATIONMARKERALLELE") {
+                   tag == "/POPULATIONMARKERALLELES") {
             continue;
+        } else if (tag == "POPULATIONMARKERALLELE") {
+            unclosedAllele();
         } else if (tag == "/POPULATION") {
             core_.populations.push_back(std::move(population));
             return text;

@@ -550,6 +550,24 @@ TEST_F(ReadFixture, repeatedAndUnclosedObservationsAreReportedWithTheirLines) {
     EXPECT_EQ(lines, (std::vector<int>{9, 14, 16}));
 }
 
+TEST_F(ReadFixture, anAlleleWithoutItsClosingLineIsTakenAndNamed) {
+    const std::string summary = read(
+        "<RELATIX>\n<POPULATION>\n<POPULATIONMARKER>\n<POPULATIONMARKERNAME>M</"
+        "POPULATIONMARKERNAME>\n"
+        "<POPULATIONMARKERALLELE>\n<POPULATIONMARKERALLELENAME>8</POPULATIONMARKERALLELENAME>\n"
+        "<POPULATIONMARKERALLELEFREQUENCY>0.5</POPULATIONMARKERALLELEFREQUENCY>\n"
+        "<POPULATIONMARKERALLELE>\n<POPULATIONMARKERALLELENAME>9</POPULATIONMARKERALLELENAME>\n"
+        "<POPULATIONMARKERALLELEFREQUENCY>0.5</POPULATIONMARKERALLELEFREQUENCY>\n"
+        "</POPULATIONMARKER>\n</POPULATION>\n</RELATIX>\n");
+    ASSERT_EQ(core.populations.size(), 1u);
+    ASSERT_EQ(core.populations[0].markers.size(), 1u);
+    EXPECT_EQ(core.populations[0].markers[0].alleles.size(), 2u);
+    EXPECT_NE(summary.find("Line 8: <POPULATIONMARKERALLELE> - the allele 8 before"),
+              std::string::npos)
+        << summary;
+    EXPECT_NE(summary.find("Line 11: </POPULATIONMARKER> - the allele 9"), std::string::npos);
+}
+
 TEST(ProjectFile, thetaOfTheActivePopulationIsTheCaseThetaAfterOpen) {
     TempFolder folder;
     ScriptedUserInterface ui;
