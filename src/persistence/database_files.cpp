@@ -214,7 +214,10 @@ bool exportDatabase(const Core& core, UserInterface& ui, const std::string& path
     }
     const std::pair<std::string, const std::string*> files[] = {
         {".txt", &txt}, {".map", &map}, {".freq", &freq}};
-    for (const auto& [suffix, text] : files) {
+    // No structured binding here: a lambda may not capture one in every compiler.
+    for (const auto& file : files) {
+        const std::string& suffix = file.first;
+        const std::string* text = file.second;
         std::string reason;
         const AtomicWriteStatus status = writeFileAtomically(
             base + suffix, [&](std::ostream& out) { out << *text; }, &reason);

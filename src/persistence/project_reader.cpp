@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <tuple>
 
 #include "core/catalogue.h"
 #include "core/core.h"
@@ -64,6 +65,9 @@ constexpr const char* kChromosomeRange = "a chromosome must be a whole number fr
 constexpr const char* kModelRange = "a mutation model must be 1, 2 or 3";
 constexpr const char* kRateRange = "a mutation rate must be a number from 0 to 1";
 constexpr const char* kRangeRange = "a mutation range must be a number from 0";
+// The second mutation value is model 2's largest number of steps or model 3's
+// second rate, so it is a number from 0 up.
+constexpr const char* kRate2Range = "a second mutation value must be a number from 0";
 
 struct TaggedLine {
     std::string tag;
@@ -352,7 +356,13 @@ std::string ProjectReader::readPopulation() {
                     rejected(kFrequencyRange);
             }
         } else if (tag == "/POPULATIONMARKERALLELE") {
-            if (!pendingName.empty() && !pendingFrequency.empty())
+            const bool listed =
+                std::any_of(alleles.begin(), alleles.end(),
+                            [&](const Allele& allele) { return allele.name == pendingName; });
+            if (!pendingName.empty() && !pendingFrequency.empty() && listed)
+                dropped("the allele " + pendingName + " of marker " + markerName +
+                        " is listed twice; its first entry is used");
+            else if (!pendingName.empty() && !pendingFrequency.empty())
                 alleles.push_back({pendingName, *frequencyValue(pendingFrequency)});
             pendingName.clear();
             pendingFrequency.clear();
@@ -405,6 +415,8 @@ std::string ProjectReader::readMarkers() {
         MutationSettings male{1, 0, 0, 0.1};
         MutationSettings female{1, 0, 0, 0.1};
         bool open = false;  // a MARKER line without its /MARKER line yet
+        // Which mutation lines the block held: a model without its rate is named.
+        bool maleModel = false, maleRate = false, femaleModel = false, femaleRate = false;
     } current;
     // A marker whose block did not close: it is not imported, and the user is told.
     auto unclosed = [&] {
@@ -428,17 +440,21 @@ std::string ProjectReader::readMarkers() {
         } else if (tag == "MARKERPOSITION") {
             if (!value.empty()) take(current.position, value, nonNegativeValue, kPositionRange);
         } else if (tag == "MARKERMALEMUTATIONMODEL") {
+            current.maleModel = true;
             if (!value.empty()) take(current.male.model, value, mutationModelValue, kModelRange);
         } else if (tag == "MARKERFEMALEMUTATIONMODEL") {
+            current.femaleModel = true;
             if (!value.empty()) take(current.female.model, value, mutationModelValue, kModelRange);
         } else if (tag == "MARKERMALEMUTATIONRATE") {
+            current.maleRate = true;
             if (!value.empty()) take(current.male.rate, value, probabilityValue, kRateRange);
         } else if (tag == "MARKERFEMALEMUTATIONRATE") {
+            current.femaleRate = true;
             if (!value.empty()) take(current.female.rate, value, probabilityValue, kRateRange);
         } else if (tag == "MARKERMALEMUTATIONRATE2") {
-            if (!value.empty()) take(current.male.rate2, value, probabilityValue, kRateRange);
+            if (!value.empty()) take(current.male.rate2, value, nonNegativeValue, kRate2Range);
         } else if (tag == "MARKERFEMALEMUTATIONRATE2") {
-            if (!value.empty()) take(current.female.rate2, value, probabilityValue, kRateRange);
+            if (!value.empty()) take(current.female.rate2, value, nonNegativeValue, kRate2Range);
         } else if (tag == "MARKERMALEMUTATIONRANGE") {
             if (!value.empty()) take(current.male.range, value, nonNegativeValue, kRangeRange);
         } else if (tag == "MARKERFEMALEMUTATIONRANGE") {
@@ -456,6 +472,14 @@ std::string ProjectReader::readMarkers() {
                     marker.maleMutation = current.male;
                     marker.femaleMutation = current.female;
                 }
+                for (const auto& [sex, model, rate, value] :
+                     {std::tuple{"male", current.maleModel, current.maleRate, current.male.rate},
+                      std::tuple{"female", current.femaleModel, current.femaleRate,
+                                 current.female.rate}})
+                    if (model && !rate)
+                        dropped("the marker " + current.name + " has a " + sex +
+                                " mutation model but no " + sex + " mutation rate line; the rate " +
+                                formatGeneral(value, 6) + " is used");
             }
             current = Current{};
         } else if (tag == "MARKERMUTATIONSETTINGS" || tag == "/MARKERMUTATIONSETTINGS") {

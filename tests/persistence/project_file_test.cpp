@@ -568,6 +568,37 @@ TEST_F(ReadFixture, anAlleleWithoutItsClosingLineIsTakenAndNamed) {
     EXPECT_NE(summary.find("Line 11: </POPULATIONMARKER> - the allele 9"), std::string::npos);
 }
 
+// A duplicated allele entry and a mutation model without its rate are named with
+// their line; model 2's largest number of steps is read as a number, not a rate.
+TEST_F(ReadFixture, aDuplicatedAlleleAndAMissingRateLineAreNamed) {
+    const std::string allele =
+        "<POPULATIONMARKERALLELE>\n<POPULATIONMARKERALLELENAME>8</POPULATIONMARKERALLELENAME>\n"
+        "<POPULATIONMARKERALLELEFREQUENCY>0.5</POPULATIONMARKERALLELEFREQUENCY>\n"
+        "</POPULATIONMARKERALLELE>\n";
+    const std::string summary = read(
+        "<RELATIX>\n<MARKERS>\n<MARKER>\n<MARKERNAME>M</MARKERNAME>\n"
+        "<MARKERCHROMOSOME>1</MARKERCHROMOSOME>\n<MARKERPOSITION>5</MARKERPOSITION>\n"
+        "<MARKERMUTATIONSETTINGS>\n<MARKERMALEMUTATIONMODEL>2</MARKERMALEMUTATIONMODEL>\n"
+        "<MARKERMALEMUTATIONRATE>0.002</MARKERMALEMUTATIONRATE>\n"
+        "<MARKERMALEMUTATIONRATE2>3</MARKERMALEMUTATIONRATE2>\n"
+        "<MARKERFEMALEMUTATIONMODEL>1</MARKERFEMALEMUTATIONMODEL>\n"
+        "</MARKERMUTATIONSETTINGS>\n</MARKER>\n</MARKERS>\n"
+        "<POPULATION>\n<POPULATIONMARKER>\n<POPULATIONMARKERNAME>M</POPULATIONMARKERNAME>\n" +
+        allele + allele + "</POPULATIONMARKER>\n</POPULATION>\n</RELATIX>\n");
+    ASSERT_EQ(core.markerMap.markers.size(), 1u);
+    EXPECT_DOUBLE_EQ(core.markerMap.markers[0].maleMutation.rate2, 3.0);
+    EXPECT_NE(summary.find("Line 13: the marker M has a female mutation model but no female "
+                           "mutation rate line; the rate 0 is used"),
+              std::string::npos)
+        << summary;
+    ASSERT_EQ(core.populations.size(), 1u);
+    EXPECT_EQ(core.populations[0].markers[0].alleles.size(), 1u);
+    EXPECT_NE(summary.find("Line 25: the allele 8 of marker M is listed twice; its first entry "
+                           "is used"),
+              std::string::npos)
+        << summary;
+}
+
 TEST(ProjectFile, thetaOfTheActivePopulationIsTheCaseThetaAfterOpen) {
     TempFolder folder;
     ScriptedUserInterface ui;
