@@ -236,11 +236,18 @@ bool mayWriteProjectTo(const std::string& path, UserInterface& ui) {
 }
 
 bool saveProject(const Core& core, const std::string& path, UserInterface& ui) {
-    const AtomicWriteStatus status =
-        writeFileAtomically(path, [&](std::ostream& out) { writeProjectDocument(core, out); });
+    std::string reason;
+    const AtomicWriteStatus status = writeFileAtomically(
+        path, [&](std::ostream& out) { writeProjectDocument(core, out); }, &reason);
     if (status == AtomicWriteStatus::Written) return true;
-    ui.messageBox(kCannotWriteProjectMessage, kApplicationTitle, MessageButtons::Ok,
-                  MessageIcon::Error);
+    // A file that could be created but not written whole (a full disk) names the
+    // system's reason; the file on disk is as it was.
+    const std::string message = status == AtomicWriteStatus::CannotCreate
+                                    ? std::string(kCannotWriteProjectMessage)
+                                    : "Could not write the project file " + path +
+                                          (reason.empty() ? std::string() : ": " + reason) +
+                                          "; the file on disk is as it was";
+    ui.messageBox(message, kApplicationTitle, MessageButtons::Ok, MessageIcon::Error);
     return false;
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "core/core.h"
@@ -618,7 +620,9 @@ TEST(ProjectFile, aFailingWriteLeavesTheOldFileByteForByte) {
     ScriptedUserInterface ui;
     const std::string path = folder.write("case.sav", "the old project\r\n");
     simulateDiskFullAfter(500);
-    ui.expectMessage("Could not open output file, check if permissions", "Relatix2");
+    ui.expectMessage("Could not write the project file " + path + ": " + std::strerror(ENOSPC) +
+                         "; the file on disk is as it was",
+                     "Relatix2");
     EXPECT_FALSE(saveProject(testing::makeSampleCase(), path, ui));
     simulateDiskFullAfter(std::nullopt);
     EXPECT_EQ(readFile(path), "the old project\r\n");
