@@ -175,7 +175,8 @@ int runSimulateCommand(const std::vector<std::string>& args, std::ostream& out, 
             return 1;
         }
     }
-    if (!runSimulation(core, ui, n, seed, rawPath, parsed.threads)) {
+    Status rawData;
+    if (!runSimulation(core, ui, n, seed, rawPath, parsed.threads, &rawData)) {
         err << "relatix2-cli: the simulation of '" << parsed.casePath << "' could not be run\n";
         return 1;
     }
@@ -248,6 +249,8 @@ int runSimulateCommand(const std::vector<std::string>& args, std::ostream& out, 
         if (parsed.json) document["methods"][method.name] = rows;
     }
     if (parsed.json) writeJson(out, document);
+    // A raw-data table that could not be written is a failure, told above.
+    if (!rawData) return 1;
     return simulationEngineStatus(core, err);
 }
 

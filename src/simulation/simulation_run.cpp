@@ -162,7 +162,7 @@ private:
 // Simulates in a work folder of its own and leaves the case as it was, but for
 // the simulated likelihoods. False when no work folder could be made.
 bool simulateInWorkFolder(Core& core, UserInterface& ui, int n, std::uint32_t seed,
-                          const std::string& rawDataPath, int threads) {
+                          const std::string& rawDataPath, int threads, Status* rawDataWritten) {
     const WorkFolder folder(core.programDirectory);
     if (!folder.ok()) {
         ui.error(folder.error());
@@ -186,6 +186,7 @@ bool simulateInWorkFolder(Core& core, UserInterface& ui, int n, std::uint32_t se
     Status rawData;
     readSimulatedEngineResults(core, n, rawDataPath, &rawData);
     if (!rawData) ui.error(rawData.message());
+    if (rawDataWritten) *rawDataWritten = rawData;
     return true;
 }
 
@@ -346,8 +347,8 @@ bool performSimulations(SimulationRun& run, UserInterface& ui, int n, std::uint3
 }
 
 bool runSimulation(Core& core, UserInterface& ui, int n, std::uint32_t seed,
-                   const std::string& rawDataPath, int threads) {
-    return simulateInWorkFolder(core, ui, n, seed, rawDataPath, threads);
+                   const std::string& rawDataPath, int threads, Status* rawData) {
+    return simulateInWorkFolder(core, ui, n, seed, rawDataPath, threads, rawData);
 }
 
 bool runSimulation(Core& core, UserInterface& ui, int n, bool randomSeed,
@@ -362,7 +363,7 @@ bool runSimulation(Core& core, UserInterface& ui, int n, bool randomSeed,
         if (!path) return false;
         rawDataPath = *path;
     }
-    return simulateInWorkFolder(core, ui, n, seed, rawDataPath, 0);
+    return simulateInWorkFolder(core, ui, n, seed, rawDataPath, 0, nullptr);
 }
 
 }  // namespace relatix

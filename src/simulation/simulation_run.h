@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/status.h"
+
 namespace relatix {
 
 class Core;
@@ -49,8 +51,9 @@ bool runSimulation(Core& core, UserInterface& ui, int n, bool randomSeed,
 // The same run with a fixed seed and raw-data path (empty for none), asking
 // nothing; false when no work folder could be made. threads as for
 // simulationThreads; the results do not depend on it.
+// With rawData, whether the raw-data table could be written goes there too.
 bool runSimulation(Core& core, UserInterface& ui, int n, std::uint32_t seed,
-                   const std::string& rawDataPath, int threads = 0);
+                   const std::string& rawDataPath, int threads = 0, Status* rawData = nullptr);
 
 // Draws and computes all data sets and runs the engine on them (the engine's
 // results are not read here). The data sets are drawn one after another from the

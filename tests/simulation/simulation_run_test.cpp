@@ -346,6 +346,23 @@ TEST(SimulationRun, dataFilesGiveEveryAlleleOfALargeMarkerItsNumber) {
     EXPECT_EQ(core.genotypeTable.alleleTexts, before.alleleTexts);  // the case's table stays
 }
 
+// A raw-data table that cannot be written at the end of the run is a failure the
+// caller learns of (relatix2-cli simulate then exits 1), not only a message.
+TEST(SimulationRun, aRawDataTableThatCannotBeWrittenIsReported) {
+    SimulationProgramFolder program;
+    SimulationMarkers markers;
+    markers.count = 2;
+    Core core = simulationCase(program.path, kDuo, {kUnrelated}, markers);
+    SilentUserInterface ui;
+    Status rawData;
+    const std::string raw = (program.folder.path() / "no such folder" / "raw.txt").string();
+    ASSERT_TRUE(runSimulation(core, ui, 10, 5u, raw, 1, &rawData));
+    EXPECT_FALSE(rawData.ok());
+    Status written;
+    ASSERT_TRUE(runSimulation(core, ui, 10, 5u, program.folder.file("raw.txt"), 1, &written));
+    EXPECT_TRUE(written.ok()) << written.message();
+}
+
 // Drawn data sets at markers of 90 and 200 alleles: without mutation the exact
 // engine and the engine on the genetic map agree on every data set.
 TEST(SimulationRun, largeMarkersGiveLinkedValuesEqualToExactOnes) {
